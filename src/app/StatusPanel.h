@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include "app/Widgets.h"
+
+// The status controls every part of the main window writes to: the action
+// line lblAction with its reset timer Timer2, the column counter lblMaxChar
+// with the ruler Line1, and the receive / transmit lamps imgRX and imgTX.
+// The widgets are created here and placed by the main window.
+class StatusPanel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kTwipsPerColumn = 170;
+
+    explicit StatusPanel(QWidget* owner);
+
+    QLabel* lblAction;
+    QLabel* lblMaxChar;
+    RulerLine* Line1;
+    PictureLamp* imgRX;
+    PictureLamp* imgTX;
+    QTimer Timer2;
+
+    // lblAction = text.
+    void setAction(const QString& text);
+    // lblAction = "Status: " + text and Timer2 on (blanks it two seconds later).
+    void showEventText(const QString& text);
+
+    // The typing column back to its start: Line1 green and at its start
+    // point, lblMaxChar green with caption "0".
+    void resetColumn();
+    // Only the ruler back to its start, green (the end step of transmissions).
+    void resetRuler();
+    // lblMaxChar shows a count.
+    void showCount(int count);
+    // lblMaxChar and Line1 in one colour.
+    void setColumnColor(const QColor& color);
+    void extendRuler() { Line1->extend(kTwipsPerColumn); }
+
+    void setTxLit(bool lit) { imgTX->showPicture(lit ? 1 : 2); }
+    void setRxLit(bool lit) { imgRX->showPicture(lit ? 1 : 2); }
+
+    static QColor green() { return QColor(0x00FF00); }
+    static QColor yellow() { return QColor(0xFFFF00); }
+    static QColor red() { return QColor(0xFF0000); }
+
+private:
+    void setMaxCharBackground(const QColor& color);
+};

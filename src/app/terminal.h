@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QHash>
+#include <QTimer>
+#include <QWidget>
+
+#include "app/StatusPanel.h"
+#include "app/TerminalContext.h"
+#include "app/Widgets.h"
+#include "appearance/Appearance.h"
+#include "link/SerialLink.h"
+
+struct AppState;
+class Dialogs;
+class SettingsStore;
+class TerminalText;
+class QGridLayout;
+
+// The main window: the terminal text window, the status line and the command
+// strip. Each subsystem keeps its logic in its own folder; this window owns
+// the shared pieces and wires the commands to them.
+class frmTerminal : public QWidget {
+    Q_OBJECT
+public:
+    frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& settings, QWidget* parent = nullptr);
+    ~frmTerminal() override;
+
+    // Start-up: configuration file, settings store, command-line switches.
+    void Form_Load(const QStringList& commandLineWords);
+
+    TerminalContext& context() { return m_context; }
+    SerialLink& link() { return m_link; }
+
+    // The one send operation: the text on the line as it stands.
+    void SendToBox(const QString& text);
+
+    // Port commands.
+    void lblOpen1_Click();
+    void lblProps_Click();
+    void lblExit_Click();
+
+    // The unload sequence: waits for unsent output (asking Abort / Retry /
+    // Ignore after the drain time), closes the port and ends every window.
+    // Returns false when the user chose Abort.
+    bool unload();
+    void setDrainSeconds(int seconds) { m_drainSeconds = seconds; }
+
+    // Elapsed-time clock of the open port.
+    void StartClock();
+    void StopClock();
+
+    // Skins and colour pairs of the terminal window.
+    void lblStandard_Click();
+    void lblSteam_Click();
+    void lbGnBk_Click();
+    void lblBlWt_Click();
+    void lblRdBl_Click();
+    void lblYlBl_Click();
+    void lblBkWt_Click();
+
+    // Controls by their names.
+    TerminalText* txtTerm;
+    StatusPanel status;
+    QWidget* desk;
+    QLabel* lblVersion;
+    QLabel* Label15;
+    QLabel* lblElapsed;
+    QLabel* lblCport1;
+    QLabel* lblStatus1;
+    PictureLamp* imgPort1;
+    CommandLabel* lblOpen1;
+    CommandLabel* lblProps;
+    CommandLabel* lblExit;
+    CommandLabel* lblPaste;
+    CommandLabel* lblSendText1;
+    CommandLabel* lblSendHeader;
+    CommandLabel* lblSendMessage;
+    CommandLabel* lblSendHeadlines;
+    CommandLabel* lblPuncher;
+    CommandLabel* lblRSend_1;
+    CommandLabel* lblRsend_2;
+    QWidget* frameNumbers;
+    QWidget* frameHeadLine;
+    QTimer Timer1;
+
+signals:
+    // The program has ended: every window is gone.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+    // A command label in one of the groups of the command strip.
+    CommandLabel* addCommand(const QString& group, const QString& name, const QString& caption,
+                             const QString& toolTip);
+
+private:
+    void buildWindow();
+    void applyCommandLine(const QStringList& words);
+    bool restorePortSettings();
+    void showPortState(bool open);
+    void onDeviceLost(const QString& message);
+    void applySkin(const Skin& skin);
+    void applyColours(const ColourPair& colours);
+    void centreOnScreen();
+
+    AppState& m_state;
+    Dialogs& m_dialogs;
+    SettingsStore& m_settings;
+    SerialLink m_link;
+    TerminalContext m_context;
+    QHash<QString, QGroupBox*> m_groups;
+    QWidget* m_strip = nullptr;
+    QDateTime m_startTime;
+    int m_drainSeconds = 10;
+    bool m_ended = false;
+};

@@ -1,0 +1,272 @@
+#include "link/SerialLink.h"
+
+#include "app/SettingsStore.h"
+#include "link/PortSettings.h"
+#include "text/LineEncoding.h"
+
+#include <QSerialPortInfo>
+#include <algorithm>
+
+namespace {
+
+constexpr int kModemPollMs = 100;
+constexpr int kHighestPort = 32;
+
+QSerialPort::FlowControl toFlowControl(int handshaking)
+{
+    switch (handshaking) {
+    case 1: return QSerialPort::SoftwareControl;
+    case 2:
+    case 3: return QSerialPort::HardwareControl; // Xon and RTS together: the port offers one kind
+    default: return QSerialPort::NoFlowControl;
+    }
+}
+
+} // namespace
+
+SerialLink::SerialLink(SettingsStore& settings, QObject* parent)
+    : QObject(parent), m_store(settings)
+{
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialLink::onReadyRead);
+    connect(&m_port, &QSerialPort::bytesWritten, this, &SerialLink::transmitted);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLink::onError);
+    m_modemPoll.setInterval(kModemPollMs);
+    connect(&m_modemPoll, &QTimer::timeout, this, &SerialLink::pollModemLines);
+}
+
+SerialLink::~SerialLink()
+{
+    m_port.disconnect(this);
+    m_port.close();
+}
+
+bool SerialLink::setPortNumber(int number, QString* error)
+{
+    if (m_port.isOpen()) {
+        if (error)
+            *error = QStringLiteral("Port already open");
+        return false;
+    }
+    if (number < 1 || number > kHighestPort) {
+        if (error)
+            *error = QStringLiteral("Invalid port number %1 (1 to %2)").arg(number).arg(kHighestPort);
+        return false;
+    }
+    m_portNumber = number;
+    return true;
+}
+
+bool SerialLink::setSettings(const QString& settings, QString* error)
+{
+    const std::optional<LineSettings> line = parseLineSettings(settings, error);
+    if (!line)
+        return false;
+    if (m_port.isOpen()) {
+        const bool applied = m_port.setBaudRate(line->baudRate) && m_port.setParity(line->parity)
+                             && m_port.setDataBits(line->dataBits) && m_port.setStopBits(line->stopBits);
+        if (!applied) {
+            if (error)
+                *error = m_port.errorString();
+            m_port.clearError();
+            return false;
+        }
+    }
+    m_settings = settings;
+    return true;
+}
+
+bool SerialLink::setHandshaking(int flowControl, QString* error)
+{
+    if (flowControl < 0 || flowControl >= kFlowControlCount) {
+        if (error)
+            *error = QStringLiteral("Invalid flow control %1 (0 to 3)").arg(flowControl);
+        return false;
+    }
+    if (m_port.isOpen() && !m_port.setFlowControl(toFlowControl(flowControl))) {
+        if (error)
+            *error = m_port.errorString();
+        m_port.clearError();
+        return false;
+    }
+    m_handshaking = flowControl;
+    return true;
+}
+
+bool SerialLink::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+QString SerialLink::portDevice(int number) const
+{
+    const QString mapped = m_store.get("Ports", QStringLiteral("Com%1").arg(number));
+    if (!mapped.isEmpty())
+        return mapped;
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+        return a.systemLocation() < b.systemLocation();
+    });
+    if (number >= 1 && number <= ports.size())
+        return ports[number - 1].systemLocation();
+    return QString();
+}
+
+bool SerialLink::open(QString* error)
+{
+    if (m_port.isOpen()) {
+        if (error)
+            *error = QStringLiteral("Port already open");
+        return false;
+    }
+    const QString device = portDevice(m_portNumber);
+    if (device.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Com %1 is not on this computer. Connect the interface box, or map "
+                                    "the port to a device in the settings (section Ports, key Com%1).")
+                         .arg(m_portNumber);
+        return false;
+    }
+    const std::optional<LineSettings> line = parseLineSettings(m_settings, error);
+    if (!line)
+        return false;
+
+    m_port.setPortName(device);
+    m_device = device;
+    m_port.clearError();
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        if (error)
+            *error = QStringLiteral("Com %1 (%2) cannot be opened: %3").arg(m_portNumber).arg(device, m_port.errorString());
+        m_port.clearError();
+        return false;
+    }
+    const bool configured = m_port.setBaudRate(line->baudRate) && m_port.setParity(line->parity)
+                            && m_port.setDataBits(line->dataBits) && m_port.setStopBits(line->stopBits)
+                            && m_port.setFlowControl(toFlowControl(m_handshaking));
+    if (!configured) {
+        if (error)
+            *error = QStringLiteral("Com %1 (%2) refuses the settings %3: %4")
+                         .arg(m_portNumber).arg(device, m_settings, m_port.errorString());
+        m_port.close();
+        m_port.clearError();
+        return false;
+    }
+    m_losing = false;
+    m_pinoutKnown = false;
+    m_modemPoll.start();
+    emit openChanged(true);
+    return true;
+}
+
+void SerialLink::close()
+{
+    m_modemPoll.stop();
+    m_losing = false;
+    if (!m_port.isOpen())
+        return;
+    m_port.close();
+    m_port.clearError();
+    emit openChanged(false);
+}
+
+void SerialLink::send(const QString& text)
+{
+    sendBytes(toLineBytes(text));
+}
+
+void SerialLink::sendBytes(const QByteArray& bytes)
+{
+    if (!m_port.isOpen() || m_losing || bytes.isEmpty())
+        return;
+    m_port.write(bytes);
+}
+
+qint64 SerialLink::bytesAvailable() const
+{
+    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
+}
+
+qint64 SerialLink::bytesToWrite() const
+{
+    return m_port.isOpen() ? m_port.bytesToWrite() : 0;
+}
+
+void SerialLink::onReadyRead()
+{
+    const QByteArray bytes = m_port.readAll();
+    if (bytes.isEmpty())
+        return;
+    // Hand the bytes on from the event loop rather than from inside
+    // readyRead: Qt does not emit readyRead again while a slot of it runs,
+    // and the receive path may wait a long time (an automatic answer).
+    QMetaObject::invokeMethod(this, [this, bytes] { emit received(bytes); }, Qt::QueuedConnection);
+}
+
+void SerialLink::onError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::UnsupportedOperationError: // a device without modem lines, for one
+    case QSerialPort::TimeoutError:
+        return;
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+        if (m_port.isOpen())
+            handleLoss(m_port.errorString());
+        return;
+    default:
+        if (m_port.isOpen())
+            emit errorEvent(UnknownError, m_port.errorString());
+        return;
+    }
+}
+
+void SerialLink::handleLoss(const QString& reason)
+{
+    // A vanished device reports its error again and again; act on the first
+    // one, stop reading and writing, and close from the event loop (not from
+    // inside the port's own notification).
+    if (m_losing)
+        return;
+    m_losing = true;
+    m_modemPoll.stop();
+    const QString device = m_device;
+    QMetaObject::invokeMethod(this, [this, device, reason] {
+        if (!m_losing)
+            return;
+        m_port.close();
+        m_port.clearError();
+        m_losing = false;
+        emit openChanged(false);
+        emit deviceLost(QStringLiteral("The serial port Com %1 (%2) stopped working and has been closed: %3.\n"
+                                       "Check the cable and the interface box, then open the port again.")
+                            .arg(m_portNumber).arg(device, reason));
+    }, Qt::QueuedConnection);
+}
+
+void SerialLink::pollModemLines()
+{
+    if (!m_port.isOpen() || m_losing)
+        return;
+    const QSerialPort::PinoutSignals pinout = m_port.pinoutSignals();
+    if (m_port.error() != QSerialPort::NoError) {
+        // The device has no modem lines to report (a pseudo-terminal, some
+        // adapters): stop asking.
+        m_port.clearError();
+        m_modemPoll.stop();
+        return;
+    }
+    if (m_pinoutKnown) {
+        const auto changed = [&](QSerialPort::PinoutSignal s) { return (pinout & s) != (m_lastPinout & s); };
+        if (changed(QSerialPort::ClearToSendSignal))
+            emit lineEvent(CtsChange);
+        if (changed(QSerialPort::DataSetReadySignal))
+            emit lineEvent(DsrChange);
+        if (changed(QSerialPort::DataCarrierDetectSignal))
+            emit lineEvent(CdChange);
+        if ((pinout & QSerialPort::RingIndicatorSignal) && !(m_lastPinout & QSerialPort::RingIndicatorSignal))
+            emit lineEvent(Ring);
+    }
+    m_lastPinout = pinout;
+    m_pinoutKnown = true;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <QTimer>
+
+class SettingsStore;
+
+// The one serial line to the interface box. It owns the QSerialPort; windows
+// never touch the port directly. Port numbers 1..32 are the display form
+// ("Com 1"); each maps to a device as portDevice() says.
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    // Line event codes as the comm event handler knows them.
+    enum Event {
+        Transmit = 1, Receive = 2, CtsChange = 3, DsrChange = 4, CdChange = 5, Ring = 6,
+        UnknownError = 1012,
+    };
+
+    explicit SerialLink(SettingsStore& settings, QObject* parent = nullptr);
+    ~SerialLink() override;
+
+    int portNumber() const { return m_portNumber; }
+    // Refused while the port is open.
+    bool setPortNumber(int number, QString* error = nullptr);
+
+    const QString& settings() const { return m_settings; }
+    bool setSettings(const QString& settings, QString* error = nullptr);
+
+    int handshaking() const { return m_handshaking; }
+    bool setHandshaking(int flowControl, QString* error = nullptr);
+
+    bool isOpen() const;
+    bool open(QString* error = nullptr);
+    void close();
+
+    // SendToBox: puts the text on the line as it stands, one byte per
+    // character, nothing added. Characters beyond Latin-1 get their
+    // teleprinter-safe spelling first.
+    void send(const QString& text);
+    void sendBytes(const QByteArray& bytes);
+
+    // Receive and transmit buffer counts.
+    qint64 bytesAvailable() const;
+    qint64 bytesToWrite() const;
+
+    // The device of port number N: the settings-store value "Ports"/"Com<N>"
+    // when present, else the N-th serial port of the system (sorted by its
+    // location), else empty.
+    QString portDevice(int number) const;
+
+signals:
+    // Everything read from the line in one go (delivered from the event loop,
+    // so a handler may wait in a nested loop and still see later data).
+    void received(const QByteArray& bytes);
+    // Bytes went out to the device.
+    void transmitted();
+    // A modem line changed (CtsChange, DsrChange, CdChange, Ring).
+    void lineEvent(int code);
+    // A serial error that does not end the link.
+    void errorEvent(int code, const QString& text);
+    // The device vanished (USB pulled, box end closed): the port has been
+    // closed. Emitted once per loss.
+    void deviceLost(const QString& message);
+    void openChanged(bool open);
+
+private:
+    void onReadyRead();
+    void onError(QSerialPort::SerialPortError error);
+    void pollModemLines();
+    void handleLoss(const QString& reason);
+
+    SettingsStore& m_store;
+    QSerialPort m_port;
+    QTimer m_modemPoll;
+    QString m_device; // the device path of the open port
+    int m_portNumber = 1;
+    QString m_settings = QStringLiteral("9600,n,8,1");
+    int m_handshaking = 0;
+    QSerialPort::PinoutSignals m_lastPinout;
+    bool m_pinoutKnown = false;
+    bool m_losing = false;
+};

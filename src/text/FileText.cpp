@@ -1,0 +1,87 @@
+#include "text/FileText.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+QString decodeFileBytes(const QByteArray& bytes)
+{
+    const bool hasHighBytes = std::any_of(bytes.begin(), bytes.end(),
+                                          [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (hasHighBytes) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8.decode(bytes);
+        if (!utf8.hasError())
+            return decoded;
+    }
+    return QString::fromLatin1(bytes);
+}
+
+QByteArray encodeFileText(const QString& text)
+{
+    const bool fitsLatin1 = std::all_of(text.begin(), text.end(),
+                                        [](QChar c) { return c.unicode() <= 0xFF; });
+    return fitsLatin1 ? text.toLatin1() : text.toUtf8();
+}
+
+std::optional<QString> readTextFile(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    return decodeFileBytes(bytes);
+}
+
+bool writeBytesAtomic(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool writeTextFileAtomic(const QString& path, const QString& text, QString* error)
+{
+    return writeBytesAtomic(path, encodeFileText(text), error);
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines;
+    QString current;
+    bool pendingLine = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines << current;
+            current.clear();
+            pendingLine = false;
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            current += c;
+            pendingLine = true;
+        }
+    }
+    if (pendingLine)
+        lines << current;
+    return lines;
+}

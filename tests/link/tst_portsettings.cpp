@@ -1,0 +1,147 @@
+// The settings string of the serial port and the port settings window.
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include "PtyPair.h"
+#include "app/SettingsStore.h"
+#include "link/PortSettings.h"
+#include "link/SerialLink.h"
+#include "link/frmProperties.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QtTest>
+
+class PortSettingsTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+private slots:
+    void init() { env.reset(); }
+
+    void settingsStringsAreReadByPosition()
+    {
+        PortDialogFields f = dialogFieldsFromSettings("9600,n,8,1");
+        QCOMPARE(f.speed, QString("9600"));
+        QCOMPARE(f.parityIndex, 2);
+        QCOMPARE(f.dataBits, QString("8"));
+        QCOMPARE(f.stopBits, QString("1"));
+
+        f = dialogFieldsFromSettings("9600,n,8,1.5");
+        QCOMPARE(f.speed, QString("9600"));
+        QCOMPARE(f.parityIndex, 2);
+        QCOMPARE(f.dataBits, QString("8"));
+        QCOMPARE(f.stopBits, QString("1.5"));
+
+        f = dialogFieldsFromSettings("115200,E,7,2");
+        QCOMPARE(f.speed, QString("115200"));
+        QCOMPARE(f.parityIndex, 0);
+        QCOMPARE(f.dataBits, QString("7"));
+
+        f = dialogFieldsFromSettings("300,x,8,1");
+        QCOMPARE(f.parityIndex, -1);
+        f = dialogFieldsFromSettings("1,2");   // too short: nothing readable, no crash
+        QCOMPARE(f.speed, QString());
+        QCOMPARE(f.parityIndex, -1);
+
+        QCOMPARE(settingsFromDialog(" 9600 ", "None", "8 ", "1.5"), QString("9600,N,8,1.5"));
+        QCOMPARE(settingsFromDialog("1200", "Even", "7", "2"), QString("1200,E,7,2"));
+        QCOMPARE(settingsSummary("9600,n,8,1", 3, 0), QString("9600,n,8,1   Port:  3  Flow  0"));
+        QCOMPARE(portNumberFromEntry("Com 1"), std::optional<int>(1));
+        QCOMPARE(portNumberFromEntry("Com 12"), std::optional<int>(12));
+        QCOMPARE(portNumberFromEntry(""), std::nullopt);
+
+        QVERIFY(parseLineSettings("9600,N,8,1"));
+        QVERIFY(parseLineSettings("9600,n,8,1.5"));
+        QVERIFY(parseLineSettings("1200,e,7,2"));
+        QString error;
+        QVERIFY(!parseLineSettings("9600,,8,1", &error));
+        QVERIFY(error.contains("parity"));
+        QVERIFY(!parseLineSettings("9600,n,4,1"));
+        QVERIFY(!parseLineSettings("fast,n,8,1"));
+        QVERIFY(!parseLineSettings("9600,n,8"));
+    }
+
+    void windowShowsAndSavesSettings()
+    {
+        PtyPair box;
+        QVERIFY(box.open());
+        SettingsStore settings;
+        settings.save("Ports", "Com3", box.slavePath());
+        ScriptedDialogs dialogs;
+        SerialLink link(settings);
+        QVERIFY(link.setSettings("9600,n,8,1.5"));
+        QVERIFY(link.setHandshaking(2));
+
+        frmProperties window(link, settings, dialogs);
+        window.LoadPropertySettings(1);
+        // Only the mapped pseudo-terminal opens on this machine (unless it
+        // has real ports, which come first in the list).
+        QVERIFY(window.cboPort->findText("Com 3") >= 0);
+        QCOMPARE(window.cboSpeed->count(), 16);
+        QCOMPARE(window.cboSpeed->currentText(), QString("9600"));
+        QCOMPARE(window.cboParity->currentText(), QString("None"));
+        QCOMPARE(window.cboDataBits->currentText(), QString("8"));
+        QCOMPARE(window.cboStopBits->currentText(), QString("1.5"));
+        QVERIFY(window.optFlow[2]->isChecked());
+        QCOMPARE(window.FlowIndex, qint16(2));
+        QCOMPARE(window.lblSettings->text(), QString("9600,n,8,1.5   Port:  1  Flow  2"));
+        QVERIFY(!link.isOpen());
+
+        window.cboPort->setCurrentIndex(window.cboPort->findText("Com 3"));
+        window.cboSpeed->setCurrentText("1200");
+        window.cboParity->setCurrentText("Even");
+        window.cboDataBits->setCurrentText("7");
+        window.cboStopBits->setCurrentText("2");
+        window.optFlow[1]->setChecked(true);
+        window.lblOK_Click();
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(link.portNumber(), 3);
+        QCOMPARE(settings.get("Properties", "Settings"), QString("1200,E,7,2"));
+        QCOMPARE(settings.get("Properties", "CommPort"), QString("3"));
+        QCOMPARE(settings.get("Properties", "Handshaking"), QString("1"));
+        QVERIFY(dialogs.asked.isEmpty());
+    }
+
+    void emptyPortListAndRefusedSettings()
+    {
+        SettingsStore settings;
+        ScriptedDialogs dialogs;
+        SerialLink link(settings);
+        QVERIFY(link.setPortNumber(5));
+        frmProperties window(link, settings, dialogs);
+        window.LoadPropertySettings(1);
+        if (window.cboPort->count() == 0) {
+            // No port at all: the two messages of the scan.
+            QCOMPARE(dialogs.texts(), QStringList({"No Comm port found.", "Ceck cable, connectors and equipment"}));
+            QCOMPARE(dialogs.asked[1].icon, Dialogs::Icon::Critical);
+        }
+        dialogs.clear();
+        window.cboPort->clear();
+        window.lblOK_Click();
+        QCOMPARE(link.portNumber(), 5);
+        QCOMPARE(settings.get("Properties", "CommPort"), QString("5"));
+
+        // A data-bits value the line cannot take: message, nothing stored,
+        // the window stays open.
+        settings.save("Properties", "Settings", "");
+        window.setResult(0);
+        window.cboDataBits->setCurrentText("4");
+        window.lblOK_Click();
+        QCOMPARE(dialogs.asked.size(), 1);
+        QCOMPARE(dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
+        QCOMPARE(settings.get("Properties", "Settings"), QString());
+        QCOMPARE(window.result(), 0);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    PortSettingsTest test;
+    QApplication app(argc, argv);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_portsettings.moc"
