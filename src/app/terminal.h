@@ -90,12 +90,14 @@ signals:
     // The program has ended: every window is gone.
     void programEnded();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-    // A command label in one of the groups of the command strip.
+public:
+    // A command label in one of the groups of the command strip; the parts
+    // of the program add their commands through this.
     CommandLabel* addCommand(const QString& group, const QString& name, const QString& caption,
                              const QString& toolTip);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildWindow();
