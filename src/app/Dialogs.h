@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QColor>
 #include <QString>
+#include <QUrl>
 #include <optional>
 
 // Every message box, question, beep, file and font dialog of the program goes
@@ -40,6 +41,9 @@ public:
     virtual QString saveFile(const FileRequest& request) = 0;
     // The chosen font, or nothing when the user cancelled.
     virtual std::optional<FontChoice> chooseFont(const FontChoice& preset) = 0;
+    // Hands a file or web address to the desktop (the user's text editor or
+    // browser); false when nothing could open it.
+    virtual bool openExternal(const QUrl& url) = 0;
 
     // Shorthand for the common "error text with the exclamation icon".
     void warn(const QString& text) { message(text, Icon::Exclamation); }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -137,4 +138,9 @@ std::optional<Dialogs::FontChoice> QtDialogs::chooseFont(const FontChoice& prese
     if (!color.isValid())
         return std::nullopt;
     return FontChoice{font, color};
+}
+
+bool QtDialogs::openExternal(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
 }

@@ -16,6 +16,7 @@ public:
     QString openFile(const FileRequest& request) override;
     QString saveFile(const FileRequest& request) override;
     std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
+    bool openExternal(const QUrl& url) override;
 
     // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" -> "Text Files (*.txt);;All Files (*)".
     static QString qtFilter(const QString& filter);

@@ -37,6 +37,9 @@ public:
     void showCount(int count);
     // lblMaxChar and Line1 in one colour.
     void setColumnColor(const QColor& color);
+    // lblMaxChar alone.
+    void setCounterColor(const QColor& color) { setMaxCharBackground(color); }
+    QColor counterColor() const { return lblMaxChar->property("backColor").value<QColor>(); }
     void extendRuler() { Line1->extend(kTwipsPerColumn); }
 
     void setTxLit(bool lit) { imgTX->showPicture(lit ? 1 : 2); }

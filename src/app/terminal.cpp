@@ -8,6 +8,9 @@
 #include "app/EventWait.h"
 #include "app/SettingsStore.h"
 #include "app/VbText.h"
+#include "appearance/SoundEffects.h"
+#include "link/LineCommands.h"
+#include "link/ReceivePath.h"
 #include "link/TerminalText.h"
 #include "link/frmProperties.h"
 
@@ -42,10 +45,30 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
       m_dialogs(dialogs),
       m_settings(settings),
       m_link(settings, this),
-      m_context{state, dialogs, m_link, settings, status}
+      m_context{state, dialogs, m_link, settings, status},
+      m_sounds(new SoundEffects(state.folder, this))
 {
     setObjectName("frmTerminal");
     buildWindow();
+
+    m_receive = new ReceivePath(m_context, *txtTerm, *frameHeadLine, *m_sounds, this);
+    txtTerm->setKeyHandler([this](int code) { return m_receive->keyPressed(code); });
+    connect(&m_link, &SerialLink::received, this,
+            [this](const QByteArray& bytes) { m_receive->onCommEvent(SerialLink::Receive, bytes); });
+    connect(&m_link, &SerialLink::transmitted, this, [this] { m_receive->onCommEvent(SerialLink::Transmit); });
+    connect(&m_link, &SerialLink::lineEvent, this, [this](int code) { m_receive->onCommEvent(code); });
+    connect(&m_link, &SerialLink::errorEvent, this, [this](int code) { m_receive->onCommEvent(code); });
+    connect(addCommand("Line", "lblClear", "Clear Text", "Clears text window"), &CommandLabel::clicked,
+            m_receive, &ReceivePath::lblClear_Click);
+    connect(addCommand("Line", "lblLogbook", "Logbook", "Opens the Logbook"), &CommandLabel::clicked,
+            m_receive, &ReceivePath::lblLogbook_Click);
+
+    m_lineCommands = new LineCommands(m_context, *this, *m_sounds);
+
+    Timer3.setObjectName("Timer3");
+    Timer3.setInterval(1000);
+    connect(&Timer3, &QTimer::timeout, this, &frmTerminal::Timer3_Timer);
+    Timer3.start();
 
     Timer1.setObjectName("Timer1");
     Timer1.setInterval(1000);
@@ -119,6 +142,12 @@ void frmTerminal::buildWindow()
     statusRow->addWidget(status.lblAction, 1);
     statusRow->addWidget(status.lblMaxChar);
     statusRow->addWidget(lblElapsed);
+    lblDate = new QLabel(this);
+    lblDate->setObjectName("lblDate");
+    lblTempo = new QLabel(this);
+    lblTempo->setObjectName("lblTempo");
+    statusRow->addWidget(lblDate);
+    statusRow->addWidget(lblTempo);
     statusRow->addWidget(status.imgRX);
     statusRow->addWidget(status.imgTX);
     outer->addLayout(statusRow);
@@ -199,7 +228,7 @@ void frmTerminal::Form_Load(const QStringList& commandLineWords)
     imgPort1->showPicture(2);
 
     applyColours({Qt::black, Qt::white});
-    txtTerm->setPlainText(" open port before using the interface ");
+    txtTerm->setLineText(" open port before using the interface ");
     txtTerm->moveCaretToEnd();
 
     lblVersion->setText("Vornak telex terminal, version " + kVersion);
@@ -290,6 +319,27 @@ void frmTerminal::SendToBox(const QString& text)
     m_link.send(text);
 }
 
+void frmTerminal::ShowData(const QString& text)
+{
+    m_receive->ShowData(text);
+}
+
+void frmTerminal::CallNumber(const QString& CallNr, const QString& CallNm)
+{
+    m_lineCommands->CallNumber(CallNr, CallNm);
+}
+
+void frmTerminal::Timer3_Timer()
+{
+    const QDateTime now = m_state.now();
+    lblDate->setText(formatDateText(now, m_state.DateFormat));
+    lblTempo->setText(formatDateText(now, "hh:nn:ss"));
+    if (m_link.bytesAvailable() == 0)
+        status.setRxLit(false);
+    if (m_link.bytesToWrite() == 0)
+        status.setTxLit(false);
+}
+
 void frmTerminal::lblOpen1_Click()
 {
     frameHeadLine->hide();
@@ -306,12 +356,12 @@ void frmTerminal::lblOpen1_Click()
 
     showPortState(m_link.isOpen());
     if (m_link.isOpen()) {
-        txtTerm->setPlainText("Terminal Ready ");
+        txtTerm->setLineText("Terminal Ready ");
         SendToBox("\r");
         txtTerm->setFocus();
         txtTerm->moveCaretToEnd();
     } else {
-        txtTerm->setPlainText("Terminal Closed ");
+        txtTerm->setLineText("Terminal Closed ");
     }
 }
 
@@ -328,6 +378,9 @@ void frmTerminal::showPortState(bool open)
         lblOpen1->setText(kClosePortCaption);
         StartClock();
         lblProps->setEnabled(false);
+        // Only the box writes into the window while the line is open.
+        txtTerm->setReadOnly(true);
+        txtTerm->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     } else {
         lblCport1->setText("Com: Unknown");
         imgPort1->showPicture(2);
@@ -335,6 +388,7 @@ void frmTerminal::showPortState(bool open)
         lblOpen1->setText(kOpenPortCaption);
         StopClock();
         lblProps->setEnabled(true);
+        txtTerm->setReadOnly(false);
     }
 }
 
@@ -344,7 +398,7 @@ void frmTerminal::onDeviceLost(const QString& message)
     // kept so the user can still read it.
     m_state.StopSend = true;
     showPortState(false);
-    txtTerm->appendPlainText("Terminal Closed ");
+    txtTerm->appendLineText("\r\nTerminal Closed ", false);
     m_dialogs.warn(message);
 }
 

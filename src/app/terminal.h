@@ -15,7 +15,10 @@
 
 struct AppState;
 class Dialogs;
+class LineCommands;
+class ReceivePath;
 class SettingsStore;
+class SoundEffects;
 class TerminalText;
 class QGridLayout;
 
@@ -36,6 +39,19 @@ public:
 
     // The one send operation: the text on the line as it stands.
     void SendToBox(const QString& text);
+
+    // Received text into the terminal window (also used to show what is
+    // being dialled).
+    void ShowData(const QString& text);
+    // Dials a number through the box and shows the name in the window.
+    void CallNumber(const QString& CallNr, const QString& CallNm);
+
+    ReceivePath& receivePath() { return *m_receive; }
+    SoundEffects& sounds() { return *m_sounds; }
+
+    // The once-a-second refresh of the clock, the date, the time and the
+    // lamps.
+    void Timer3_Timer();
 
     // Port commands.
     void lblOpen1_Click();
@@ -68,6 +84,8 @@ public:
     QLabel* lblVersion;
     QLabel* Label15;
     QLabel* lblElapsed;
+    QLabel* lblDate;
+    QLabel* lblTempo;
     QLabel* lblCport1;
     QLabel* lblStatus1;
     PictureLamp* imgPort1;
@@ -85,6 +103,7 @@ public:
     QWidget* frameNumbers;
     QWidget* frameHeadLine;
     QTimer Timer1;
+    QTimer Timer3;
 
 signals:
     // The program has ended: every window is gone.
@@ -114,6 +133,9 @@ private:
     SettingsStore& m_settings;
     SerialLink m_link;
     TerminalContext m_context;
+    SoundEffects* m_sounds;
+    ReceivePath* m_receive;
+    LineCommands* m_lineCommands;
     QHash<QString, QGroupBox*> m_groups;
     QWidget* m_strip = nullptr;
     QDateTime m_startTime;

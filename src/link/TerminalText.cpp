@@ -1,6 +1,8 @@
 #include "link/TerminalText.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 
 TerminalText::TerminalText(QWidget* parent) : QPlainTextEdit(parent)
@@ -12,6 +14,74 @@ TerminalText::TerminalText(QWidget* parent) : QPlainTextEdit(parent)
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSize(11);
     setFont(font);
+    // While the port is closed the user may edit the window like any text
+    // box; the line text follows those edits.
+    connect(this, &QPlainTextEdit::textChanged, this, &TerminalText::takeUserEdit);
+}
+
+QString TerminalText::screenForm(const QString& lineText)
+{
+    QString shown;
+    shown.reserve(lineText.size());
+    for (const QChar c : lineText) {
+        if (c == QChar(13))
+            shown += QChar(10);
+        else if (c != QChar(10))
+            shown += c;
+    }
+    return shown;
+}
+
+int TerminalText::screenLength(QStringView lineText)
+{
+    return int(lineText.size() - lineText.count(QChar(10)));
+}
+
+void TerminalText::takeUserEdit()
+{
+    if (m_updating)
+        return;
+    m_text = toPlainText();
+    m_text.replace(QChar(10), QStringLiteral("\r\n"));
+}
+
+void TerminalText::setLineText(const QString& text)
+{
+    m_updating = true;
+    m_text = text;
+    setPlainText(screenForm(text));
+    m_updating = false;
+}
+
+void TerminalText::dropHead(int count)
+{
+    count = std::min(count, lineLength());
+    if (count <= 0)
+        return;
+    const int shown = screenLength(QStringView(m_text).left(count));
+    m_text.remove(0, count);
+    m_updating = true;
+    QTextCursor cursor(document());
+    cursor.setPosition(std::min(shown, document()->characterCount() - 1), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    m_updating = false;
+}
+
+void TerminalText::appendLineText(const QString& text, bool replaceLast)
+{
+    m_updating = true;
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    if (replaceLast && !m_text.isEmpty()) {
+        // The last line character shows as one screen character unless it
+        // is the invisible LF of a line end.
+        if (m_text.back() != QChar(10))
+            cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+        m_text.chop(1);
+    }
+    m_text += text;
+    cursor.insertText(screenForm(text));
+    m_updating = false;
 }
 
 void TerminalText::moveCaretToEnd()
@@ -33,7 +103,7 @@ void TerminalText::keyPressEvent(QKeyEvent* event)
             code = 9;
         else if (event->key() == Qt::Key_Escape)
             code = 27;
-        else if (!event->text().isEmpty() && event->text().size() == 1)
+        else if (event->text().size() == 1)
             code = event->text().at(0).unicode();
         if (code >= 0 && m_keyHandler(code)) {
             event->accept();

@@ -3,9 +3,14 @@
 #include <QPlainTextEdit>
 #include <functional>
 
-// The terminal window txtTerm. Typed keys are offered to the key handler
-// first; when it takes a key (the port is open), the window itself never
-// shows it, so the window holds only what the box sends.
+// The terminal window txtTerm. It keeps the window's text the way the line
+// delivers it, line ends as CR LF pairs, and shows it with each CR as a line
+// break; every count and position (the 16000-character limit, the last
+// character a backspace takes) is taken on that text.
+//
+// Typed keys are offered to the key handler first; when it takes a key (the
+// port is open) the window never shows it, so it holds only what the box
+// sends.
 class TerminalText : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -15,11 +20,30 @@ public:
     using KeyHandler = std::function<bool(int characterCode)>;
     void setKeyHandler(KeyHandler handler) { m_keyHandler = std::move(handler); }
 
+    // The window's text with CR LF line ends, and its length.
+    const QString& lineText() const { return m_text; }
+    int lineLength() const { return int(m_text.size()); }
+
+    void setLineText(const QString& text);
+    // Drops the first `count` characters.
+    void dropHead(int count);
+    // Appends at the end; with `replaceLast` the text takes the place of the
+    // window's last character.
+    void appendLineText(const QString& text, bool replaceLast);
+
     void moveCaretToEnd();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // How a piece of line text looks on screen: CR is the line break, LF
+    // (always right behind a CR) shows as nothing.
+    static QString screenForm(const QString& lineText);
+    static int screenLength(QStringView lineText);
+    void takeUserEdit();
+
     KeyHandler m_keyHandler;
+    QString m_text;
+    bool m_updating = false;
 };

@@ -26,6 +26,11 @@ public:
     QString openFile(const FileRequest& request) override;
     QString saveFile(const FileRequest& request) override;
     std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
+    bool openExternal(const QUrl& url) override
+    {
+        opened << url;
+        return openSucceeds;
+    }
 
     // Answers for the next message boxes, in order.
     QList<Answer> answers;
@@ -35,6 +40,10 @@ public:
     std::optional<FontChoice> font;
     // Called while a message box is "open" (before it answers).
     std::function<void(const Asked&)> onMessage;
+
+    // Addresses handed to the desktop, and whether that works.
+    QList<QUrl> opened;
+    bool openSucceeds = true;
 
     QList<Asked> asked;
     QList<FileRequest> fileRequests;

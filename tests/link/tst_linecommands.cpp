@@ -1,0 +1,229 @@
+// Typing and the line commands: the exact bytes at the box end of a
+// pseudo-terminal.
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include "PtyPair.h"
+#include "app/SettingsStore.h"
+#include "app/terminal.h"
+#include "appearance/SoundEffects.h"
+#include "link/TerminalText.h"
+
+#include <QApplication>
+#include <QtTest>
+
+class LineCommandsTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+    struct Rig {
+        AppState state;
+        ScriptedDialogs dialogs;
+        SettingsStore settings;
+        PtyPair box;
+        std::unique_ptr<frmTerminal> terminal;
+
+        explicit Rig(const TestEnvironment& env, bool open = true) : state(env.makeState())
+        {
+            box.open();
+            settings.save("Ports", "Com1", box.slavePath());
+            terminal = std::make_unique<frmTerminal>(state, dialogs, settings);
+            terminal->Form_Load({});
+            if (open) {
+                terminal->lblOpen1_Click();
+                box.waitForBytes(1, 2000); // the CR of the open command
+            }
+        }
+        void click(const char* name)
+        {
+            auto* command = terminal->findChild<CommandLabel*>(name);
+            QVERIFY2(command, name);
+            QTest::mouseClick(command, Qt::LeftButton);
+        }
+        void type(const QString& text)
+        {
+            for (const QChar c : text)
+                QTest::keyClick(terminal->txtTerm, c.toLatin1());
+        }
+        QByteArray sent(int expected) { return box.waitForBytes(expected, 2000); }
+        QString action() const { return terminal->status.lblAction->text(); }
+    };
+
+private slots:
+    void init() { env.reset(); }
+
+    void typingSendsAndCountsColumns()
+    {
+        Rig rig(env);
+        StatusPanel& status = rig.terminal->status;
+        rig.type(QString(54, 'a'));
+        QCOMPARE(rig.sent(54), QByteArray(54, 'a'));
+        QCOMPARE(status.lblMaxChar->text(), QString("54"));
+        QCOMPARE(status.Line1->lengthTwips(), 54 * 170);
+        QCOMPARE(status.Line1->color(), QColor(0x00FF00));
+        rig.type("b");
+        QCOMPARE(status.Line1->color(), QColor(0xFFFF00));
+        QCOMPARE(status.counterColor(), QColor(0xFFFF00));
+        rig.type(QString(8, 'c'));
+        QCOMPARE(rig.dialogs.beeps, 0);
+        rig.type("d"); // the 64th
+        QCOMPARE(rig.dialogs.beeps, 1);
+        QCOMPARE(status.Line1->color(), QColor(0xFF0000));
+        rig.type(QString(4, 'e'));
+        QCOMPARE(rig.state.ColumnCount, qint16(68));
+        rig.type("f"); // the 69th ends the line
+        QCOMPARE(rig.sent(70), QByteArray("b" + QByteArray(8, 'c') + "d" + "eeee" + "f\r"));
+        QCOMPARE(rig.state.ColumnCount, qint16(0));
+        QCOMPARE(status.lblMaxChar->text(), QString("0"));
+        QCOMPARE(status.Line1->lengthTwips(), 0);
+        QCOMPARE(status.Line1->color(), QColor(0x00FF00));
+        // Typed keys never show in the window: it holds what the box sends.
+        QCOMPARE(rig.terminal->txtTerm->lineText(), QString("Terminal Ready "));
+
+        rig.type("hello world!");
+        QTest::keyClick(rig.terminal->txtTerm, Qt::Key_Return);
+        QCOMPARE(rig.sent(13), QByteArray("hello world!\r"));
+        QCOMPARE(rig.state.ColumnCount, qint16(0));
+        QCOMPARE(rig.box.readFor(100), QByteArray());
+        // Umlauts go out as their Latin-1 byte, control keys as themselves.
+        QKeyEvent umlaut(QEvent::KeyPress, Qt::Key_Udiaeresis, Qt::NoModifier, QString::fromUtf8("ü"));
+        QApplication::sendEvent(rig.terminal->txtTerm, &umlaut);
+        QTest::keyClick(rig.terminal->txtTerm, Qt::Key_Backspace);
+        QCOMPARE(rig.sent(2), QByteArray("\xfc\x08"));
+    }
+
+    void closedPortKeysStayInTheWindow()
+    {
+        Rig rig(env, false);
+        rig.terminal->txtTerm->setLineText(QString());
+        rig.type("abc");
+        QCOMPARE(rig.state.ColumnCount, qint16(0));
+        QCOMPARE(rig.terminal->txtTerm->toPlainText(), QString("abc"));
+        QCOMPARE(rig.terminal->txtTerm->lineText(), QString("abc"));
+        QCOMPARE(rig.box.readFor(100), QByteArray());
+        // And the line commands do nothing at all.
+        rig.click("lblBell");
+        rig.click("LblCall");
+        rig.terminal->CallNumber("12345", "Meier");
+        QCOMPARE(rig.box.readFor(100), QByteArray());
+        QCOMPARE(rig.state.ConnectionActive, qint16(0));
+        QCOMPARE(rig.action(), QString("Program Parameters Loaded"));
+    }
+
+    void everyCommandSendsItsSequence()
+    {
+        Rig rig(env);
+        const struct {
+            const char* name;
+            QByteArray bytes;
+            QString action;
+        } commands[] = {
+            {"lblGoAhead", "+?", "Go Ahead"},
+            {"lblIAm", "\r\t", "Sending Here Is"},
+            {"lblWerda", "\r\x17", "Sending whoIs"},
+            {"lblBell", "\x07", "Ringing the bell"},
+            {"lblZi", "\x0f", " Sending Figures  1... "},
+            {"lblBu", "\x0e", " Sending Letters  A... "},
+            {"lblCR", "\x1bM", "Sending Carriage Return only"},
+            {"lblLineFeed", "\x1bJ", "Sending Line feed only"},
+            {"lblLoKal", "\x0c", "Local Mode Enabled"},
+            {"LblMsg", "\x11", "Reading Quillnet Messages"},
+            {"lblNexMessage", "n", "Next Quillnet Message"},
+            {"lblCancelMsg", "l", "Cancel Quillnet Messages"},
+            {"lblStatus", "\x14", "Reading Quillnet Status"},
+            {"lblKonfig", "\x0b", "Configuration"},
+        };
+        for (const auto& command : commands) {
+            rig.click(command.name);
+            QCOMPARE(rig.sent(command.bytes.size()), command.bytes);
+            QCOMPARE(rig.action(), command.action);
+        }
+        QCOMPARE(rig.box.readFor(100), QByteArray());
+        QVERIFY(rig.dialogs.asked.isEmpty());
+    }
+
+    void callCloseAndGoAheadSetTheConnection()
+    {
+        Rig rig(env);
+        const SoundEffects& sounds = rig.terminal->sounds();
+        rig.terminal->frameHeadLine->show();
+        rig.click("LblCall");
+        QCOMPARE(rig.sent(1), QByteArray("\x01"));
+        QCOMPARE(rig.state.ConnectionActive, qint16(1));
+        QCOMPARE(rig.action(), QString("Dial Quillnet Number please"));
+        QVERIFY(rig.terminal->txtTerm->lineText().endsWith("Dial Quillnet Number please\r\n"));
+        QVERIFY(!rig.terminal->frameHeadLine->isVisible());
+        QVERIFY(sounds.requested().isEmpty()); // muted
+
+        rig.click("lblGoAhead");
+        QCOMPARE(rig.sent(2), QByteArray("+?"));
+        QCOMPARE(rig.state.ConnectionActive, qint16(0));
+
+        rig.click("LblCall");
+        rig.sent(1);
+        rig.state.PreviewMode = 0;
+        rig.state.RSendPending = 1;
+        rig.terminal->lblRSend_1->setEnabled(false);
+        rig.click("LblCloseConnection");
+        QCOMPARE(rig.sent(1), QByteArray("\x13"));
+        QCOMPARE(rig.state.ConnectionActive, qint16(0));
+        QCOMPARE(rig.state.PreviewMode, qint16(1));
+        QCOMPARE(rig.state.RSendPending, qint16(0));
+        QVERIFY(rig.terminal->lblRSend_1->isEnabled());
+        QCOMPARE(rig.action(), QString("Closing Quillnet Connection"));
+
+        // Local mode sounds even while muted; with sound on, call and close
+        // sound too, and so does the text the call shows.
+        rig.click("lblLoKal");
+        QCOMPARE(sounds.requested(), QStringList({"/soundstart.wav"}));
+        rig.state.SoundMuted = 0;
+        rig.click("LblCall");
+        rig.click("LblCloseConnection");
+        QCOMPARE(sounds.requested(), QStringList({"/soundstart.wav", "/soundstart.wav", "\\soundplain.wav", "/soundstop.wav"}));
+
+        // The CR command resets the counter, not the ruler.
+        rig.sent(3);
+        rig.type("abcd");
+        rig.click("lblCR");
+        QCOMPARE(rig.sent(6), QByteArray("abcd\x1bM"));
+        QCOMPARE(rig.state.ColumnCount, qint16(0));
+        QCOMPARE(rig.terminal->status.lblMaxChar->text(), QString("0"));
+        QCOMPARE(rig.terminal->status.Line1->lengthTwips(), 4 * 170);
+    }
+
+    void dialling()
+    {
+        Rig rig(env);
+        rig.terminal->CallNumber("12345", "    Meier");
+        QCOMPARE(rig.sent(8), QByteArray("\x01 012345"));
+        QCOMPARE(rig.state.ConnectionActive, qint16(1));
+        QCOMPARE(rig.action(), QString("Dialing 12345     Meier"));
+        QVERIFY(rig.terminal->txtTerm->lineText().endsWith("    Meier\r\n"));
+
+        rig.terminal->CallNumber("12", "Local");
+        QCOMPARE(rig.sent(4), QByteArray("\x01 12"));
+        rig.terminal->CallNumber(" 07", "Seven");
+        QCOMPARE(rig.sent(3), QByteArray("\x01 7"));
+        rig.terminal->CallNumber("85", "Edge");
+        QCOMPARE(rig.sent(4), QByteArray("\x01 85"));
+        rig.terminal->CallNumber("86", "Above");
+        QCOMPARE(rig.sent(5), QByteArray("\x01 086"));
+
+        rig.state.DialPrefix = -3;
+        rig.terminal->CallNumber("4711", "Neg");
+        QCOMPARE(rig.sent(7), QByteArray("\x01-34711"));
+        rig.state.DialPrefix = 12;
+        rig.terminal->CallNumber("44123456", "Far");
+        QCOMPARE(rig.sent(12), QByteArray("\x01 1244123456"));
+        QCOMPARE(rig.box.readFor(100), QByteArray());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    LineCommandsTest test;
+    QApplication app(argc, argv);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_linecommands.moc"
