@@ -1,0 +1,208 @@
+#include "BoxSimulator.h"
+
+namespace {
+const char SOH = 1, BEL = 7, TAB = 9, LF = 10, VT = 11, FF = 12, CR = 13, SO = 14, SI = 15, DC1 = 17,
+           DC3 = 19, DC4 = 20, ETB = 23, ESC = 27;
+
+QString describe(char byte)
+{
+    const unsigned char c = static_cast<unsigned char>(byte);
+    if (c >= 32 && c < 127)
+        return QString(QChar(c));
+    return QStringLiteral("<%1>").arg(c, 2, 16, QChar('0'));
+}
+} // namespace
+
+BoxSimulator::BoxSimulator(Options options, QObject* parent)
+    : QObject(parent), m_options(std::move(options))
+{
+    m_printer.setInterval(std::max(0, m_options.charDelayMs));
+    connect(&m_printer, &QTimer::timeout, this, &BoxSimulator::flushOne);
+    m_dialTimer.setSingleShot(true);
+    m_dialTimer.setInterval(m_options.dialDelayMs);
+    connect(&m_dialTimer, &QTimer::timeout, this, &BoxSimulator::dial);
+}
+
+void BoxSimulator::receive(const QByteArray& bytes)
+{
+    QString shown;
+    for (const char byte : bytes)
+        shown += describe(byte);
+    emit logLine("from terminal: " + shown);
+    for (const char byte : bytes)
+        handle(byte);
+}
+
+void BoxSimulator::farSays(const QString& text)
+{
+    print(text);
+}
+
+void BoxSimulator::print(const QString& text)
+{
+    QString withLineFeeds = text;
+    withLineFeeds.replace("\r\n", "\r").replace('\r', "\r\n");
+    m_pending += withLineFeeds.toLatin1();
+    if (m_options.charDelayMs <= 0) {
+        emit output(m_pending);
+        m_pending.clear();
+    } else if (!m_printer.isActive()) {
+        m_printer.start();
+    }
+}
+
+void BoxSimulator::flushOne()
+{
+    if (m_pending.isEmpty()) {
+        m_printer.stop();
+        return;
+    }
+    emit output(m_pending.left(1));
+    m_pending.remove(0, 1);
+}
+
+void BoxSimulator::handle(char byte)
+{
+    if (m_escape) {
+        m_escape = false;
+        if (byte == 'M')
+            print("\r");
+        else if (byte == 'J')
+            print("\n");
+        return;
+    }
+    // "+?" is the go-ahead; a lone "+" is printed like any character.
+    if (m_plus) {
+        m_plus = false;
+        if (byte == '?') {
+            if (m_state == State::Connected)
+                farAnswerAfterGoAhead();
+            return;
+        }
+        typed('+');
+    }
+
+    if (m_state == State::Dialling) {
+        if (byte == ' ' || (byte >= '0' && byte <= '9')) {
+            if (byte != ' ')
+                m_number += QChar(byte);
+            print(QString(QChar(byte)));
+            m_dialTimer.start();
+            return;
+        }
+        if (byte == CR && !m_number.isEmpty()) {
+            m_dialTimer.stop();
+            dial();
+            return;
+        }
+    }
+
+    switch (byte) {
+    case SOH:
+        m_state = State::Dialling;
+        m_number.clear();
+        print("\r\nnr? ");
+        return;
+    case DC3:
+        hangUp("cleared");
+        return;
+    case ETB:
+        print("\r\n" + (m_state == State::Connected ? farAnswerback() : m_options.ownAnswerback) + "\r\n");
+        return;
+    case TAB:
+        print("\r\n" + m_options.ownAnswerback + "\r\n");
+        return;
+    case BEL:
+        print(QString(QChar(BEL)));
+        return;
+    case SI:
+    case SO:
+        return; // figures and letters shift: nothing to print here
+    case ESC:
+        m_escape = true;
+        return;
+    case FF:
+        hangUp("local");
+        return;
+    case DC1:
+        print("\r\nno recorded messages\r\n");
+        return;
+    case DC4:
+        print(QStringLiteral("\r\nstatus: vornak-box simulator, line %1\r\n")
+                  .arg(m_state == State::Idle ? "free" : "busy"));
+        return;
+    case VT:
+        print("\r\nconfiguration: vornak-box simulator, no settings to change\r\n");
+        return;
+    case '+':
+        m_plus = true;
+        return;
+    case LF:
+        print("\n");
+        return;
+    default:
+        break;
+    }
+
+    typed(byte);
+}
+
+void BoxSimulator::typed(char byte)
+{
+    // Printed back as the teleprinter prints it, and noted by the far side.
+    print(QString(QChar(static_cast<unsigned char>(byte))));
+    if (m_state == State::Broadcast) {
+        m_broadcastList += QChar(static_cast<unsigned char>(byte));
+        if (byte == CR && m_broadcastList.trimmed().endsWith('+')) {
+            const int receivers = int(m_broadcastList.count(',')) + 1;
+            m_broadcastList.clear();
+            m_state = State::Connected;
+            print(QStringLiteral("\r\n%1 receivers noted. send your message, end with +++\r\n").arg(receivers));
+        }
+    } else if (m_state == State::Connected) {
+        m_line += QChar(static_cast<unsigned char>(byte));
+    }
+}
+
+void BoxSimulator::dial()
+{
+    if (m_state != State::Dialling)
+        return;
+    if (m_number.isEmpty()) {
+        m_state = State::Idle;
+        return;
+    }
+    emit logLine("dialling " + m_number);
+    if (m_options.broadcastServices.contains(m_number)) {
+        m_state = State::Broadcast;
+        m_broadcastList.clear();
+        print(QStringLiteral("\r\n%1 rundsenden d\r\nreceivers please (numbers, end with +) +++):").arg(m_number));
+        return;
+    }
+    m_state = State::Connected;
+    m_line.clear();
+    print("\r\n" + farAnswerback() + "\r\n");
+}
+
+void BoxSimulator::farAnswerAfterGoAhead()
+{
+    const int typed = int(m_line.size());
+    m_line.clear();
+    print(QStringLiteral("\r\n%1\r\nthank you, %2 characters received here. klkl\r\n")
+              .arg(farAnswerback()).arg(typed));
+}
+
+void BoxSimulator::hangUp(const QString& why)
+{
+    m_dialTimer.stop();
+    if (m_state != State::Idle)
+        emit logLine(why + " " + m_number);
+    m_state = State::Idle;
+    m_number.clear();
+    print("\r\n" + why + "\r\n");
+}
+
+QString BoxSimulator::farAnswerback() const
+{
+    return m_number + " demo d";
+}

@@ -1,0 +1,100 @@
+// vornak-box: a simulated interface box on a pseudo-terminal. It prints the
+// path of its terminal end; map a port of Vornak to it and talk to it.
+//
+//   vornak-box [--path-file FILE] [--log FILE] [--answerback TEXT]
+//              [--char-delay MS] [--dial-delay MS]
+//
+// Lines typed on its standard input are sent to the terminal as the far
+// side's text; "/klkl" sends "klkl", "/prompt" the broadcast prompt.
+#include "BoxSimulator.h"
+#include "PtyPair.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("vornak-box");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("A simulated Quillnet interface box on a pseudo-terminal.");
+    parser.addHelpOption();
+    const QCommandLineOption pathFile("path-file", "Write the terminal end's path to FILE.", "FILE");
+    const QCommandLineOption logFile("log", "Log every byte received to FILE.", "FILE");
+    const QCommandLineOption answerback("answerback", "The box's own answerback.", "TEXT", "12345 vornak d");
+    const QCommandLineOption charDelay("char-delay", "Milliseconds between printed characters.", "MS", "20");
+    const QCommandLineOption dialDelay("dial-delay", "Quiet milliseconds before dialling.", "MS", "1200");
+    parser.addOptions({pathFile, logFile, answerback, charDelay, dialDelay});
+    parser.process(app);
+
+    PtyPair pty;
+    QString error;
+    if (!pty.open(&error)) {
+        std::fprintf(stderr, "vornak-box: no pseudo-terminal: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    BoxSimulator::Options options;
+    options.ownAnswerback = parser.value(answerback);
+    options.charDelayMs = parser.value(charDelay).toInt();
+    options.dialDelayMs = parser.value(dialDelay).toInt();
+    BoxSimulator box(options);
+
+    QFile log;
+    if (parser.isSet(logFile)) {
+        log.setFileName(parser.value(logFile));
+        if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+            std::fprintf(stderr, "vornak-box: cannot write the log %s\n", qPrintable(log.fileName()));
+            return 1;
+        }
+    }
+    QObject::connect(&box, &BoxSimulator::logLine, [&](const QString& line) {
+        if (log.isOpen()) {
+            log.write((QDateTime::currentDateTime().toString(Qt::ISODateWithMs) + " " + line + "\n").toUtf8());
+            log.flush();
+        }
+    });
+    QObject::connect(&pty, &PtyPair::bytesArrived, &box, [&](const QByteArray& bytes) {
+        pty.takeReceived();
+        box.receive(bytes);
+    });
+    QObject::connect(&box, &BoxSimulator::output, &pty, [&](const QByteArray& bytes) { pty.write(bytes); });
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char buffer[1024];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            input.setEnabled(false); // no more input (run in the background)
+            return;
+        }
+        for (QString line : QString::fromLocal8Bit(buffer, n).split('\n', Qt::SkipEmptyParts)) {
+            if (line == "/klkl")
+                box.farSays("klkl");
+            else if (line == "/prompt")
+                box.farSays(" +++):");
+            else
+                box.farSays("\r\n" + line + "\r\n");
+        }
+    });
+
+    if (parser.isSet(pathFile)) {
+        QFile out(parser.value(pathFile) + ".new");
+        if (!out.open(QIODevice::WriteOnly) || out.write(pty.slavePath().toLocal8Bit() + "\n") < 0) {
+            std::fprintf(stderr, "vornak-box: cannot write %s\n", qPrintable(parser.value(pathFile)));
+            return 1;
+        }
+        out.close();
+        ::rename(qPrintable(out.fileName()), qPrintable(parser.value(pathFile)));
+    }
+    std::printf("%s\n", qPrintable(pty.slavePath()));
+    std::fflush(stdout);
+    return app.exec();
+}
