@@ -121,7 +121,7 @@ void ReceivePath::ShowData(const QString& text)
 
     if (state.SoundMuted == 0)
         m_sounds.play("\\soundplain.wav");
-    m_txtTerm.moveCaretToEnd();
+    // The caret follows the text to the end when it reaches the screen.
 }
 
 bool ReceivePath::keyPressed(int code)
@@ -150,7 +150,7 @@ bool ReceivePath::keyPressed(int code)
             status.resetColumn();
         }
     }
-    m_txtTerm.moveCaretToEnd();
+    m_txtTerm.showPending();
     return true;
 }
 

@@ -1,8 +1,6 @@
 #include "link/TerminalText.h"
 
 #include <QKeyEvent>
-#include <QScrollBar>
-#include <QTextBlock>
 #include <QTextCursor>
 
 TerminalText::TerminalText(QWidget* parent) : QPlainTextEdit(parent)
@@ -17,9 +15,13 @@ TerminalText::TerminalText(QWidget* parent) : QPlainTextEdit(parent)
     // While the port is closed the user may edit the window like any text
     // box; the line text follows those edits.
     connect(this, &QPlainTextEdit::textChanged, this, &TerminalText::takeUserEdit);
+
+    m_screenTimer.setSingleShot(true);
+    m_screenTimer.setInterval(kScreenMs);
+    connect(&m_screenTimer, &QTimer::timeout, this, &TerminalText::showPending);
 }
 
-QString TerminalText::screenForm(const QString& lineText)
+QString TerminalText::screenForm(QStringView lineText)
 {
     QString shown;
     shown.reserve(lineText.size());
@@ -37,6 +39,23 @@ int TerminalText::screenLength(QStringView lineText)
     return int(lineText.size() - lineText.count(QChar(10)));
 }
 
+int TerminalText::documentLength() const
+{
+    return document()->characterCount() - 1; // without the closing paragraph mark
+}
+
+void TerminalText::removeFromDocument(int from, int count)
+{
+    if (count <= 0)
+        return;
+    m_updating = true;
+    QTextCursor cursor(document());
+    cursor.setPosition(from);
+    cursor.setPosition(from + count, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    m_updating = false;
+}
+
 void TerminalText::takeUserEdit()
 {
     if (m_updating)
@@ -47,6 +66,8 @@ void TerminalText::takeUserEdit()
 
 void TerminalText::setLineText(const QString& text)
 {
+    m_screenTimer.stop();
+    m_pendingScreen.clear();
     m_updating = true;
     m_text = text;
     setPlainText(screenForm(text));
@@ -58,30 +79,44 @@ void TerminalText::dropHead(int count)
     count = std::min(count, lineLength());
     if (count <= 0)
         return;
-    const int shown = screenLength(QStringView(m_text).left(count));
+    int shown = screenLength(QStringView(m_text).left(count));
     m_text.remove(0, count);
-    m_updating = true;
-    QTextCursor cursor(document());
-    cursor.setPosition(std::min(shown, document()->characterCount() - 1), QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    m_updating = false;
+    const int fromDocument = std::min(shown, documentLength());
+    removeFromDocument(0, fromDocument);
+    m_pendingScreen.remove(0, shown - fromDocument);
 }
 
 void TerminalText::appendLineText(const QString& text, bool replaceLast)
 {
-    m_updating = true;
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
     if (replaceLast && !m_text.isEmpty()) {
         // The last line character shows as one screen character unless it
         // is the invisible LF of a line end.
-        if (m_text.back() != QChar(10))
-            cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+        if (m_text.back() != QChar(10)) {
+            if (!m_pendingScreen.isEmpty())
+                m_pendingScreen.chop(1);
+            else
+                removeFromDocument(documentLength() - 1, 1);
+        }
         m_text.chop(1);
     }
     m_text += text;
-    cursor.insertText(screenForm(text));
-    m_updating = false;
+    m_pendingScreen += screenForm(text);
+    if (!m_screenTimer.isActive())
+        m_screenTimer.start();
+}
+
+void TerminalText::showPending()
+{
+    m_screenTimer.stop();
+    if (!m_pendingScreen.isEmpty()) {
+        m_updating = true;
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(m_pendingScreen);
+        m_pendingScreen.clear();
+        m_updating = false;
+    }
+    moveCaretToEnd();
 }
 
 void TerminalText::moveCaretToEnd()

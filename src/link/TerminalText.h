@@ -1,12 +1,18 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <functional>
 
 // The terminal window txtTerm. It keeps the window's text the way the line
 // delivers it, line ends as CR LF pairs, and shows it with each CR as a line
 // break; every count and position (the 16000-character limit, the last
 // character a backspace takes) is taken on that text.
+//
+// Received text reaches the screen in batches, at most every kScreenMs:
+// laying out and drawing text costs far more than receiving it, and a fast
+// line would otherwise lay out text that the length limit drops a moment
+// later.
 //
 // Typed keys are offered to the key handler first; when it takes a key (the
 // port is open) the window never shows it, so it holds only what the box
@@ -31,7 +37,11 @@ public:
     // window's last character.
     void appendLineText(const QString& text, bool replaceLast);
 
+    // Puts received text on the screen now, the caret at the end.
+    void showPending();
     void moveCaretToEnd();
+
+    static constexpr int kScreenMs = 40;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -39,11 +49,15 @@ protected:
 private:
     // How a piece of line text looks on screen: CR is the line break, LF
     // (always right behind a CR) shows as nothing.
-    static QString screenForm(const QString& lineText);
+    static QString screenForm(QStringView lineText);
     static int screenLength(QStringView lineText);
+    int documentLength() const;
+    void removeFromDocument(int from, int count);
     void takeUserEdit();
 
     KeyHandler m_keyHandler;
-    QString m_text;
+    QString m_text;          // the whole window text, CR LF line ends
+    QString m_pendingScreen; // screen text appended but not yet in the document
+    QTimer m_screenTimer;
     bool m_updating = false;
 };

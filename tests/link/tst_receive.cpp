@@ -30,6 +30,12 @@ class ReceiveTest : public QObject {
             terminal.txtTerm->setLineText(QString());
         }
         QString window() const { return terminal.txtTerm->lineText(); }
+        // What the screen shows, once pending text is on it.
+        QString screen()
+        {
+            terminal.txtTerm->showPending();
+            return terminal.txtTerm->toPlainText();
+        }
     };
 
 private slots:
@@ -58,17 +64,16 @@ private slots:
     void windowShowsReceivedText()
     {
         Rig rig(env);
-        TerminalText& window = *rig.terminal.txtTerm;
         rig.terminal.ShowData("first\r\nsecond");
         QCOMPARE(rig.window(), QString("first\r\nsecond"));
-        QCOMPARE(window.toPlainText(), QString("first\nsecond"));
+        QCOMPARE(rig.screen(), QString("first\nsecond"));
 
         rig.terminal.ShowData("abc\bd");
-        QCOMPARE(window.toPlainText(), QString("first\nsecondabd"));
+        QCOMPARE(rig.screen(), QString("first\nsecondabd"));
         rig.terminal.ShowData("\bX");
-        QCOMPARE(window.toPlainText(), QString("first\nsecondabX"));
+        QCOMPARE(rig.screen(), QString("first\nsecondabX"));
         rig.terminal.ShowData("\b");
-        QCOMPARE(window.toPlainText(), QString("first\nsecondab"));
+        QCOMPARE(rig.screen(), QString("first\nsecondab"));
 
         // A backspace after a line end takes the invisible LF; the line
         // break stays on screen.
@@ -76,7 +81,7 @@ private slots:
         QCOMPARE(rig.window(), QString("first\r\nsecondab\r\n"));
         rig.terminal.ShowData("\bZ");
         QCOMPARE(rig.window(), QString("first\r\nsecondab\rZ"));
-        QCOMPARE(window.toPlainText(), QString("first\nsecondab\nZ"));
+        QCOMPARE(rig.screen(), QString("first\nsecondab\nZ"));
 
         // Nothing to take in an empty window.
         rig.terminal.txtTerm->setLineText(QString());
@@ -95,13 +100,31 @@ private slots:
         rig.terminal.txtTerm->setLineText(long16001);
         rig.terminal.ShowData("new");
         QCOMPARE(rig.window(), long16001.mid(4096) + "new");
-        QCOMPARE(rig.terminal.txtTerm->toPlainText(),
-                 QString(long16001.mid(4096) + "new").remove('\n').replace('\r', '\n'));
+        QCOMPARE(rig.screen(), QString(long16001.mid(4096) + "new").remove('\n').replace('\r', '\n'));
 
         // Exactly 16000 is not trimmed.
         rig.terminal.txtTerm->setLineText(QString(16000, 'x'));
         rig.terminal.ShowData("y");
         QCOMPARE(rig.window().size(), 16001);
+    }
+
+    void screenFollowsTheTextWhileBatching()
+    {
+        // Received text reaches the screen in batches; trimming and
+        // backspaces must land on the same characters whether the text is
+        // already on the screen or still waiting.
+        Rig rig(env);
+        QRandomGenerator random(99);
+        const QStringList pieces = {"abc", "\r\n", "\b", "\bX", "line of text\r", "\r", "\n\n", "xyz\b\b"};
+        for (int round = 0; round < 3000; ++round) {
+            rig.terminal.ShowData(pieces[random.bounded(pieces.size())].repeated(1 + random.bounded(30)));
+            if (random.bounded(5) == 0)
+                rig.terminal.txtTerm->showPending();
+        }
+        QString expected = rig.window();
+        expected.remove('\n').replace('\r', '\n');
+        QCOMPARE(rig.screen(), expected);
+        QVERIFY(rig.window().size() <= 16000 + 30 * 14);
     }
 
     void anyBytesInAnyChunks()
