@@ -8,8 +8,10 @@
 #include "app/EventWait.h"
 #include "app/SettingsStore.h"
 #include "app/VbText.h"
+#include "appearance/AnalogClock.h"
 #include "link/TerminalText.h"
 #include "link/frmProperties.h"
+#include "prepared/HeadlineEditor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -46,6 +48,7 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
 {
     setObjectName("frmTerminal");
     buildWindow();
+    m_headlineEditor = std::make_unique<HeadlineEditor>(m_context, *this);
 
     Timer1.setObjectName("Timer1");
     Timer1.setInterval(1000);
@@ -101,6 +104,7 @@ void frmTerminal::buildWindow()
     frameHeadLine = new QWidget(desk);
     frameHeadLine->setObjectName("frameHeadLine");
     frameHeadLine->hide();
+    Shape1 = new AnalogClock(desk);
 
     // The status row.
     auto* statusRow = new QHBoxLayout;
@@ -444,3 +448,7 @@ void frmTerminal::lblBlWt_Click() { applyColours(colours::CyanOnWhite); }
 void frmTerminal::lblRdBl_Click() { applyColours(colours::RedOnBlack); }
 void frmTerminal::lblYlBl_Click() { applyColours(colours::WhiteOnBlue); }
 void frmTerminal::lblBkWt_Click() { applyColours(colours::NavyOnWhite); }
+
+void frmTerminal::lblHeadlineEditor_Click() { m_headlineEditor->lblHeadlineEditor_Click(); }
+bool frmTerminal::lblExitHeadlineEditor_Click() { return m_headlineEditor->lblExitHeadlineEditor_Click(); }
+void frmTerminal::DrawClock() { Shape1->DrawClock(m_state.now()); }

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
 #include "app/StatusPanel.h"
 #include "app/TerminalContext.h"
@@ -18,6 +19,8 @@ class Dialogs;
 class SettingsStore;
 class TerminalText;
 class QGridLayout;
+class HeadlineEditor;
+class AnalogClock;
 
 // The main window: the terminal text window, the status line and the command
 // strip. Each subsystem keeps its logic in its own folder; this window owns
@@ -61,6 +64,16 @@ public:
     void lblYlBl_Click();
     void lblBkWt_Click();
 
+    // The headline editor: opens the panel / saves the headlines and writes
+    // the chosen one to "\Headline1.txt" (false when a file could not be
+    // written; the user has been told).
+    void lblHeadlineEditor_Click();
+    bool lblExitHeadlineEditor_Click();
+    HeadlineEditor& headlineEditor() { return *m_headlineEditor; }
+
+    // Sets the hands of the analogue clock to the time of day.
+    void DrawClock();
+
     // Controls by their names.
     TerminalText* txtTerm;
     StatusPanel status;
@@ -84,6 +97,7 @@ public:
     CommandLabel* lblRsend_2;
     QWidget* frameNumbers;
     QWidget* frameHeadLine;
+    AnalogClock* Shape1;
     QTimer Timer1;
 
 signals:
@@ -119,4 +133,5 @@ private:
     QDateTime m_startTime;
     int m_drainSeconds = 10;
     bool m_ended = false;
+    std::unique_ptr<HeadlineEditor> m_headlineEditor;
 };
