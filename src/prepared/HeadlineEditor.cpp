@@ -10,6 +10,7 @@
 #include <QButtonGroup>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -43,10 +44,10 @@ constexpr int kPreviewWidth = 9855;
 // of fields per headline line, the preview below them, the explanation and
 // the commands on the right.
 constexpr int kMargin = 8;
-constexpr int kRowHeight = 20;
-constexpr int kRowPitch = 21;
+constexpr int kRowHeight = 19;
+constexpr int kRowPitch = 20;
 constexpr int kLayoutsTop = 28;
-constexpr int kLayoutPitch = 3 * kRowPitch + 6;
+constexpr int kLayoutPitch = 3 * kRowPitch + 4;
 constexpr int kFieldsLeft = 100;
 constexpr int kFieldGap = 3;
 constexpr int kPreviewTop = kLayoutsTop + 3 * kLayoutPitch + 4;
@@ -92,9 +93,14 @@ HeadlineEditor::HeadlineEditor(TerminalContext& context, frmTerminal& window)
 
 void HeadlineEditor::buildPanel()
 {
-    frameHeadLine->setAttribute(Qt::WA_StyledBackground);
-    frameHeadLine->setStyleSheet("#frameHeadLine { background: #ECE8DE; border: 1px solid #6F6A5E; }");
     frameHeadLine->setGeometry(twips(kPanelLeft), twips(kPanelTop), twips(kPanelWidth), twips(kPanelHeight));
+    frameHeadLine->setAutoFillBackground(true);
+    QPalette panelColours = frameHeadLine->palette();
+    panelColours.setColor(QPalette::Window, QColor(0xECE8DE));
+    frameHeadLine->setPalette(panelColours);
+    auto* border = new QFrame(frameHeadLine);
+    border->setFrameShape(QFrame::Box);
+    border->setGeometry(frameHeadLine->rect());
 
     Label14 = new QLabel("Header Editor for Quillnet - Take care to choose one out of 3 Layouts before exiting !",
                          frameHeadLine);
