@@ -68,6 +68,15 @@ public:
         QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::setPermissions(m_parent, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
+    // Whether the folder really refuses a new file.
+    bool holds() const
+    {
+        QFile probe(m_folder + "/probe.tmp");
+        if (!probe.open(QIODevice::WriteOnly))
+            return true;
+        probe.remove();
+        return false;
+    }
 
 private:
     QString m_folder;
@@ -345,6 +354,8 @@ private slots:
         rig.type(9, "urgent");
         {
             ReadOnlyFolder readOnly(env.folder());
+            if (!readOnly.holds())
+                QSKIP("this system lets the test write into a read-only folder");
             QVERIFY(!rig.terminal->lblExitHeadlineEditor_Click());
         }
         QCOMPARE(rig.dialogs.asked.size(), 1);
