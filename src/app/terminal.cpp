@@ -8,11 +8,13 @@
 #include "app/EventWait.h"
 #include "app/SettingsStore.h"
 #include "app/VbText.h"
+#include "appearance/AnalogClock.h"
 #include "appearance/SoundEffects.h"
 #include "link/LineCommands.h"
 #include "link/ReceivePath.h"
 #include "link/TerminalText.h"
 #include "link/frmProperties.h"
+#include "prepared/HeadlineEditor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -50,6 +52,7 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
 {
     setObjectName("frmTerminal");
     buildWindow();
+    m_headlineEditor = std::make_unique<HeadlineEditor>(m_context, *this);
 
     m_receive = new ReceivePath(m_context, *txtTerm, *frameHeadLine, *m_sounds, this);
     txtTerm->setKeyHandler([this](int code) { return m_receive->keyPressed(code); });
@@ -124,6 +127,7 @@ void frmTerminal::buildWindow()
     frameHeadLine = new QWidget(desk);
     frameHeadLine->setObjectName("frameHeadLine");
     frameHeadLine->hide();
+    Shape1 = new AnalogClock(desk);
 
     // The status row.
     auto* statusRow = new QHBoxLayout;
@@ -331,6 +335,7 @@ void frmTerminal::CallNumber(const QString& CallNr, const QString& CallNm)
 
 void frmTerminal::Timer3_Timer()
 {
+    DrawClock();
     const QDateTime now = m_state.now();
     lblDate->setText(formatDateText(now, m_state.DateFormat));
     lblTempo->setText(formatDateText(now, "hh:nn:ss"));
@@ -498,3 +503,7 @@ void frmTerminal::lblBlWt_Click() { applyColours(colours::CyanOnWhite); }
 void frmTerminal::lblRdBl_Click() { applyColours(colours::RedOnBlack); }
 void frmTerminal::lblYlBl_Click() { applyColours(colours::WhiteOnBlue); }
 void frmTerminal::lblBkWt_Click() { applyColours(colours::NavyOnWhite); }
+
+void frmTerminal::lblHeadlineEditor_Click() { m_headlineEditor->lblHeadlineEditor_Click(); }
+bool frmTerminal::lblExitHeadlineEditor_Click() { return m_headlineEditor->lblExitHeadlineEditor_Click(); }
+void frmTerminal::DrawClock() { Shape1->DrawClock(m_state.now()); }

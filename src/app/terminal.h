@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
 #include "app/StatusPanel.h"
 #include "app/TerminalContext.h"
@@ -21,6 +22,8 @@ class SettingsStore;
 class SoundEffects;
 class TerminalText;
 class QGridLayout;
+class HeadlineEditor;
+class AnalogClock;
 
 // The main window: the terminal text window, the status line and the command
 // strip. Each subsystem keeps its logic in its own folder; this window owns
@@ -77,6 +80,16 @@ public:
     void lblYlBl_Click();
     void lblBkWt_Click();
 
+    // The headline editor: opens the panel / saves the headlines and writes
+    // the chosen one to "\Headline1.txt" (false when a file could not be
+    // written; the user has been told).
+    void lblHeadlineEditor_Click();
+    bool lblExitHeadlineEditor_Click();
+    HeadlineEditor& headlineEditor() { return *m_headlineEditor; }
+
+    // Sets the hands of the analogue clock to the time of day.
+    void DrawClock();
+
     // Controls by their names.
     TerminalText* txtTerm;
     StatusPanel status;
@@ -102,6 +115,7 @@ public:
     CommandLabel* lblRsend_2;
     QWidget* frameNumbers;
     QWidget* frameHeadLine;
+    AnalogClock* Shape1;
     QTimer Timer1;
     QTimer Timer3;
 
@@ -141,4 +155,5 @@ private:
     QDateTime m_startTime;
     int m_drainSeconds = 10;
     bool m_ended = false;
+    std::unique_ptr<HeadlineEditor> m_headlineEditor;
 };

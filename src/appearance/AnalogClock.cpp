@@ -1,0 +1,92 @@
+#include "appearance/AnalogClock.h"
+
+#include "app/Widgets.h"
+
+#include <QPainter>
+#include <QtMath>
+
+namespace {
+
+// Where the face sits on the desk, in twips: to the right of the terminal
+// text window, wide enough for the longest hand (900) with a rim around it.
+constexpr int kFaceLeft = 14400;
+constexpr int kFaceTop = 600;
+constexpr int kFaceWidth = 1950;
+constexpr double kTwipsPerPixel = 15.0;
+
+} // namespace
+
+LineControl::LineControl(const QString& name, QObject* parent) : QObject(parent)
+{
+    setObjectName(name);
+}
+
+void LineControl::set(const clockhands::Hand& hand)
+{
+    m_hand = hand;
+}
+
+AnalogClock::AnalogClock(QWidget* desk) : QWidget(desk)
+{
+    setObjectName("Shape1");
+    setGeometry(twips(kFaceLeft), twips(kFaceTop), twips(kFaceWidth), twips(kFaceWidth));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    lineSeconds2 = new LineControl("lineSeconds2", this);
+    LineMinutes1 = new LineControl("LineMinutes1", this);
+    LineHours1 = new LineControl("LineHours1", this);
+    // Panels that open over this part of the desk must cover the clock.
+    lower();
+}
+
+QPoint AnalogClock::centreTwips() const
+{
+    const int left = x() * int(kTwipsPerPixel);
+    const int top = y() * int(kTwipsPerPixel);
+    const int width = this->width() * int(kTwipsPerPixel);
+    return QPoint(left + width / 2, top + width / 2);
+}
+
+void AnalogClock::DrawClock(const QDateTime& now)
+{
+    const clockhands::Hands hands = clockhands::hands(now, centreTwips());
+    lineSeconds2->set(hands.seconds);
+    LineMinutes1->set(hands.minutes);
+    LineHours1->set(hands.hours);
+    for (LineControl* line : {lineSeconds2, LineMinutes1, LineHours1})
+        line->setVisible(true);
+    update();
+}
+
+void AnalogClock::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QRectF face = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    painter.setPen(QPen(QColor(0xB8B0A0), 3));
+    painter.setBrush(QColor(0x181818));
+    painter.drawEllipse(face);
+
+    // Twelve hour marks on the rim.
+    const QPointF middle = face.center();
+    const double radius = face.width() / 2.0;
+    painter.setPen(QPen(QColor(0xD0D0D0), 2, Qt::SolidLine, Qt::RoundCap));
+    for (int hour = 0; hour < 12; ++hour) {
+        const double angle = qDegreesToRadians(hour * 30.0);
+        const QPointF direction(std::sin(angle), -std::cos(angle));
+        painter.drawLine(middle + direction * (radius - 8), middle + direction * (radius - 3));
+    }
+
+    // Hands are kept in window twips; the face's own top left is the origin here.
+    const QPointF origin(x(), y());
+    auto toFace = [&](const QPoint& twipsPoint) { return QPointF(twipsPoint) / kTwipsPerPixel - origin; };
+    for (const LineControl* line : {LineHours1, LineMinutes1, lineSeconds2}) {
+        if (!line->isVisible())
+            continue;
+        painter.setPen(QPen(line->colour(), line->width(), Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(toFace(line->start()), toFace(line->end()));
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xB8B0A0));
+    painter.drawEllipse(middle, 3.0, 3.0);
+}
