@@ -35,8 +35,18 @@ const QString kFixedSettings = QStringLiteral("9600,n,8,1");
 constexpr int kDeskWidth = 1200;
 constexpr int kDeskHeight = 372;
 
-// How many commands stand side by side in each group of the command strip.
-constexpr int kGroupColumns = 4;
+// The command strip has two rows of groups; the line commands fill the
+// first row beside the port commands, everything else the second.
+int stripRow(const QString& group)
+{
+    return group == "Port" || group == "Line" ? 0 : 1;
+}
+
+// How many commands stand side by side in a group.
+int groupColumns(const QString& group)
+{
+    return group == "Line" ? 8 : group == "Port" ? 2 : 4;
+}
 
 } // namespace
 
@@ -92,15 +102,18 @@ CommandLabel* frmTerminal::addCommand(const QString& group, const QString& name,
     QGroupBox*& box = m_groups[group];
     if (!box) {
         box = new QGroupBox(group, m_strip);
-        box->setLayout(new QGridLayout);
-        box->layout()->setContentsMargins(4, 4, 4, 4);
-        box->layout()->setSpacing(3);
-        m_strip->layout()->addWidget(box);
+        auto* grid = new QGridLayout(box);
+        grid->setContentsMargins(4, 4, 4, 4);
+        grid->setSpacing(3);
+        grid->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+        auto* row = static_cast<QBoxLayout*>(m_strip->layout()->itemAt(stripRow(group))->layout());
+        row->insertWidget(row->count() - 1, box);
     }
     auto* grid = static_cast<QGridLayout*>(box->layout());
     auto* label = new CommandLabel(name, caption, toolTip, box);
     const int index = grid->count();
-    grid->addWidget(label, index / kGroupColumns, index % kGroupColumns);
+    const int columns = groupColumns(group);
+    grid->addWidget(label, index / columns, index % columns);
     return label;
 }
 
@@ -158,7 +171,12 @@ void frmTerminal::buildWindow()
 
     // The command strip: one group box per kind of command.
     m_strip = new QWidget(this);
-    auto* stripLayout = new QHBoxLayout(m_strip);
+    auto* stripLayout = new QVBoxLayout(m_strip);
+    for (int row = 0; row < 2; ++row) {
+        auto* rowLayout = new QHBoxLayout;
+        rowLayout->addStretch(1);
+        stripLayout->addLayout(rowLayout);
+    }
     stripLayout->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(m_strip);
 
@@ -192,8 +210,11 @@ void frmTerminal::buildWindow()
     colour("lblRdBl", &frmTerminal::lblRdBl_Click)->setStyleSheet("QLabel { background: black; color: red; }");
     colour("lblYlBl", &frmTerminal::lblYlBl_Click)->setStyleSheet("QLabel { background: blue; color: white; }");
     colour("lblBkWt", &frmTerminal::lblBkWt_Click)->setStyleSheet("QLabel { background: white; color: navy; }");
-    for (const QString name : {"lbGnBk", "lblBlWt", "lblRdBl", "lblYlBl", "lblBkWt"})
-        findChild<CommandLabel*>(name)->setText("Aa");
+    for (const QString name : {"lbGnBk", "lblBlWt", "lblRdBl", "lblYlBl", "lblBkWt"}) {
+        auto* swatch = findChild<CommandLabel*>(name);
+        swatch->setText("Aa");
+        swatch->setFixedWidth(32);
+    }
     connect(addCommand("Look", "lblStandard", "Standard", "Standard skin"), &CommandLabel::clicked, this,
             &frmTerminal::lblStandard_Click);
     connect(addCommand("Look", "lblSteam", "Steampunk", "Steampunk skin"), &CommandLabel::clicked, this,
@@ -210,9 +231,9 @@ void frmTerminal::buildWindow()
     outer->addLayout(footer);
 
     applySkin(skins::Standard);
-    lblSendText1->setEnabled(false);
-    lblPaste->setEnabled(false);
-    lblPuncher->setEnabled(false);
+    // The send commands work only with the port open.
+    for (CommandLabel* command : {lblSendText1, lblSendHeader, lblSendMessage, lblSendHeadlines, lblPaste, lblPuncher})
+        command->setEnabled(false);
 }
 
 void frmTerminal::Form_Load(const QStringList& commandLineWords)
