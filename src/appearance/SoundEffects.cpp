@@ -4,6 +4,8 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -19,11 +21,21 @@ SoundEffects::SoundEffects(const ProgramFolder& folder, QObject* parent)
 
 SoundEffects::~SoundEffects() = default;
 
+bool SoundEffects::hasAudioOutput()
+{
+    // Asked once: without an audio device nothing is played or waited for.
+    if (!m_outputChecked) {
+        m_hasOutput = !QMediaDevices::audioOutputs().isEmpty();
+        m_outputChecked = true;
+    }
+    return m_hasOutput;
+}
+
 void SoundEffects::play(const QString& name, bool toTheEnd)
 {
     m_requested << name;
     const QString path = m_folder.file(name);
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(path) || !hasAudioOutput())
         return;
     if (!m_effect)
         m_effect = new QSoundEffect(this);
@@ -33,7 +45,7 @@ void SoundEffects::play(const QString& name, bool toTheEnd)
     if (!toTheEnd)
         return;
     const QDeadlineTimer deadline(kLongestSoundMs);
-    while (!deadline.hasExpired()
+    while (!deadline.hasExpired() && m_effect->status() != QSoundEffect::Error
            && (m_effect->status() == QSoundEffect::Loading || m_effect->isPlaying()))
         waitForSignal(m_effect, &QSoundEffect::playingChanged, 50);
 }

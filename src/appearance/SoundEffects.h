@@ -24,7 +24,11 @@ public:
     const QStringList& requested() const { return m_requested; }
 
 private:
+    bool hasAudioOutput();
+
     const ProgramFolder& m_folder;
+    bool m_outputChecked = false;
+    bool m_hasOutput = false;
     QSoundEffect* m_effect = nullptr;
     QStringList m_requested;
 };
