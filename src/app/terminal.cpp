@@ -8,6 +8,7 @@
 #include "app/EventWait.h"
 #include "app/SettingsStore.h"
 #include "app/VbText.h"
+#include "directory/DirectoryPart.h"
 #include "link/TerminalText.h"
 #include "link/frmProperties.h"
 
@@ -46,6 +47,10 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
 {
     setObjectName("frmTerminal");
     buildWindow();
+    m_directory = std::make_unique<DirectoryPart>(m_context, *this, [this](const QString& number, const QString& name) {
+        // routed to CallNumber when the line commands land
+        status.setAction("Dialing " + number + " " + name);
+    });
 
     Timer1.setObjectName("Timer1");
     Timer1.setInterval(1000);
@@ -437,6 +442,7 @@ void frmTerminal::applyColours(const ColourPair& colours)
     txtTerm->setPalette(palette);
 }
 
+void frmTerminal::lblRefresh_Click() { m_directory->lblRefresh_Click(); }
 void frmTerminal::lblStandard_Click() { applySkin(skins::Standard); }
 void frmTerminal::lblSteam_Click() { applySkin(skins::Steampunk); }
 void frmTerminal::lbGnBk_Click() { applyColours(colours::GreenOnBlack); }

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
 #include "app/StatusPanel.h"
 #include "app/TerminalContext.h"
@@ -18,6 +19,7 @@ class Dialogs;
 class SettingsStore;
 class TerminalText;
 class QGridLayout;
+class DirectoryPart;
 
 // The main window: the terminal text window, the status line and the command
 // strip. Each subsystem keeps its logic in its own folder; this window owns
@@ -60,6 +62,9 @@ public:
     void lblRdBl_Click();
     void lblYlBl_Click();
     void lblBkWt_Click();
+
+    // Reads phonebook.txt again into the favourites panel.
+    void lblRefresh_Click();
 
     // Controls by their names.
     TerminalText* txtTerm;
@@ -119,4 +124,5 @@ private:
     QDateTime m_startTime;
     int m_drainSeconds = 10;
     bool m_ended = false;
+    std::unique_ptr<DirectoryPart> m_directory;
 };
