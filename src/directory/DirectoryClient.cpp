@@ -4,6 +4,7 @@
 #include "app/VbText.h"
 #include "directory/DirectoryHost.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QScopeGuard>
 #include <QTcpSocket>
@@ -64,6 +65,9 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
+    // When bytes last arrived. The receive time-out runs from there; the
+    // timer is not restarted for every packet, it checks when it fires.
+    QElapsedTimer lastReceive;
 
     auto running = [&] { return outcome == Outcome::Running && !m_abortRequested; };
     // Ends the exchange before any message box opens, so nothing arriving
@@ -113,23 +117,10 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
         }
     };
 
-    auto takePackets = [&] {
-        while (running() && socket.bytesAvailable() > 0) {
-            const qint64 got = socket.read(m_buffer.data() + gathered, packetSize() - gathered);
-            if (got <= 0)
-                break;
-            gathered += int(got);
-            timer.start(m_limits.receiveTimeoutMs);
-            if (gathered == packetSize())
-                judgePacket();
-        }
-    };
-
     // The connection ended (result 0) or failed (-1) while a packet was
     // awaited: what was gathered is judged; with nothing gathered the type
     // byte is still that of the packet before.
     auto endOfStream = [&](qint64 result, const QStringList& before) {
-        takePackets();
         if (!running())
             return;
         const quint8 type = m_buffer.byte(0);
@@ -141,11 +132,39 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
         fail(before + QStringList{invalidPacketText(type, gathered > 0 ? gathered : result)});
     };
 
+    // Reads what has arrived, at most one packet's worth at a time, the way
+    // a single receive would. The socket is unbuffered: a read is also what
+    // finds out that the server closed or reset the connection (the read
+    // fails, and no signal follows).
+    auto takePackets = [&] {
+        while (running() && socket.state() == QAbstractSocket::ConnectedState) {
+            const qint64 got = socket.read(m_buffer.data() + gathered, PacketBuffer::kSize - gathered);
+            if (got == 0)
+                break;
+            if (got < 0) {
+                if (socket.error() == QAbstractSocket::RemoteHostClosedError)
+                    endOfStream(0, {});
+                else
+                    endOfStream(-1, {socketError("recv")});
+                break;
+            }
+            gathered += int(got);
+            lastReceive.start();
+            if (gathered >= packetSize()) {
+                // The next packet comes after the acknowledgement: wait
+                // for it in the event loop rather than read again now.
+                judgePacket();
+                break;
+            }
+        }
+    };
+
     connect(&socket, &QTcpSocket::connected, &loop, [&] {
         if (!running())
             return;
         connected = true;
         socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        lastReceive.start();
         timer.start(m_limits.receiveTimeoutMs);
         send(m_buffer.buildSearchRequest());
     });
@@ -165,6 +184,10 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
             endOfStream(0, {});
     });
     connect(&timer, &QTimer::timeout, &loop, [&] {
+        if (connected && !lastReceive.hasExpired(m_limits.receiveTimeoutMs)) {
+            timer.start(int(std::max<qint64>(1, m_limits.receiveTimeoutMs - lastReceive.elapsed())));
+            return;
+        }
         if (!connected) {
             fail({QStringLiteral("No connection to the directory server %1 (port %2) within %3 seconds. "
                                  "The download was stopped; the phonebook was not changed.")
@@ -181,7 +204,9 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
     });
 
     timer.start(m_limits.connectTimeoutMs);
-    socket.connectToHost(*address, port);
+    // Unbuffered: reads and writes go straight to the socket, with no
+    // internal buffer to fill and flush between entry and acknowledgement.
+    socket.connectToHost(*address, port, QIODevice::ReadWrite | QIODevice::Unbuffered);
     m_loop = &loop;
     if (running())
         loop.exec();

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QList>
 #include <QTimer>
 
@@ -90,6 +91,7 @@ private:
     bool loadMarks();
     void addEntry(const DirectoryEntry& entry);
     void flushPendingRows();
+    void showLatestEntry();
     void sortByName();
     bool writeDirectory();
     void pause(int ms);
@@ -107,4 +109,8 @@ private:
     // long download does not lay the list out again for every entry.
     QList<QTreeWidgetItem*> m_pending;
     QTimer m_flushTimer;
+    // The entry received last, and when the fields last showed one.
+    DirectoryEntry m_latest;
+    bool m_latestShown = true;
+    QElapsedTimer m_display;
 };

@@ -354,7 +354,7 @@ private slots:
 
     void commandsWhileEntriesArrive()
     {
-        DirServerProcess server({"--generate", "12", "--pace", "15"});
+        DirServerProcess server({"--generate", "12", "--pace", "60"});
         AppState state = makeState();
         ScriptedDialogs dialogs;
         frmUpdate window(state, dialogs, options(server.port()));

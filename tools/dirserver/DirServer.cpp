@@ -229,6 +229,7 @@ private:
         m_state = State::AwaitAck;
         if (m_faults.splitGapMs <= 0) {
             m_socket->write(packet);
+            m_socket->flush();
             return;
         }
         // Three pieces, cut inside the number and inside the name.

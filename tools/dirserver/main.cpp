@@ -23,6 +23,9 @@ int fail(const QString& text)
 
 int main(int argc, char* argv[])
 {
+    // The plain event dispatcher: one poll per entry and acknowledgement,
+    // without the GLib main loop's extra wake-ups.
+    qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("vornak-dirserver");
 
