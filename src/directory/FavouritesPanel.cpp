@@ -69,11 +69,15 @@ FavouritesPanel::FavouritesPanel(TerminalContext& context, QWidget* frame, Diall
         label->setFrameShape(QFrame::NoFrame);
         label->setFont(font);
         label->setMargin(0);
+        label->setFixedHeight(13);
         connect(label, &CommandLabel::clicked, this, [this, i] { lblCallNumbers_Click(i); });
         layout->addWidget(label);
         lblCallNumbers[i] = label;
     }
     lblExitNumbers = new CommandLabel("lblExitNumbers", "Close", "Hides the Favorites", m_frame);
+    lblExitNumbers->setFont(font);
+    lblExitNumbers->setFixedHeight(16);
+    layout->addStretch(1);
     connect(lblExitNumbers, &CommandLabel::clicked, this, &FavouritesPanel::hide);
     layout->addWidget(lblExitNumbers, 0, Qt::AlignRight);
 }

@@ -374,6 +374,13 @@ void frmUpdate::cmdTesting_Click()
 {
     if (m_phase != Phase::Idle)
         return;
+    // One click on an empty list would leave an empty phonebook: ask first.
+    if (lvwStat->topLevelItemCount() == 0
+        && m_dialogs.message("The list is empty. Saving it replaces phonebook.txt with an empty phonebook and "
+                             "removes every favourite and Rundsenden mark. Save the empty list?",
+                             Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo, Dialogs::Answer::No)
+               != Dialogs::Answer::Yes)
+        return;
     setPhase(Phase::Writing);
     writeDirectory();
     setPhase(Phase::Idle);

@@ -407,6 +407,19 @@ private slots:
         AppState state = makeState();
         ScriptedDialogs dialogs;
         frmUpdate window(state, dialogs, options(1));
+
+        // An empty list is saved only when the user insists.
+        writeOld({oldRecord(1, "1", 1)});
+        const Snapshot before = snapshot();
+        window.cmdTesting_Click(); // the question's default is No
+        QCOMPARE(dialogs.asked.size(), 1);
+        QCOMPARE(dialogs.asked[0].buttons, Dialogs::Buttons::YesNo);
+        QCOMPARE(snapshot(), before);
+        dialogs.answers = {Dialogs::Answer::Yes};
+        window.cmdTesting_Click();
+        QCOMPARE(env.readFile("\\phonebook.txt"), QByteArray());
+        dialogs.clear();
+
         window.cmdNewPhonebook_Click();
         QCOMPARE(window.lvwStat->topLevelItemCount(), 1000);
         const QTreeWidgetItem* row = window.lvwStat->topLevelItem(999);
