@@ -12,6 +12,7 @@
 #include "appearance/SoundEffects.h"
 #include "link/LineCommands.h"
 #include "link/ReceivePath.h"
+#include "directory/DirectoryPart.h"
 #include "link/TerminalText.h"
 #include "link/frmProperties.h"
 #include "prepared/HeadlineEditor.h"
@@ -82,6 +83,9 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
     Timer3.setInterval(1000);
     connect(&Timer3, &QTimer::timeout, this, &frmTerminal::Timer3_Timer);
     Timer3.start();
+    m_directory = std::make_unique<DirectoryPart>(
+        m_context, *this, [this](const QString& number, const QString& name) { CallNumber(number, name); });
+    m_headlineEditor->setFavouritesRefresh([this] { lblRefresh_Click(); });
 
     Timer1.setObjectName("Timer1");
     Timer1.setInterval(1000);
@@ -517,6 +521,7 @@ void frmTerminal::applyColours(const ColourPair& colours)
     txtTerm->setPalette(palette);
 }
 
+void frmTerminal::lblRefresh_Click() { m_directory->lblRefresh_Click(); }
 void frmTerminal::lblStandard_Click() { applySkin(skins::Standard); }
 void frmTerminal::lblSteam_Click() { applySkin(skins::Steampunk); }
 void frmTerminal::lbGnBk_Click() { applyColours(colours::GreenOnBlack); }

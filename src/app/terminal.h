@@ -24,6 +24,7 @@ class TerminalText;
 class QGridLayout;
 class HeadlineEditor;
 class AnalogClock;
+class DirectoryPart;
 
 // The main window: the terminal text window, the status line and the command
 // strip. Each subsystem keeps its logic in its own folder; this window owns
@@ -89,6 +90,8 @@ public:
 
     // Sets the hands of the analogue clock to the time of day.
     void DrawClock();
+    // Reads phonebook.txt again into the favourites panel.
+    void lblRefresh_Click();
 
     // Controls by their names.
     TerminalText* txtTerm;
@@ -156,4 +159,5 @@ private:
     int m_drainSeconds = 10;
     bool m_ended = false;
     std::unique_ptr<HeadlineEditor> m_headlineEditor;
+    std::unique_ptr<DirectoryPart> m_directory;
 };

@@ -1,0 +1,59 @@
+#include "directory/DirectoryHost.h"
+
+#include <QEventLoop>
+#include <QHostInfo>
+#include <QTimer>
+#include <QtEndian>
+
+std::optional<QHostAddress> addressFromNumber(const QString& host)
+{
+    const QString text = host.trimmed();
+    if (text.isEmpty() || text.size() > 10)
+        return std::nullopt;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    }
+    const quint64 value = text.toULongLong();
+    if (value > 0xFFFFFFFFull)
+        return std::nullopt;
+    // The value's bytes in memory order (lowest first) are the address bytes
+    // in order; QHostAddress wants the first address byte highest.
+    return QHostAddress(qbswap(quint32(value)));
+}
+
+std::optional<QHostAddress> resolveDirectoryHost(const QString& host, int timeoutMs, QString* error)
+{
+    if (const auto numeric = addressFromNumber(host))
+        return numeric;
+
+    QHostAddress dotted;
+    if (dotted.setAddress(host.trimmed()) && dotted.protocol() == QAbstractSocket::IPv4Protocol)
+        return dotted;
+
+    std::optional<QHostAddress> found;
+    if (!host.trimmed().isEmpty()) {
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        const int lookup = QHostInfo::lookupHost(host.trimmed(), &loop, [&](const QHostInfo& info) {
+            for (const QHostAddress& address : info.addresses()) {
+                if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+                    found = address;
+                    break;
+                }
+            }
+            loop.quit();
+        });
+        timer.start(timeoutMs);
+        loop.exec();
+        if (timer.isActive())
+            timer.stop();
+        else
+            QHostInfo::abortHostLookup(lookup);
+    }
+    if (!found)
+        *error = "ERROR: GetIp(" + host + ") failed";
+    return found;
+}
