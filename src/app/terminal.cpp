@@ -10,6 +10,9 @@
 #include "app/VbText.h"
 #include "link/TerminalText.h"
 #include "link/frmProperties.h"
+#include "text/KlklAnswer.h"
+#include "text/TextFileSender.h"
+#include "text/TextPart.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -56,6 +59,7 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
     });
 
     connect(&m_link, &SerialLink::deviceLost, this, &frmTerminal::onDeviceLost);
+    m_text = std::make_unique<TextPart>(m_context, *this);
 }
 
 frmTerminal::~frmTerminal() = default;
@@ -288,6 +292,13 @@ void frmTerminal::centreOnScreen()
 void frmTerminal::SendToBox(const QString& text)
 {
     m_link.send(text);
+}
+
+void frmTerminal::SendTxt(const QString& text) { m_text->SendTxt(text); }
+void frmTerminal::SendKLKL() { m_text->klkl().SendKLKL(); }
+void frmTerminal::setBeforeHeadlineSend(std::function<void()> hook)
+{
+    m_text->files().setBeforeHeadlineSend(std::move(hook));
 }
 
 void frmTerminal::lblOpen1_Click()

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 #include "app/StatusPanel.h"
 #include "app/TerminalContext.h"
@@ -17,6 +19,7 @@ struct AppState;
 class Dialogs;
 class SettingsStore;
 class TerminalText;
+class TextPart;
 class QGridLayout;
 
 // The main window: the terminal text window, the status line and the command
@@ -47,6 +50,14 @@ public:
     // Returns false when the user chose Abort.
     bool unload();
     void setDrainSeconds(int seconds) { m_drainSeconds = seconds; }
+
+    // Text transmissions (text/TextPart): SendTxt sends a short text with
+    // table B; SendKLKL sends the automatic answer "\klkl.txt" (the receive
+    // path calls it); the hook runs before "Send Headline" sends its file.
+    void SendTxt(const QString& text);
+    void SendKLKL();
+    void setBeforeHeadlineSend(std::function<void()> hook);
+    TextPart& textPart() { return *m_text; }
 
     // Elapsed-time clock of the open port.
     void StartClock();
@@ -119,4 +130,5 @@ private:
     QDateTime m_startTime;
     int m_drainSeconds = 10;
     bool m_ended = false;
+    std::unique_ptr<TextPart> m_text;
 };
