@@ -6,7 +6,7 @@
 #include "app/StatusPanel.h"
 #include "app/TerminalContext.h"
 #include "app/terminal.h"
-#include "text/FileText.h"
+#include "text/SendFiles.h"
 #include "text/Transliteration.h"
 #include "text/TransmissionControl.h"
 #include "text/WrapText.h"
@@ -143,14 +143,15 @@ std::optional<QString> ClipboardPaste::prepare(const QString& clipboardText)
 {
     const QString scratch = m_kit.context.state.folder.file(kScratchName);
     QFile::remove(scratch);
+    Breather breather(m_kit.context.state.StopSend);
     QString error;
     const QString raw = clipboardText + kLineEnd;
-    if (!writeTextFileAtomic(scratch, raw, &error)) {
-        m_kit.reportFileProblem(scratch, error);
+    if (!writeScratchFile(scratch, raw, breather.asFunction(), &error)) {
+        if (!error.isEmpty())
+            m_kit.reportFileProblem(scratch, error);
         return std::nullopt;
     }
 
-    Breather breather(m_kit.context.state.StopSend);
     std::optional<QString> letters = transliterateText(raw, breather.asFunction());
     if (!letters)
         return std::nullopt;
@@ -159,9 +160,11 @@ std::optional<QString> ClipboardPaste::prepare(const QString& clipboardText)
         return std::nullopt;
     letters.reset();
 
-    QString content = *std::move(wrapped) + kLineEnd;
-    if (!writeTextFileAtomic(scratch, content, &error)) {
-        m_kit.reportFileProblem(scratch, error);
+    QString content = *std::move(wrapped);
+    content += kLineEnd; // in place: the wrapped text has room for it
+    if (!writeScratchFile(scratch, content, breather.asFunction(), &error)) {
+        if (!error.isEmpty())
+            m_kit.reportFileProblem(scratch, error);
         return std::nullopt;
     }
     return content;

@@ -6,8 +6,7 @@
 #include "app/StatusPanel.h"
 #include "app/TerminalContext.h"
 #include "app/terminal.h"
-#include "text/FileText.h"
-#include "text/SourceFile.h"
+#include "text/SendFiles.h"
 #include "text/Transliteration.h"
 #include "text/TransmissionControl.h"
 #include "text/WrapText.h"
@@ -175,11 +174,13 @@ std::optional<QString> TextFileSender::prepare()
     if (!wrapped)
         return std::nullopt;
 
-    QString content = *std::move(wrapped) + kLineEnd;
+    QString content = *std::move(wrapped);
+    content += kLineEnd; // in place: the wrapped text has room for it
     const QString scratch = m_kit.context.state.folder.file(kScratchName);
     QString error;
-    if (!writeTextFileAtomic(scratch, content, &error)) {
-        m_kit.reportFileProblem(scratch, error);
+    if (!writeScratchFile(scratch, content, breather.asFunction(), &error)) {
+        if (!error.isEmpty())
+            m_kit.reportFileProblem(scratch, error);
         return std::nullopt;
     }
     return content;

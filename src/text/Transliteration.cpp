@@ -2,6 +2,9 @@
 
 #include "text/LineEncoding.h"
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 // How many characters are converted between two questions to keepGoing.
@@ -34,6 +37,19 @@ std::optional<QString> tableA(char16_t c)
     case u'\u00B4': return QStringLiteral("\"");   // ´
     default: return std::nullopt;
     }
+}
+
+// Whether a Latin-1 character has a row in table A (asked for every
+// character of long texts, so it is a lookup rather than the switch).
+bool hasRowInTableA(char16_t c)
+{
+    static const std::array<bool, 256> rows = [] {
+        std::array<bool, 256> table{};
+        for (int i = 0; i < 256; ++i)
+            table[i] = tableA(char16_t(i)).has_value();
+        return table;
+    }();
+    return rows[c];
 }
 
 // The rows both columns of table B share; nothing when no row matches.
@@ -110,13 +126,21 @@ std::optional<QString> transliterateText(const QString& text, const std::functio
         // Never split a surrogate pair between two pieces.
         if (end < text.size() && text[end - 1].isHighSurrogate())
             ++end;
-        const QString piece = spellBeyondLatin1(text.mid(start, end - start));
-        for (const QChar c : piece) {
-            if (const std::optional<QString> spelled = tableA(c.unicode()))
-                out += *spelled;
-            else
-                out += c;
+        const QStringView original = QStringView(text).sliced(start, end - start);
+        const bool plain = std::all_of(original.begin(), original.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+        const QString spelled = plain ? QString() : spellBeyondLatin1(original.toString());
+        const QStringView piece = plain ? original : QStringView(spelled);
+        // Runs of characters without a row are copied in one go.
+        qsizetype run = 0;
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            const char16_t c = piece[i].unicode();
+            if (c > 0xFF || !hasRowInTableA(c))
+                continue;
+            out += piece.sliced(run, i - run);
+            out += *tableA(c);
+            run = i + 1;
         }
+        out += piece.sliced(run);
         start = end;
     }
     return out;

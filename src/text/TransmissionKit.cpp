@@ -6,7 +6,7 @@
 #include "app/TerminalContext.h"
 #include "link/SerialLink.h"
 #include "text/Pause.h"
-#include "text/SourceFile.h"
+#include "text/SendFiles.h"
 #include "text/frmCancelSend.h"
 
 #include <QCoreApplication>
