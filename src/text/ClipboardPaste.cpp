@@ -6,6 +6,7 @@
 #include "app/StatusPanel.h"
 #include "app/TerminalContext.h"
 #include "app/terminal.h"
+#include "text/Pause.h"
 #include "text/SendFiles.h"
 #include "text/Transliteration.h"
 #include "text/TransmissionControl.h"
@@ -199,13 +200,14 @@ void ClipboardPaste::transmit(const QString& content)
 {
     const AppState& state = m_kit.context.state;
     int column = 0;
+    CharacterPacer pacer(state.CharDelay);
     for (const QChar c : content) {
         if (state.StopSend || !m_kit.lineOpen())
             break;
         if (c == u'\r')
             column = 0;
         // A line feed is not sent, but costs its pause like any character.
-        m_kit.sendPaced(c == u'\n' ? QString() : QString(c));
+        m_kit.sendPaced(c == u'\n' ? QString() : QString(c), pacer);
         ++column;
         m_kit.context.status.showCount(column);
     }

@@ -104,6 +104,7 @@ void KlklAnswer::answer()
         link.send("\r\r");
 
         int column = 0;
+        CharacterPacer pacer(state.CharDelay);
         for (const QChar c : std::as_const(wrapped)) {
             if (state.StopSend || !m_kit.lineOpen())
                 break;
@@ -114,7 +115,7 @@ void KlklAnswer::answer()
                 link.send("\r");
                 column = 0;
             }
-            Pause(state.CharDelay);
+            pacer.pauseAfterCharacter();
             m_kit.context.status.showCount(column);
         }
     }

@@ -1,70 +1,74 @@
 #include "text/Pause.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
-#include <cerrno>
 #include <cmath>
-#include <ctime>
 
 namespace {
 
-// The last stretch of a pause is slept rather than waited for in the event
-// loop: a timer wakes the loop a fraction of a millisecond late, which over
-// hundreds of paced characters would slow the line by several per cent.
-constexpr qint64 kTailNs = 1'000'000;
+// A paced transmission that fell behind by more than this (a message box,
+// the machine busy for a while) carries on from there rather than sending
+// the characters it owes back to back.
+constexpr qint64 kLongestCatchUpNs = 500'000'000;
 
-void sleepNs(qint64 ns)
+// Runs the window's events until `untilNs` on `clock` has passed. Returns
+// early only when the program is quitting (its loops are being ended).
+void runEventsUntil(const QElapsedTimer& clock, qint64 untilNs)
 {
-    timespec request{time_t(ns / 1'000'000'000), long(ns % 1'000'000'000)};
-    while (nanosleep(&request, &request) != 0 && errno == EINTR) {
+    for (;;) {
+        const qint64 remaining = untilNs - clock.nsecsElapsed();
+        if (remaining <= 0)
+            return;
+        QEventLoop loop;
+        QTimer timer;
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timer.start(std::chrono::milliseconds((remaining + 999'999) / 1'000'000));
+        loop.exec();
+        if (timer.isActive())
+            return; // someone else ended the loop: the program is quitting
     }
 }
 
-// Runs the window's events for `ms` milliseconds. Returns false when the
-// loop was ended by someone else (the program is quitting).
-bool runEventsFor(qint64 ms)
+qint64 toNs(double seconds)
 {
-    QEventLoop loop;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(std::chrono::milliseconds(ms));
-    loop.exec();
-    return !timer.isActive();
+    return seconds > 0 ? std::llround(seconds * 1e9) : 0;
 }
 
 } // namespace
 
 void Pause(double seconds)
 {
-    if (!(seconds > 0))
+    const qint64 total = toNs(seconds);
+    if (total <= 0)
         return;
-    QElapsedTimer clock; // monotonic
+    QElapsedTimer clock;
     clock.start();
-    const qint64 total = std::llround(seconds * 1e9);
-    bool eventsRan = false;
-    for (;;) {
-        const qint64 remaining = total - clock.nsecsElapsed();
-        if (remaining <= 0)
-            return;
-        const qint64 loopMs = (remaining - kTailNs) / 1'000'000;
-        if (loopMs >= 1) {
-            if (!runEventsFor(loopMs))
-                return;
-            eventsRan = true;
-            continue;
-        }
-        if (!eventsRan) {
-            // Even the shortest pause lets pending events run once.
-            QCoreApplication::processEvents();
-            eventsRan = true;
-            continue;
-        }
-        sleepNs(remaining);
+    runEventsUntil(clock, total);
+}
+
+CharacterPacer::CharacterPacer(double secondsPerCharacter) : m_stepNs(toNs(secondsPerCharacter))
+{
+    m_clock.start();
+}
+
+void CharacterPacer::pauseAfterCharacter()
+{
+    if (m_stepNs <= 0)
+        return;
+    m_dueNs += m_stepNs;
+    const qint64 now = m_clock.nsecsElapsed();
+    if (m_dueNs <= now) {
+        // Behind the pace: the next characters follow without waiting until
+        // the pace is caught up, unless the hold-up was a long one; pending
+        // events (Cancel) still run once.
+        if (now - m_dueNs > kLongestCatchUpNs)
+            m_dueNs = now;
+        QCoreApplication::processEvents();
         return;
     }
+    runEventsUntil(m_clock, m_dueNs);
 }

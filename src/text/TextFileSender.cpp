@@ -6,6 +6,7 @@
 #include "app/StatusPanel.h"
 #include "app/TerminalContext.h"
 #include "app/terminal.h"
+#include "text/Pause.h"
 #include "text/SendFiles.h"
 #include "text/Transliteration.h"
 #include "text/TransmissionControl.h"
@@ -189,13 +190,14 @@ std::optional<QString> TextFileSender::prepare()
 void TextFileSender::transmit(const QString& content)
 {
     const AppState& state = m_kit.context.state;
+    CharacterPacer pacer(state.CharDelay);
     for (const QChar c : content) {
         if (state.StopSend || !m_kit.lineOpen())
             break;
         if (c == u'\r')
             m_transmitColumn = 0;
         // The text is already spelled; a line feed is dropped.
-        m_kit.sendPaced(c == u'\n' ? QString() : QString(c));
+        m_kit.sendPaced(c == u'\n' ? QString() : QString(c), pacer);
         if (m_transmitColumn < INT_MAX)
             ++m_transmitColumn;
         m_kit.context.status.showCount(m_transmitColumn);

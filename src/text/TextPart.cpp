@@ -7,6 +7,7 @@
 #include "text/ClipboardPaste.h"
 #include "text/KlklAnswer.h"
 #include "text/LineEncoding.h"
+#include "text/Pause.h"
 #include "text/TextFileSender.h"
 #include "text/Transliteration.h"
 #include "text/TransmissionControl.h"
@@ -36,10 +37,11 @@ void TextPart::SendTxt(const QString& text)
     m_context.state.StopSend = false;
     m_context.status.setAction("Transmitting Text");
     m_context.link.send("\r");
+    CharacterPacer pacer(m_context.state.CharDelay);
     for (const QChar c : spellBeyondLatin1(text)) {
         if (!kit.lineOpen())
             break;
-        kit.sendPaced(ConvertForSendTxt(QString(c)));
+        kit.sendPaced(ConvertForSendTxt(QString(c)), pacer);
     }
     m_context.status.setTxLit(false);
 }

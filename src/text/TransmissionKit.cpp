@@ -34,10 +34,10 @@ bool TransmissionKit::lineOpen() const
     return context.link.isOpen();
 }
 
-void TransmissionKit::sendPaced(const QString& text)
+void TransmissionKit::sendPaced(const QString& text, CharacterPacer& pacer)
 {
     context.link.send(text);
-    Pause(context.state.CharDelay);
+    pacer.pauseAfterCharacter();
 }
 
 Breather::Breather(const bool& stopFlag) : m_stop(stopFlag)

@@ -8,6 +8,7 @@ struct TerminalContext;
 class frmTerminal;
 class frmCancelSend;
 class TransmissionControl;
+class CharacterPacer;
 
 // What the senders of the text part share: the terminal's context, the
 // window, the coordination of transmissions and the cancel window.
@@ -26,7 +27,7 @@ struct TransmissionKit {
     // The paced loops stop as soon as the line is gone.
     bool lineOpen() const;
     // One character (or its spelling) on the line, then the pause after it.
-    void sendPaced(const QString& text);
+    void sendPaced(const QString& text, CharacterPacer& pacer);
 };
 
 // Long work on the window thread (reading, converting and wrapping a large

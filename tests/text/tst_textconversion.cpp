@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QtTest>
 
 namespace {
@@ -199,6 +200,30 @@ private slots:
         Pause(0.05);
         QVERIFY(eventRan);
         QVERIFY(clock.elapsed() >= 50);
+    }
+
+    void pacerKeepsThePace()
+    {
+        // Never faster than the pace over a run of characters ...
+        CharacterPacer pacer(0.02);
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 10; ++i)
+            pacer.pauseAfterCharacter();
+        QVERIFY(clock.elapsed() >= 200);
+        // ... and after a long hold-up it does not rush the characters it
+        // owes: only the first goes without a wait.
+        QThread::msleep(700);
+        clock.restart();
+        for (int i = 0; i < 5; ++i)
+            pacer.pauseAfterCharacter();
+        QVERIFY2(clock.elapsed() >= 75, qPrintable(QString::number(clock.elapsed())));
+        // No pace, no waiting, no events.
+        bool eventRan = false;
+        QTimer::singleShot(0, this, [&] { eventRan = true; });
+        CharacterPacer none(0);
+        none.pauseAfterCharacter();
+        QVERIFY(!eventRan);
     }
 
     void cancelActsDuringPause()
