@@ -79,6 +79,7 @@ private slots:
         // spelling goes through the table like typed text would.
         QCOMPARE(*transliterateText(QString::fromUtf8("„Grüße“ – 5 € …")), QString("'Gruesze' - 5 EUR ..."));
         QCOMPARE(*transliterateText(QString::fromUtf8("a😀b")), QString("a?b"));
+        QCOMPARE(*transliterateText(QString::fromUtf8("x → y ≤ z, Łódź")), QString::fromUtf8("x -> y <= z, Lódz")); // ó is Latin-1 and stays
         // A character outside the basic plane that straddles two pieces of
         // the work stays one character.
         const QString longText = QString(65535, 'a') + QString::fromUtf8("😀") + "b";
