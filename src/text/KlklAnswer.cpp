@@ -92,7 +92,7 @@ void KlklAnswer::answer()
 
     if (!failedPath.isEmpty()) {
         m_kit.reportFileProblem(failedPath, error);
-    } else {
+    } else if (m_kit.lineOpen()) {
         state.StopSend = false;
         m_kit.cancelWindow.setStatus("Transmitting KLKL - " + m_transmitFile());
         m_kit.context.status.setAction("Transmitting KLKL File");

@@ -116,6 +116,16 @@ private slots:
         QCOMPARE(klkl.lblKlKl->captionColor(), QColor(0xFFFFFF));
         // The switch works with the port closed as well.
         QVERIFY(klkl.lblKlKl->isEnabled());
+
+        // An answer with the port closed sends nothing and does not wait.
+        env.writeFile("\\klkl.txt", "answer\r\n");
+        QElapsedTimer clock;
+        clock.start();
+        rig.t().SendKLKL();
+        QVERIFY(clock.elapsed() < 2500);
+        QVERIFY(rig.state.StopSend);
+        QVERIFY(!rig.cancelWindow().isVisible());
+        QVERIFY(rig.dialogs.asked.isEmpty());
     }
 
     void filesThatFail()

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 
 namespace {
 
@@ -100,6 +101,21 @@ private slots:
         rig.t().lblPaste->clicked();
         QCOMPARE(rig.received(17), QByteArray("\r'Ja' - gut...\r\r\r"));
         checkEndState(rig);
+    }
+
+    void lineFeedsCostTheirPause()
+    {
+        // "a\nb" goes out as a, b and three carriage returns, but all nine
+        // characters of "a\nb\r\n\r\n\r\n" take their pause.
+        TextRig rig(env, true, 0.1);
+        rig.state.ConnectionActive = 1;
+        rig.state.PreviewMode = 0;
+        setClipboard("a\nb");
+        QElapsedTimer clock;
+        clock.start();
+        rig.t().lblPaste->clicked();
+        QVERIFY2(clock.elapsed() >= 880, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(rig.received(6), QByteArray("\rab\r\r\r"));
     }
 
     void previewThenSendWithoutConnection()
