@@ -16,6 +16,9 @@
 #include "link/TerminalText.h"
 #include "link/frmProperties.h"
 #include "prepared/HeadlineEditor.h"
+#include "text/KlklAnswer.h"
+#include "text/TextFileSender.h"
+#include "text/TextPart.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -96,6 +99,9 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
     });
 
     connect(&m_link, &SerialLink::deviceLost, this, &frmTerminal::onDeviceLost);
+    m_text = std::make_unique<TextPart>(m_context, *this);
+    m_receive->klklAnswer = [this] { SendKLKL(); };
+    setBeforeHeadlineSend([this] { return lblExitHeadlineEditor_Click(); });
 }
 
 frmTerminal::~frmTerminal() = default;
@@ -368,6 +374,13 @@ void frmTerminal::Timer3_Timer()
         status.setRxLit(false);
     if (m_link.bytesToWrite() == 0)
         status.setTxLit(false);
+}
+
+void frmTerminal::SendTxt(const QString& text) { m_text->SendTxt(text); }
+void frmTerminal::SendKLKL() { m_text->klkl().SendKLKL(); }
+void frmTerminal::setBeforeHeadlineSend(std::function<bool()> hook)
+{
+    m_text->files().setBeforeHeadlineSend(std::move(hook));
 }
 
 void frmTerminal::lblOpen1_Click()

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "app/StatusPanel.h"
@@ -21,6 +22,7 @@ class ReceivePath;
 class SettingsStore;
 class SoundEffects;
 class TerminalText;
+class TextPart;
 class QGridLayout;
 class HeadlineEditor;
 class AnalogClock;
@@ -67,6 +69,14 @@ public:
     // Returns false when the user chose Abort.
     bool unload();
     void setDrainSeconds(int seconds) { m_drainSeconds = seconds; }
+
+    // Text transmissions (text/TextPart): SendTxt sends a short text with
+    // table B; SendKLKL sends the automatic answer "\klkl.txt" (the receive
+    // path calls it); the hook runs before "Send Headline" sends its file.
+    void SendTxt(const QString& text);
+    void SendKLKL();
+    void setBeforeHeadlineSend(std::function<bool()> hook);
+    TextPart& textPart() { return *m_text; }
 
     // Elapsed-time clock of the open port.
     void StartClock();
@@ -160,4 +170,5 @@ private:
     bool m_ended = false;
     std::unique_ptr<HeadlineEditor> m_headlineEditor;
     std::unique_ptr<DirectoryPart> m_directory;
+    std::unique_ptr<TextPart> m_text;
 };

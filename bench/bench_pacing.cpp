@@ -1,0 +1,116 @@
+// How closely a paced transmission keeps its pace, and what the waiting
+// costs: SendTxt of 500 characters with a pause of 0.01 s after each, sent
+// by the real main window (offscreen) through a pseudo-terminal.
+//
+// Prints:
+//   pacing_error: <percent> %        elapsed time against the nominal 5 s (+ = slower)
+//   pacing_cpu: <percent> %          process CPU time during the send against the elapsed time
+//   pacing_nominal_ratio: <ratio> x  elapsed / nominal
+#include "PtyPair.h"
+#include "app/AppState.h"
+#include "app/Dialogs.h"
+#include "app/SettingsStore.h"
+#include "app/terminal.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int kCharacters = 500;
+constexpr double kCharDelay = 0.01;
+
+// The benchmark answers no dialogs; it reports any that would have shown.
+class SilentDialogs : public Dialogs {
+public:
+    Answer message(const QString& text, Icon, Buttons, Answer defaultAnswer, const QString&) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return defaultAnswer;
+    }
+    void beep() override {}
+    QString openFile(const FileRequest&) override { return {}; }
+    QString saveFile(const FileRequest&) override { return {}; }
+    std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
+    bool openExternal(const QUrl&) override { return false; }
+};
+
+double processCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir temporary;
+    if (!temporary.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
+        return 1;
+    }
+    const QString folder = temporary.path() + "/program";
+    QDir().mkpath(folder);
+    QDir().mkpath(temporary.path() + "/config");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("VORNAK_DIR", folder.toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (temporary.path() + "/config").toLocal8Bit());
+
+    QApplication app(argc, argv);
+    ProgramFolder::fillWithDefaults(folder);
+
+    PtyPair box;
+    QString error;
+    if (!box.open(&error)) {
+        std::fprintf(stderr, "no pseudo-terminal: %s\n", qPrintable(error));
+        return 1;
+    }
+    AppState state;
+    state.folder = ProgramFolder(folder);
+    SettingsStore settings;
+    settings.save("Ports", "Com1", box.slavePath());
+    SilentDialogs dialogs;
+    frmTerminal terminal(state, dialogs, settings);
+    terminal.Form_Load({});
+    state.CharDelay = kCharDelay;
+    terminal.lblOpen1_Click();
+    if (box.waitForBytes(1, 2000) != "\r") {
+        std::fprintf(stderr, "the port did not open\n");
+        return 1;
+    }
+
+    QString text;
+    for (int i = 0; text.size() < kCharacters; ++i)
+        text += QChar(i % 7 == 6 ? ' ' : 'a' + i % 26);
+
+    // The box end reads only afterwards (the pseudo-terminal holds the 500
+    // bytes), so the figures are the program's alone.
+    box.setReading(false);
+    QElapsedTimer clock;
+    const double cpuBefore = processCpuSeconds();
+    clock.start();
+    terminal.SendTxt(text);
+    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    const double cpu = processCpuSeconds() - cpuBefore;
+
+    box.setReading(true);
+    const QByteArray received = box.waitForBytes(kCharacters + 1, 3000);
+    if (received != "\r" + text.toLatin1()) {
+        std::fprintf(stderr, "the box received %lld bytes, not the %d expected\n", qlonglong(received.size()),
+                     kCharacters + 1);
+        return 1;
+    }
+
+    const double nominal = kCharacters * kCharDelay;
+    std::printf("pacing_error: %.2f %%\n", (elapsed - nominal) / nominal * 100.0);
+    std::printf("pacing_cpu: %.2f %%\n", cpu / elapsed * 100.0);
+    std::printf("pacing_nominal_ratio: %.4f x\n", elapsed / nominal);
+    return 0;
+}

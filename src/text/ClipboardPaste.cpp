@@ -1,0 +1,221 @@
+#include "text/ClipboardPaste.h"
+
+#include "app/AppState.h"
+#include "app/Dialogs.h"
+#include "app/Guards.h"
+#include "app/StatusPanel.h"
+#include "app/TerminalContext.h"
+#include "app/terminal.h"
+#include "text/Pause.h"
+#include "text/SendFiles.h"
+#include "text/Transliteration.h"
+#include "text/TransmissionControl.h"
+#include "text/WrapText.h"
+#include "text/frmCancelSend.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kScratchName = QStringLiteral("\\clipboard.txt");
+const QString kTransmitting = QStringLiteral("Transmitting Clipboard Text");
+const QString kLineEnd = QStringLiteral("\r\n");
+constexpr int kLineWidth = 68;
+// The preview is filled in pieces of this many characters, with the
+// window's events let in between.
+constexpr qsizetype kPreviewPiece = 1 << 16;
+
+// The frame of the preview, in twips of the window design.
+constexpr int kFrameLeft = 45, kFrameTop = 60, kFrameWidth = 13365, kFrameHeight = 5145;
+
+// The preview shows each line end (CR LF, or a CR or LF alone) as one break.
+QString forDisplay(QStringView piece)
+{
+    QString shown = piece.toString();
+    shown.replace(kLineEnd, QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
+    return shown;
+}
+
+} // namespace
+
+ClipboardPaste::ClipboardPaste(TransmissionKit kit, QObject* parent) : QObject(parent), m_kit(kit)
+{
+    buildPreviewFrame();
+    connect(m_kit.window.lblPaste, &CommandLabel::clicked, this, &ClipboardPaste::lblPaste_Click);
+    connect(cmdSendPreview, &QPushButton::clicked, this, &ClipboardPaste::cmdSendPreview_Click);
+    connect(cmdExitPreview, &QPushButton::clicked, this, &ClipboardPaste::cmdExitPreview_Click);
+}
+
+void ClipboardPaste::buildPreviewFrame()
+{
+    tabPreview = new QGroupBox("Preview Paste / Send", m_kit.window.desk);
+    tabPreview->setObjectName("tabPreview");
+    tabPreview->setGeometry(twips(kFrameLeft), twips(kFrameTop), twips(kFrameWidth), twips(kFrameHeight));
+    tabPreview->setAutoFillBackground(true);
+
+    RichTextBox1 = new QPlainTextEdit(tabPreview);
+    RichTextBox1->setObjectName("RichTextBox1");
+    // The preview only shows; what goes out is the clipboard read afresh.
+    RichTextBox1->setReadOnly(true);
+    RichTextBox1->setUndoRedoEnabled(false);
+    RichTextBox1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont font("Monospace");
+    font.setStyleHint(QFont::TypeWriter);
+    RichTextBox1->setFont(font);
+
+    cmdSendPreview = new QPushButton("Send Preview", tabPreview);
+    cmdSendPreview->setObjectName("cmdSendPreview");
+    cmdExitPreview = new QPushButton("Exit Preview", tabPreview);
+    cmdExitPreview->setObjectName("cmdExitPreview");
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdSendPreview);
+    buttons->addWidget(cmdExitPreview);
+    auto* layout = new QVBoxLayout(tabPreview);
+    layout->addWidget(RichTextBox1, 1);
+    layout->addLayout(buttons);
+    tabPreview->hide();
+}
+
+void ClipboardPaste::cmdSendPreview_Click()
+{
+    tabPreview->hide();
+    m_kit.context.state.PreviewMode = 0;
+    lblPaste_Click();
+}
+
+void ClipboardPaste::cmdExitPreview_Click()
+{
+    tabPreview->hide();
+}
+
+void ClipboardPaste::lblPaste_Click()
+{
+    AppState& state = m_kit.context.state;
+    Dialogs& dialogs = m_kit.context.dialogs;
+    if (state.ConnectionActive == 0 && state.PreviewMode == 0) {
+        dialogs.beep();
+        dialogs.message(" No active connection  ......");
+        return;
+    }
+
+    TransmissionControl::Running running(m_kit.control, TransmissionControl::Running::Long);
+    const bool preview = state.PreviewMode == 1;
+    if (preview) {
+        tabPreview->show();
+        tabPreview->raise();
+    }
+    state.StopSend = false;
+    // A large clipboard takes a while to convert: Cancel is offered from
+    // the start.
+    m_kit.cancelWindow.setStatus(kTransmitting);
+    m_kit.cancelWindow.showForTransmission();
+
+    const std::optional<QString> content = prepare(QGuiApplication::clipboard()->text());
+    if (!content || state.StopSend) {
+        endStep();
+        return;
+    }
+
+    m_kit.cancelWindow.setStatus(kTransmitting);
+    m_kit.context.status.setAction(kTransmitting);
+    m_kit.cancelWindow.showForTransmission();
+    if (!preview && !m_kit.lineOpen()) {
+        portGuard(m_kit.context);
+        endStep();
+        return;
+    }
+    m_kit.context.link.send("\r");
+    RichTextBox1->clear();
+    if (preview)
+        fillPreview(*content);
+    else
+        transmit(*content);
+    endStep();
+}
+
+std::optional<QString> ClipboardPaste::prepare(const QString& clipboardText)
+{
+    const QString scratch = m_kit.context.state.folder.file(kScratchName);
+    QFile::remove(scratch);
+    Breather breather(m_kit.context.state.StopSend);
+    QString error;
+    const QString raw = clipboardText + kLineEnd;
+    if (!writeScratchFile(scratch, raw, breather.asFunction(), &error)) {
+        if (!error.isEmpty())
+            m_kit.reportFileProblem(scratch, error);
+        return std::nullopt;
+    }
+
+    std::optional<QString> letters = transliterateText(raw, breather.asFunction());
+    if (!letters)
+        return std::nullopt;
+    std::optional<QString> wrapped = wrapText(*letters, kLineWidth, breather.asFunction());
+    if (!wrapped)
+        return std::nullopt;
+    letters.reset();
+
+    QString content = *std::move(wrapped);
+    content += kLineEnd; // in place: the wrapped text has room for it
+    if (!writeScratchFile(scratch, content, breather.asFunction(), &error)) {
+        if (!error.isEmpty())
+            m_kit.reportFileProblem(scratch, error);
+        return std::nullopt;
+    }
+    return content;
+}
+
+void ClipboardPaste::fillPreview(const QString& content)
+{
+    // The column counter counts every character since the last carriage
+    // return, that one included.
+    int column = 0;
+    QTextCursor cursor(RichTextBox1->document());
+    cursor.movePosition(QTextCursor::End);
+    Breather breather(m_kit.context.state.StopSend);
+    qsizetype start = 0;
+    while (start < content.size() && breather.keepGoing()) {
+        qsizetype end = std::min(content.size(), start + kPreviewPiece);
+        if (end < content.size() && content[end - 1] == u'\r' && content[end] == u'\n')
+            ++end; // keep a line end in one piece
+        const QStringView piece = QStringView(content).mid(start, end - start);
+        for (const QChar c : piece) {
+            if (c == u'\r')
+                column = 0;
+            ++column;
+        }
+        cursor.insertText(forDisplay(piece));
+        start = end;
+    }
+    m_kit.context.status.showCount(column);
+}
+
+void ClipboardPaste::transmit(const QString& content)
+{
+    const AppState& state = m_kit.context.state;
+    int column = 0;
+    CharacterPacer pacer(state.CharDelay);
+    for (const QChar c : content) {
+        if (state.StopSend || !m_kit.lineOpen())
+            break;
+        if (c == u'\r')
+            column = 0;
+        // A line feed is not sent, but costs its pause like any character.
+        m_kit.sendPaced(c == u'\n' ? QString() : QString(c), pacer);
+        ++column;
+        m_kit.context.status.showCount(column);
+    }
+}
+
+void ClipboardPaste::endStep()
+{
+    m_kit.finish();
+    m_kit.context.status.resetRuler();
+    m_kit.context.state.PreviewMode = 1;
+}

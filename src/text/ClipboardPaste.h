@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QObject>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "text/TransmissionKit.h"
+
+// Paste: the clipboard's text, spelled in the telex repertoire and wrapped
+// to 68 characters, first into the preview frame and, after "Send Preview",
+// onto the line. The text passes through the scratch file "\clipboard.txt".
+class ClipboardPaste : public QObject {
+    Q_OBJECT
+public:
+    ClipboardPaste(TransmissionKit kit, QObject* parent);
+
+    QGroupBox* tabPreview;
+    QPlainTextEdit* RichTextBox1;
+    QPushButton* cmdSendPreview;
+    QPushButton* cmdExitPreview;
+
+    void lblPaste_Click();
+    // Hides the preview and sends what the clipboard holds now.
+    void cmdSendPreview_Click();
+    void cmdExitPreview_Click();
+
+private:
+    void buildPreviewFrame();
+    // The scratch file's second content, as it would go out.
+    std::optional<QString> prepare(const QString& clipboardText);
+    void fillPreview(const QString& content);
+    void transmit(const QString& content);
+    void endStep();
+
+    TransmissionKit m_kit;
+};

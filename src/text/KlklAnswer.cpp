@@ -1,0 +1,127 @@
+#include "text/KlklAnswer.h"
+
+#include "app/AppState.h"
+#include "app/StatusPanel.h"
+#include "app/TerminalContext.h"
+#include "app/terminal.h"
+#include "link/SerialLink.h"
+#include "text/FileText.h"
+#include "text/LineEncoding.h"
+#include "text/Pause.h"
+#include "text/Transliteration.h"
+#include "text/TransmissionControl.h"
+#include "text/WrapText.h"
+#include "text/frmCancelSend.h"
+
+#include <QFile>
+
+namespace {
+
+const QString kSourceName = QStringLiteral("\\klkl.txt");
+const QString kScratchName = QStringLiteral("\\klkl-Temp.txt");
+const QString kLineEnd = QStringLiteral("\r\n");
+constexpr int kLineWidth = 68;
+// The column after which a carriage return is sent even inside a line.
+constexpr int kLastColumn = 69;
+// The far side gets a moment between the first line ends and the text.
+constexpr double kLeadInSeconds = 3.0;
+
+const QColor kCaptionOff(0xFFFFFF);
+const QColor kCaptionOn(0x00FF00);
+
+} // namespace
+
+KlklAnswer::KlklAnswer(TransmissionKit kit, std::function<QString()> transmitFile, QObject* parent)
+    : QObject(parent), m_kit(kit), m_transmitFile(std::move(transmitFile))
+{
+    lblKlKl = m_kit.window.addCommand("Send", "lblKlKl", "klkl", "Toggle KLKL Automatic Answer");
+    lblKlKl->setCaptionColor(m_kit.context.state.KlklAuto == 1 ? kCaptionOn : kCaptionOff);
+    connect(lblKlKl, &CommandLabel::clicked, this, &KlklAnswer::lblKlKl_Click);
+}
+
+void KlklAnswer::lblKlKl_Click()
+{
+    AppState& state = m_kit.context.state;
+    if (state.KlklAuto == 1) {
+        state.KlklAuto = 0;
+        lblKlKl->setCaptionColor(kCaptionOff);
+    } else {
+        state.KlklAuto = 1;
+        lblKlKl->setCaptionColor(kCaptionOn);
+    }
+}
+
+void KlklAnswer::SendKLKL()
+{
+    if (!m_kit.control.busy()) {
+        answer();
+        return;
+    }
+    // Wait for the running transmission. Should the answer be switched off
+    // or the line be gone by then, it is dropped.
+    m_kit.control.runWhenFree([this] {
+        if (m_kit.context.state.KlklAuto == 1 && m_kit.lineOpen())
+            answer();
+    });
+}
+
+void KlklAnswer::answer()
+{
+    AppState& state = m_kit.context.state;
+    TransmissionControl::Running running(m_kit.control, TransmissionControl::Running::Long);
+    // The answer's own echo must not start it again.
+    const qint16 busyBefore = state.KlklBusy;
+    state.KlklBusy = 1;
+
+    const QString source = state.folder.file(kSourceName);
+    const QString scratch = state.folder.file(kScratchName);
+    QString error;
+    QString failedPath;
+    QString wrapped;
+    if (const std::optional<QString> text = readTextFile(source, &error)) {
+        state.StopSend = false;
+        // Each line becomes its wrapped lines and one empty line.
+        for (const QString& line : splitLines(spellBeyondLatin1(*text)))
+            wrapped += WrapText(line, kLineWidth) + kLineEnd;
+        QFile::remove(scratch);
+        if (!writeTextFileAtomic(scratch, wrapped, &error))
+            failedPath = scratch;
+    } else {
+        failedPath = source;
+    }
+
+    if (!failedPath.isEmpty()) {
+        m_kit.reportFileProblem(failedPath, error);
+    } else if (m_kit.lineOpen()) {
+        state.StopSend = false;
+        m_kit.cancelWindow.setStatus("Transmitting KLKL - " + m_transmitFile());
+        m_kit.context.status.setAction("Transmitting KLKL File");
+        m_kit.cancelWindow.showForTransmission();
+
+        SerialLink& link = m_kit.context.link;
+        link.send("\r\r");
+        Pause(kLeadInSeconds);
+        link.send("\r\r");
+
+        int column = 0;
+        CharacterPacer pacer(state.CharDelay);
+        for (const QChar c : std::as_const(wrapped)) {
+            if (state.StopSend || !m_kit.lineOpen())
+                break;
+            if (c == u'\r')
+                column = 0;
+            link.send(ConvertForKlkl(QString(c)));
+            if (++column > kLastColumn) {
+                link.send("\r");
+                column = 0;
+            }
+            pacer.pauseAfterCharacter();
+            m_kit.context.status.showCount(column);
+        }
+    }
+
+    m_kit.context.link.send("\r\r");
+    m_kit.context.link.send("\r\r");
+    m_kit.finish();
+    state.KlklBusy = busyBefore;
+}

@@ -1,0 +1,143 @@
+#include "text/SendFiles.h"
+
+#include "text/FileText.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace {
+
+constexpr qint64 kPieceBytes = 1 << 20;
+
+bool stopRequested(const std::function<bool()>& keepGoing)
+{
+    return keepGoing && !keepGoing();
+}
+
+// Where a piece of UTF-8 may end at or before `end` without cutting a
+// multi-byte sequence in two.
+qsizetype sequenceBoundary(const QByteArray& bytes, qsizetype end)
+{
+    if (end >= bytes.size())
+        return bytes.size();
+    qsizetype boundary = end;
+    // Step back over continuation bytes (10xxxxxx) to the lead byte.
+    for (int i = 0; i < 3 && boundary > 0 && (uchar(bytes[boundary]) & 0xC0) == 0x80; ++i)
+        --boundary;
+    return boundary > 0 ? boundary : end;
+}
+
+// The same choice as decodeFileBytes, made piece by piece.
+std::optional<QString> decodeInPieces(const QByteArray& bytes, const std::function<bool()>& keepGoing)
+{
+    QString text;
+    text.reserve(bytes.size());
+    bool utf8 = true;
+    qsizetype start = 0;
+    while (utf8 && start < bytes.size()) {
+        if (stopRequested(keepGoing))
+            return std::nullopt;
+        const qsizetype end = sequenceBoundary(bytes, start + kPieceBytes);
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text += decoder.decode(QByteArrayView(bytes).sliced(start, end - start));
+        utf8 = !decoder.hasError();
+        start = end;
+    }
+    if (utf8)
+        return text; // valid UTF-8; without high bytes it reads the same as Latin-1
+    text.clear();
+    for (start = 0; start < bytes.size(); start += kPieceBytes) {
+        if (stopRequested(keepGoing))
+            return std::nullopt;
+        text += QString::fromLatin1(QByteArrayView(bytes).sliced(start, std::min(kPieceBytes, bytes.size() - start)));
+    }
+    return text;
+}
+
+} // namespace
+
+QString fileProblemText(const QString& path, const QString& reason)
+{
+    return QDir::toNativeSeparators(path) + "\n" + reason;
+}
+
+SourceText readSourceFile(const QString& path, const std::function<bool()>& keepGoing)
+{
+    SourceText source;
+    const QFileInfo info(path);
+    if (info.exists() && info.isDir()) {
+        source.problem = QStringLiteral("This is a folder, not a text file. Nothing was sent.");
+        return source;
+    }
+    if (info.exists() && !info.isFile()) {
+        source.problem = QStringLiteral("This is a device or a pipe, not a text file. Nothing was sent.");
+        return source;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        source.problem = file.errorString();
+        return source;
+    }
+    QByteArray bytes;
+    bytes.reserve(qsizetype(std::max<qint64>(0, file.size())));
+    for (;;) {
+        if (stopRequested(keepGoing)) {
+            source.stopped = true;
+            return source;
+        }
+        const QByteArray piece = file.read(kPieceBytes);
+        if (file.error() != QFileDevice::NoError) {
+            source.problem = file.errorString();
+            return source;
+        }
+        if (piece.isEmpty())
+            break;
+        if (piece.contains('\0')) {
+            source.problem = QStringLiteral("This file holds binary data (zero bytes), not text. Nothing was sent.");
+            return source;
+        }
+        bytes += piece;
+    }
+    std::optional<QString> text = decodeInPieces(bytes, keepGoing);
+    if (!text) {
+        source.stopped = true;
+        return source;
+    }
+    source.text = *std::move(text);
+    return source;
+}
+
+bool writeScratchFile(const QString& path, const QString& text, const std::function<bool()>& keepGoing,
+                      QString* error)
+{
+    error->clear();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    const bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+    for (qsizetype start = 0; start < text.size(); start += kPieceBytes) {
+        if (stopRequested(keepGoing)) {
+            file.cancelWriting();
+            return false;
+        }
+        const QStringView piece = QStringView(text).sliced(start, std::min(kPieceBytes, text.size() - start));
+        const QByteArray bytes = latin1 ? piece.toLatin1() : piece.toUtf8();
+        if (file.write(bytes) != bytes.size()) {
+            *error = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+    }
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}

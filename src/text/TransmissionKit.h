@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+#include <functional>
+
+struct TerminalContext;
+class frmTerminal;
+class frmCancelSend;
+class TransmissionControl;
+class CharacterPacer;
+
+// What the senders of the text part share: the terminal's context, the
+// window, the coordination of transmissions and the cancel window.
+struct TransmissionKit {
+    TerminalContext& context;
+    frmTerminal& window;
+    TransmissionControl& control;
+    frmCancelSend& cancelWindow;
+
+    // The end of every long transmission, whether it finished, was
+    // cancelled or met an error: StopSend true, the transmit lamp dark, the
+    // cancel window hidden.
+    void finish();
+    // A failed file step: the path and the system's reason, exclamation icon.
+    void reportFileProblem(const QString& path, const QString& reason);
+    // The paced loops stop as soon as the line is gone.
+    bool lineOpen() const;
+    // One character (or its spelling) on the line, then the pause after it.
+    void sendPaced(const QString& text, CharacterPacer& pacer);
+};
+
+// Long work on the window thread (reading, converting and wrapping a large
+// text) lets the window's events run every few milliseconds, so the window
+// keeps painting and Cancel still acts. keepGoing() answers whether the work
+// should go on (false once StopSend is set).
+class Breather {
+public:
+    explicit Breather(const bool& stopFlag);
+    bool keepGoing();
+    std::function<bool()> asFunction() { return [this] { return keepGoing(); }; }
+
+private:
+    const bool& m_stop;
+    QElapsedTimer m_clock;
+};

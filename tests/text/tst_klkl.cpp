@@ -1,0 +1,242 @@
+// The automatic KLKL answer and its switch, over a pseudo-terminal. Every
+// answer that goes out waits its real three seconds after the first line
+// ends.
+#include "TextRig.h"
+
+#include "app/StatusPanel.h"
+#include "text/KlklAnswer.h"
+#include "text/TransmissionControl.h"
+#include "text/WrapText.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// When each byte reached the box, in milliseconds from the start.
+struct Arrivals {
+    QElapsedTimer clock;
+    QList<qint64> times;
+    QMetaObject::Connection connection;
+
+    explicit Arrivals(PtyPair& box)
+    {
+        clock.start();
+        connection = QObject::connect(&box, &PtyPair::bytesArrived, [this](const QByteArray& bytes) {
+            for (qsizetype i = 0; i < bytes.size(); ++i)
+                times << clock.elapsed();
+        });
+    }
+    ~Arrivals() { QObject::disconnect(connection); }
+};
+
+// The bytes of a paste in send mode for a text without line ends.
+QByteArray pasteBytes(const QString& text)
+{
+    QString content = WrapText(text + "\r\n", 68) + "\r\n";
+    content.remove('\n');
+    return "\r" + content.toLatin1();
+}
+
+} // namespace
+
+class KlklTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+    static void checkEnded(TextRig& rig)
+    {
+        QVERIFY(rig.state.StopSend);
+        QVERIFY(!rig.cancelWindow().isVisible());
+        // The transmit lamp goes dark with the clock tick once the output
+        // has drained (the line's transmit events light it meanwhile).
+        rig.t().Timer3_Timer();
+        QCOMPARE(rig.t().status.imgTX->picture(), 2);
+        QVERIFY(rig.sendCommandsEnabled());
+        QVERIFY(!rig.t().textPart().control().busy());
+    }
+
+private slots:
+    void init() { env.reset(); }
+
+    void twoLineAnswer()
+    {
+        env.writeFile("\\klkl.txt", "line one\r\nline two\r\n");
+        TextRig rig(env);
+        Arrivals arrivals(rig.box);
+        bool duringPause = false;
+        QTimer::singleShot(500, &rig.box, [&] {
+            duringPause = rig.cancelWindow().isVisible()
+                          && rig.cancelWindow().lblStatus->text() == "Transmitting KLKL - "
+                          && rig.t().status.lblAction->text() == "Transmitting KLKL File"
+                          && !rig.t().lblSendText1->isEnabled() && rig.state.KlklBusy == 1;
+        });
+        rig.t().SendKLKL();
+        QVERIFY(duringPause);
+
+        const QByteArray expected = "\r\r\r\rline one\n\nline two\n\n\r\r\r\r";
+        QCOMPARE(rig.received(expected.size()), expected);
+        QCOMPARE(arrivals.times.size(), expected.size());
+        // The three-second pause lies between the first two line ends and the next two.
+        QVERIFY2(arrivals.times[2] - arrivals.times[1] >= 2900, qPrintable(QString::number(arrivals.times[2] - arrivals.times[1])));
+        QCOMPARE(env.readFile("\\klkl-Temp.txt"), QByteArray("line one\r\n\r\nline two\r\n\r\n"));
+        QCOMPARE(rig.state.KlklBusy, qint16(0));
+        QVERIFY(rig.dialogs.asked.isEmpty());
+        checkEnded(rig);
+    }
+
+    void tableBAndTheColumnWrap()
+    {
+        // Table B, KLKL column: ß stays, ö is "oe" without a blank. A line
+        // that the wrap leaves long gets a carriage return past column 69.
+        env.writeFile("\\klkl.txt", QByteArray("Grüße Köln\r\n") + QByteArray(100, 'x') + "\r\n"); // UTF-8
+        TextRig rig(env);
+        rig.t().SendKLKL();
+        const QByteArray expected = "\r\r\r\rGrue\xDF" "e Koeln\n\n" + QByteArray(68, 'x') + "\r" + QByteArray(32, 'x')
+                                    + "\n\n\r\r\r\r";
+        QCOMPARE(rig.received(expected.size(), 8000), expected);
+        checkEnded(rig);
+    }
+
+    void theSwitch()
+    {
+        TextRig rig(env, false);
+        KlklAnswer& klkl = rig.t().textPart().klkl();
+        QCOMPARE(klkl.lblKlKl->objectName(), QString("lblKlKl"));
+        QCOMPARE(klkl.lblKlKl->text(), QString("klkl"));
+        QCOMPARE(klkl.lblKlKl->toolTip(), QString("Toggle KLKL Automatic Answer"));
+        QCOMPARE(rig.state.KlklAuto, qint16(0));
+        QCOMPARE(klkl.lblKlKl->captionColor(), QColor(0xFFFFFF));
+        klkl.lblKlKl->clicked();
+        QCOMPARE(rig.state.KlklAuto, qint16(1));
+        QCOMPARE(klkl.lblKlKl->captionColor(), QColor(0x00FF00));
+        klkl.lblKlKl->clicked();
+        QCOMPARE(rig.state.KlklAuto, qint16(0));
+        QCOMPARE(klkl.lblKlKl->captionColor(), QColor(0xFFFFFF));
+        // The switch works with the port closed as well.
+        QVERIFY(klkl.lblKlKl->isEnabled());
+
+        // An answer with the port closed sends nothing and does not wait.
+        env.writeFile("\\klkl.txt", "answer\r\n");
+        QElapsedTimer clock;
+        clock.start();
+        rig.t().SendKLKL();
+        QVERIFY(clock.elapsed() < 2500);
+        QVERIFY(rig.state.StopSend);
+        QVERIFY(!rig.cancelWindow().isVisible());
+        QVERIFY(rig.dialogs.asked.isEmpty());
+    }
+
+    void filesThatFail()
+    {
+        // No answer file: the reason, then only the closing line ends.
+        TextRig rig(env);
+        QFile::remove(env.file("\\klkl.txt"));
+        rig.t().SendKLKL();
+        QCOMPARE(rig.dialogs.asked.size(), 1);
+        QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
+        QCOMPARE(rig.dialogs.asked[0].text,
+                 env.file("\\klkl.txt") + "\n" + QString::fromLocal8Bit(std::strerror(ENOENT)));
+        QCOMPARE(rig.received(4), QByteArray("\r\r\r\r"));
+        checkEnded(rig);
+
+        // The scratch file cannot be written.
+        env.writeFile("\\klkl.txt", "answer\r\n");
+        ReadOnlyFolder readOnly(env.folder());
+        if (!readOnly.effective())
+            QSKIP("this file system cannot make a folder read-only");
+        rig.dialogs.clear();
+        rig.t().SendKLKL();
+        QCOMPARE(rig.dialogs.asked.size(), 1);
+        QVERIFY(rig.dialogs.asked[0].text.startsWith(env.file("\\klkl-Temp.txt") + "\n"));
+        QCOMPARE(rig.received(4), QByteArray("\r\r\r\r"));
+        checkEnded(rig);
+    }
+
+    void answerWaitsForARunningPaste()
+    {
+        // The receive path asks for the answer while a paste pauses between
+        // characters: the paste goes out whole, then the answer.
+        env.writeFile("\\klkl.txt", "auto answer\r\n");
+        TextRig rig(env, true, 0.005);
+        rig.state.KlklAuto = 1;
+        rig.state.ConnectionActive = 1;
+        rig.state.PreviewMode = 0;
+        const QString text = QString("abcd ").repeated(40);
+        QGuiApplication::clipboard()->setText(text);
+        bool deferred = false;
+        QTimer::singleShot(200, &rig.box, [&] {
+            rig.state.KlklBusy = 1;
+            rig.t().SendKLKL();
+            rig.state.KlklBusy = 0;
+            deferred = rig.t().textPart().control().hasWaitingJob() && !rig.state.StopSend;
+        });
+        rig.t().lblPaste->clicked();
+        QVERIFY(deferred);
+
+        const QByteArray expected = pasteBytes(text) + "\r\r\r\rauto answer\n\n\r\r\r\r";
+        QCOMPARE(rig.received(expected.size(), 8000), expected);
+        QCOMPARE(rig.state.PreviewMode, qint16(1));
+        QCOMPARE(rig.state.KlklBusy, qint16(0));
+        QVERIFY(rig.dialogs.asked.isEmpty());
+        checkEnded(rig);
+    }
+
+    void answerAfterACancelledFileAndAnAnswerSwitchedOff()
+    {
+        env.writeFile("\\klkl.txt", "auto answer\r\n");
+        TextRig rig(env, true, 0.01);
+        rig.state.KlklAuto = 1;
+        rig.state.ConnectionActive = 1;
+        const QString path = env.configHome() + "/long.txt";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("abcd ").repeated(100));
+        file.close();
+        rig.dialogs.files = {path};
+        // The answer is asked for, then the user cancels the file: the file
+        // stops, the answer still goes out whole after it.
+        QTimer::singleShot(150, &rig.box, [&] { rig.t().SendKLKL(); });
+        QTimer::singleShot(300, &rig.box, [&] { rig.cancelWindow().cmdCancel->click(); });
+        rig.t().lblSendText1->clicked();
+
+        const QByteArray answer = "\r\r\r\rauto answer\n\n\r\r\r\r";
+        QByteArray sent;
+        QDeadlineTimer deadline(8000);
+        while (!sent.endsWith(answer) && !deadline.hasExpired())
+            sent += rig.box.readFor(50);
+        sent += rig.box.readFor(150);
+        QVERIFY(sent.endsWith(answer));
+        const QByteArray fileBytes = sent.left(sent.size() - answer.size());
+        QByteArray full = env.readFile("\\SendFile.txt");
+        full.replace("\n", "");
+        full.prepend('\r');
+        QVERIFY2(fileBytes.size() > 5 && fileBytes.size() < full.size() / 2, qPrintable(QString::number(fileBytes.size())));
+        QVERIFY(full.startsWith(fileBytes));
+        QCOMPARE(rig.cancelWindow().lblStatus->text(), "Transmitting KLKL - " + path);
+        checkEnded(rig);
+
+        // An answer waiting while the automatic answer is switched off is
+        // dropped.
+        QTimer::singleShot(30, &rig.box, [&] {
+            rig.t().SendKLKL();
+            rig.t().textPart().klkl().lblKlKl_Click();
+        });
+        rig.t().SendTxt(QString(10, 'y'));
+        QCOMPARE(rig.received(11, 2000), "\r" + QByteArray(10, 'y'));
+        QVERIFY(!rig.t().textPart().control().hasWaitingJob());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    KlklTest test;
+    QApplication app(argc, argv);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_klkl.moc"
