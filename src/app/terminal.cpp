@@ -11,6 +11,7 @@
 #include "appearance/AnalogClock.h"
 #include "appearance/SoundEffects.h"
 #include "link/LineCommands.h"
+#include "lists/BroadcastSending.h"
 #include "link/ReceivePath.h"
 #include "directory/DirectoryPart.h"
 #include "link/TerminalText.h"
@@ -101,6 +102,7 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
     connect(&m_link, &SerialLink::deviceLost, this, &frmTerminal::onDeviceLost);
     m_text = std::make_unique<TextPart>(m_context, *this);
     m_receive->klklAnswer = [this] { SendKLKL(); };
+    m_broadcast = new BroadcastSending(m_context, *this);
     setBeforeHeadlineSend([this] { return lblExitHeadlineEditor_Click(); });
 }
 

@@ -17,6 +17,7 @@
 
 struct AppState;
 class Dialogs;
+class BroadcastSending;
 class LineCommands;
 class ReceivePath;
 class SettingsStore;
@@ -163,6 +164,7 @@ private:
     SoundEffects* m_sounds;
     ReceivePath* m_receive;
     LineCommands* m_lineCommands;
+    BroadcastSending* m_broadcast;
     QHash<QString, QGroupBox*> m_groups;
     QWidget* m_strip = nullptr;
     QDateTime m_startTime;

@@ -53,6 +53,12 @@ LineCommands::LineCommands(TerminalContext& context, frmTerminal& terminal, Soun
     addSequence("lblStatus", "Status", "Check Hardware Status", QString(DC4), "Reading Quillnet Status");
     addSequence("lblKonfig", "Configuration", "Opens the configuration dialog of the TW39 / Speziell.", QString(VT),
                 "Configuration");
+    connect(terminal.addCommand(group, "lblTimeStamp", "Time Stamp", "Date & Time Stamp"), &CommandLabel::clicked,
+            this, &LineCommands::lblTimeStamp_Click);
+    connect(terminal.addCommand(group, "LblFox", "Fox", "Send The Quick Brown Fox ...."), &CommandLabel::clicked,
+            this, [this] { sendTestText(kFoxText); });
+    connect(terminal.addCommand(group, "LblRY", "RYRY", "Send string RYRYRYR"), &CommandLabel::clicked, this,
+            [this] { sendTestText(kRyText); });
 }
 
 CommandLabel* LineCommands::addSequence(const QString& name, const QString& caption, const QString& toolTip,
@@ -99,6 +105,32 @@ void LineCommands::LblCloseConnection_Click()
     state.RSendPending = 0;
     state.RSendListSent = 0;
     state.PreviewMode = 1;
+}
+
+void LineCommands::lblTimeStamp_Click()
+{
+    const QDateTime now = m_context.state.now();
+    const QString date = formatDateText(now, m_context.state.DateFormat);
+    const QString time = formatDateText(now, "hh:nn:ss");
+    m_terminal.lblDate->setText(date);
+    m_terminal.lblTempo->setText(time);
+    if (!m_context.link.isOpen())
+        return;
+    m_terminal.SendTxt("local date: " + date + "   local time:  " + time + CR);
+    m_terminal.SendTxt(QString(CR));
+    m_terminal.txtTerm->setFocus();
+    m_terminal.txtTerm->moveCaretToEnd();
+    m_context.status.setAction("Sending Time Stamp");
+}
+
+void LineCommands::sendTestText(const QString& text)
+{
+    if (!connectionGuard(m_context))
+        return;
+    m_terminal.SendTxt(text + CR);
+    m_terminal.SendTxt(QString(CR));
+    m_terminal.txtTerm->setFocus();
+    m_terminal.txtTerm->moveCaretToEnd();
 }
 
 void LineCommands::CallNumber(const QString& CallNr, const QString& CallNm)

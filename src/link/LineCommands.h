@@ -33,6 +33,9 @@ private:
                               std::function<void()> extra = {});
     void LblCall_Click();
     void LblCloseConnection_Click();
+    void lblTimeStamp_Click();
+    // Sends a test line (behind the connection guard) and an empty line.
+    void sendTestText(const QString& text);
 
     TerminalContext& m_context;
     frmTerminal& m_terminal;

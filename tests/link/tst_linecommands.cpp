@@ -191,6 +191,39 @@ private slots:
         QCOMPARE(rig.terminal->status.Line1->lengthTwips(), 4 * 170);
     }
 
+    void timeStampAndTestTexts()
+    {
+        Rig rig(env);
+        rig.state.CharDelay = 0;
+        rig.state.DateFormat = "dd.mm.yyyy";
+        rig.state.now = [] { return QDateTime(QDate(2026, 12, 4), QTime(15, 7, 9)); };
+        rig.click("lblTimeStamp");
+        QCOMPARE(rig.sent(48), QByteArray("\rlocal date: 04.12.2026   local time:  15:07:09\r"));
+        QCOMPARE(rig.action(), QString("Sending Time Stamp"));
+        QCOMPARE(rig.terminal->lblDate->text(), QString("04.12.2026"));
+        QCOMPARE(rig.terminal->lblTempo->text(), QString("15:07:09"));
+
+        // The test lines need a call in progress.
+        rig.click("LblFox");
+        rig.click("LblRY");
+        QCOMPARE(rig.dialogs.events, QStringList({"beep", " No existing connection active ......", "beep",
+                                                  " No existing connection active ......"}));
+        QCOMPARE(rig.box.readFor(100), QByteArray());
+        rig.state.ConnectionActive = 1;
+        rig.click("LblFox");
+        QCOMPARE(rig.sent(59), QByteArray("\rthe quick brown fox jumps over the lazy dog 1234567890 ()\r"));
+        rig.click("LblRY");
+        QCOMPARE(rig.sent(72), "\r" + QByteArray("ry").repeated(35) + "\r");
+        QCOMPARE(rig.box.readFor(100), QByteArray());
+
+        // With the port closed the time stamp only refreshes the labels.
+        rig.terminal->lblOpen1_Click();
+        rig.state.now = [] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5)); };
+        rig.click("lblTimeStamp");
+        QCOMPARE(rig.terminal->lblDate->text(), QString("02.01.2027"));
+        QCOMPARE(rig.box.readFor(100), QByteArray());
+    }
+
     void dialling()
     {
         Rig rig(env);

@@ -1,0 +1,144 @@
+// A broadcast: dialling a service, the service asking for its receivers,
+// and the receiver list going out, over a pseudo-terminal.
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include "PtyPair.h"
+#include "app/SettingsStore.h"
+#include "app/terminal.h"
+
+#include <QApplication>
+#include <QtTest>
+
+class BroadcastTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+    struct Rig {
+        AppState state;
+        ScriptedDialogs dialogs;
+        SettingsStore settings;
+        PtyPair box;
+        std::unique_ptr<frmTerminal> terminal;
+
+        explicit Rig(const TestEnvironment& env) : state(env.makeState())
+        {
+            box.open();
+            settings.save("Ports", "Com1", box.slavePath());
+            terminal = std::make_unique<frmTerminal>(state, dialogs, settings);
+            terminal->Form_Load({});
+            state.CharDelay = 0;
+        }
+        void open()
+        {
+            terminal->lblOpen1_Click();
+            box.waitForBytes(1, 2000);
+        }
+        void click(const char* name) { QTest::mouseClick(terminal->findChild<CommandLabel*>(name), Qt::LeftButton); }
+    };
+
+    static const QString kConfirmation;
+
+private slots:
+    void init() { env.reset(); }
+
+    void startingAsksAndDials()
+    {
+        Rig rig(env);
+        rig.click("lblRSend_1");
+        QCOMPARE(rig.dialogs.events, QStringList({"beep", "Open Communication Port First ..... "}));
+
+        rig.open();
+        rig.dialogs.clear();
+        rig.click("lblRsend_2"); // No is the default answer
+        QCOMPARE(rig.dialogs.asked.size(), 1);
+        QCOMPARE(rig.dialogs.asked[0].title, QString("Quillnet Rundsenden Service on  11162"));
+        QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Critical);
+        QCOMPARE(rig.dialogs.asked[0].defaultAnswer, Dialogs::Answer::No);
+        QVERIFY(rig.dialogs.asked[0].text.startsWith("This Option will call automaticaly the Rundsenden service"));
+        QCOMPARE(rig.box.readFor(100), QByteArray());
+        QVERIFY(rig.terminal->lblRSend_1->isEnabled());
+        QCOMPARE(rig.state.RSendPending, qint16(0));
+
+        rig.dialogs.answers = {Dialogs::Answer::Yes};
+        rig.click("lblRSend_1");
+        QCOMPARE(rig.box.waitForBytes(8, 2000), QByteArray("\x01 011151"));
+        QCOMPARE(rig.state.RSendPending, qint16(1));
+        QCOMPARE(rig.state.ConnectionActive, qint16(1));
+        QVERIFY(!rig.terminal->lblRSend_1->isEnabled());
+        QVERIFY(!rig.terminal->lblRsend_2->isEnabled());
+
+        // Closing the connection ends the pending broadcast.
+        rig.click("LblCloseConnection");
+        QCOMPARE(rig.state.RSendPending, qint16(0));
+        QVERIFY(rig.terminal->lblRSend_1->isEnabled());
+    }
+
+    void promptSendsTheListOnce()
+    {
+        Rig rig(env);
+        env.writeFile("\\RSend.txt", "1234,\r\n56789,\r\n56789+\r\n");
+        rig.open();
+        rig.state.RSendPending = 1;
+        rig.state.ConnectionActive = 1;
+        int confirmations = 0;
+        rig.dialogs.onMessage = [&](const ScriptedDialogs::Asked& asked) {
+            if (asked.text == kConfirmation) {
+                ++confirmations;
+                // The list is through when the confirmation shows.
+                QCOMPARE(rig.box.waitForBytes(23, 2000), QByteArray("\r\n\r1234,\r56789,\r56789+"));
+                QCOMPARE(rig.state.RSendListSent, qint16(1));
+            }
+        };
+        rig.box.write("receivers please  +++");
+        rig.box.readFor(150);
+        QCOMPARE(confirmations, 0);
+        rig.box.write("):");
+        QTRY_COMPARE(confirmations, 1);
+        QCOMPARE(rig.state.RSendPending, qint16(0));
+        QCOMPARE(rig.state.RSendListSent, qint16(0));
+        QVERIFY(rig.terminal->lblRSend_1->isEnabled());
+
+        // No longer pending: a later prompt sends nothing.
+        rig.box.write(" +++): text eingeben.");
+        QCOMPARE(rig.box.readFor(200), QByteArray());
+        QCOMPARE(confirmations, 1);
+    }
+
+    void manualSendingAndAMissingList()
+    {
+        Rig rig(env);
+        rig.open();
+        rig.click("lblSendNumbers");
+        QCOMPARE(rig.dialogs.events, QStringList({"beep", " No existing connection active ......"}));
+        QCOMPARE(rig.box.readFor(100), QByteArray());
+
+        // Nothing chosen: the list is the single line "0+".
+        env.writeFile("\\RSend.txt", "0+\r\n");
+        rig.state.ConnectionActive = 1;
+        rig.dialogs.clear();
+        rig.click("lblSendNumbers");
+        QCOMPARE(rig.box.waitForBytes(5, 2000), QByteArray("\r\n\r0+"));
+        QCOMPARE(rig.dialogs.texts(), QStringList({kConfirmation}));
+
+        // Without a list only the line feed goes out, then the confirmation.
+        QFile::remove(env.file("\\RSend.txt"));
+        rig.dialogs.clear();
+        rig.click("lblSendNumbers");
+        QCOMPARE(rig.box.waitForBytes(2, 2000), QByteArray("\r\n"));
+        QCOMPARE(rig.box.readFor(300), QByteArray());
+        QCOMPARE(rig.dialogs.texts(), QStringList({kConfirmation}));
+    }
+};
+
+const QString BroadcastTest::kConfirmation = QStringLiteral(
+    "The Subscriber number list was transmitted correctly, you may send your message now...  end with +++ ");
+
+int main(int argc, char** argv)
+{
+    BroadcastTest test;
+    QApplication app(argc, argv);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_broadcast.moc"
