@@ -1,11 +1,7 @@
 // Typing and the line commands: the exact bytes at the box end of a
 // pseudo-terminal.
-#include "support/ScriptedDialogs.h"
-#include "support/TestEnvironment.h"
+#include "support/TerminalRig.h"
 
-#include "PtyPair.h"
-#include "app/SettingsStore.h"
-#include "app/terminal.h"
 #include "appearance/SoundEffects.h"
 #include "link/TerminalText.h"
 
@@ -16,37 +12,14 @@ class LineCommandsTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
 
-    struct Rig {
-        AppState state;
-        ScriptedDialogs dialogs;
-        SettingsStore settings;
-        PtyPair box;
-        std::unique_ptr<frmTerminal> terminal;
-
-        explicit Rig(const TestEnvironment& env, bool open = true) : state(env.makeState())
-        {
-            box.open();
-            settings.save("Ports", "Com1", box.slavePath());
-            terminal = std::make_unique<frmTerminal>(state, dialogs, settings);
-            terminal->Form_Load({});
-            if (open) {
-                terminal->lblOpen1_Click();
-                box.waitForBytes(1, 2000); // the CR of the open command
-            }
-        }
-        void click(const char* name)
-        {
-            auto* command = terminal->findChild<CommandLabel*>(name);
-            QVERIFY2(command, name);
-            QTest::mouseClick(command, Qt::LeftButton);
-        }
+    struct Rig : TerminalRig {
+        explicit Rig(const TestEnvironment& env, bool open = true) : TerminalRig(env, open) {}
         void type(const QString& text)
         {
             for (const QChar c : text)
                 QTest::keyClick(terminal->txtTerm, c.toLatin1());
         }
         QByteArray sent(int expected) { return box.waitForBytes(expected, 2000); }
-        QString action() const { return terminal->status.lblAction->text(); }
     };
 
 private slots:

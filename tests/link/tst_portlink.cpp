@@ -1,11 +1,9 @@
 // Opening and closing the serial port from the main window, over a real
 // pseudo-terminal whose master end the test holds as the interface box.
-#include "support/ScriptedDialogs.h"
-#include "support/TestEnvironment.h"
+#include "support/TerminalRig.h"
 
 #include "PtyPair.h"
-#include "app/SettingsStore.h"
-#include "app/terminal.h"
+
 #include "link/TerminalText.h"
 
 #include <QApplication>
@@ -28,19 +26,8 @@ class PortLinkTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
 
-    struct Rig {
-        AppState state;
-        ScriptedDialogs dialogs;
-        SettingsStore settings;
-        PtyPair box;
-        std::unique_ptr<frmTerminal> terminal;
-
-        explicit Rig(const TestEnvironment& env) : state(env.makeState())
-        {
-            box.open();
-            settings.save("Ports", "Com1", box.slavePath());
-            terminal = std::make_unique<frmTerminal>(state, dialogs, settings);
-        }
+    struct Rig : TerminalRig {
+        explicit Rig(const TestEnvironment& env) : TerminalRig(env, false, 0.001, false) {}
     };
 
 private slots:

@@ -1,11 +1,7 @@
 // A broadcast: dialling a service, the service asking for its receivers,
 // and the receiver list going out, over a pseudo-terminal.
-#include "support/ScriptedDialogs.h"
-#include "support/TestEnvironment.h"
+#include "support/TerminalRig.h"
 
-#include "PtyPair.h"
-#include "app/SettingsStore.h"
-#include "app/terminal.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -14,27 +10,13 @@ class BroadcastTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
 
-    struct Rig {
-        AppState state;
-        ScriptedDialogs dialogs;
-        SettingsStore settings;
-        PtyPair box;
-        std::unique_ptr<frmTerminal> terminal;
-
-        explicit Rig(const TestEnvironment& env) : state(env.makeState())
-        {
-            box.open();
-            settings.save("Ports", "Com1", box.slavePath());
-            terminal = std::make_unique<frmTerminal>(state, dialogs, settings);
-            terminal->Form_Load({});
-            state.CharDelay = 0;
-        }
+    struct Rig : TerminalRig {
+        explicit Rig(const TestEnvironment& env) : TerminalRig(env, false, 0) {}
         void open()
         {
             terminal->lblOpen1_Click();
             box.waitForBytes(1, 2000);
         }
-        void click(const char* name) { QTest::mouseClick(terminal->findChild<CommandLabel*>(name), Qt::LeftButton); }
     };
 
     static const QString kConfirmation;

@@ -1,7 +1,8 @@
 // The automatic KLKL answer and its switch, over a pseudo-terminal. Every
 // answer that goes out waits its real three seconds after the first line
 // ends.
-#include "TextRig.h"
+#include "support/ReadOnlyFolder.h"
+#include "support/TerminalRig.h"
 
 #include "app/StatusPanel.h"
 #include "text/KlklAnswer.h"
@@ -48,7 +49,7 @@ class KlklTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
 
-    static void checkEnded(TextRig& rig)
+    static void checkEnded(TerminalRig& rig)
     {
         QVERIFY(rig.state.StopSend);
         QVERIFY(!rig.cancelWindow().isVisible());
@@ -66,7 +67,7 @@ private slots:
     void twoLineAnswer()
     {
         env.writeFile("\\klkl.txt", "line one\r\nline two\r\n");
-        TextRig rig(env);
+        TerminalRig rig(env);
         Arrivals arrivals(rig.box);
         bool duringPause = false;
         QTimer::singleShot(500, &rig.box, [&] {
@@ -94,7 +95,7 @@ private slots:
         // Table B, KLKL column: ß stays, ö is "oe" without a blank. A line
         // that the wrap leaves long gets a carriage return past column 69.
         env.writeFile("\\klkl.txt", QByteArray("Grüße Köln\r\n") + QByteArray(100, 'x') + "\r\n"); // UTF-8
-        TextRig rig(env);
+        TerminalRig rig(env);
         rig.t().SendKLKL();
         const QByteArray expected = "\r\r\r\rGrue\xDF" "e Koeln\n\n" + QByteArray(68, 'x') + "\r" + QByteArray(32, 'x')
                                     + "\n\n\r\r\r\r";
@@ -104,7 +105,7 @@ private slots:
 
     void theSwitch()
     {
-        TextRig rig(env, false);
+        TerminalRig rig(env, false);
         KlklAnswer& klkl = rig.t().textPart().klkl();
         QCOMPARE(klkl.lblKlKl->objectName(), QString("lblKlKl"));
         QCOMPARE(klkl.lblKlKl->text(), QString("klkl"));
@@ -134,7 +135,7 @@ private slots:
     void filesThatFail()
     {
         // No answer file: the reason, then only the closing line ends.
-        TextRig rig(env);
+        TerminalRig rig(env);
         QFile::remove(env.file("\\klkl.txt"));
         rig.t().SendKLKL();
         QCOMPARE(rig.dialogs.asked.size(), 1);
@@ -162,7 +163,7 @@ private slots:
         // The receive path asks for the answer while a paste pauses between
         // characters: the paste goes out whole, then the answer.
         env.writeFile("\\klkl.txt", "auto answer\r\n");
-        TextRig rig(env, true, 0.005);
+        TerminalRig rig(env, true, 0.005);
         rig.state.KlklAuto = 1;
         rig.state.ConnectionActive = 1;
         rig.state.PreviewMode = 0;
@@ -189,7 +190,7 @@ private slots:
     void answerAfterACancelledFileAndAnAnswerSwitchedOff()
     {
         env.writeFile("\\klkl.txt", "auto answer\r\n");
-        TextRig rig(env, true, 0.01);
+        TerminalRig rig(env, true, 0.01);
         rig.state.KlklAuto = 1;
         rig.state.ConnectionActive = 1;
         const QString path = env.configHome() + "/long.txt";

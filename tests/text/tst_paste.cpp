@@ -1,6 +1,7 @@
 // Paste with preview: the clipboard's text spelled, wrapped and either shown
 // in the preview or sent, over a pseudo-terminal.
-#include "TextRig.h"
+#include "support/ReadOnlyFolder.h"
+#include "support/TerminalRig.h"
 
 #include "app/StatusPanel.h"
 #include "text/ClipboardPaste.h"
@@ -32,10 +33,10 @@ class PasteTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
 
-    static ClipboardPaste& paste(TextRig& rig) { return rig.t().textPart().paste(); }
+    static ClipboardPaste& paste(TerminalRig& rig) { return rig.t().textPart().paste(); }
 
     // What a finished paste leaves behind, however it ended.
-    static void checkEndState(TextRig& rig)
+    static void checkEndState(TerminalRig& rig)
     {
         QCOMPARE(rig.state.PreviewMode, qint16(1));
         QVERIFY(rig.state.StopSend);
@@ -55,7 +56,7 @@ private slots:
 
     void seventyWordsGoOutWrapped()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         rig.state.ConnectionActive = 1;
         rig.state.PreviewMode = 0;
         const QStringList words = seventyWords();
@@ -84,7 +85,7 @@ private slots:
 
     void emptyClipboardAndTableA()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         rig.state.ConnectionActive = 1;
         rig.state.PreviewMode = 0;
         setClipboard(QString());
@@ -110,7 +111,7 @@ private slots:
     {
         // "a\nb" goes out as a, b and three carriage returns, but all nine
         // characters of "a\nb\r\n\r\n\r\n" take their pause.
-        TextRig rig(env, true, 0.1);
+        TerminalRig rig(env, true, 0.1);
         rig.state.ConnectionActive = 1;
         rig.state.PreviewMode = 0;
         setClipboard("a\nb");
@@ -123,7 +124,7 @@ private slots:
 
     void previewThenSendWithoutConnection()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         ClipboardPaste& p = paste(rig);
         QCOMPARE(p.tabPreview->title(), QString("Preview Paste / Send"));
         QCOMPARE(p.cmdSendPreview->text(), QString("Send Preview"));
@@ -161,7 +162,7 @@ private slots:
 
     void previewThenSendWithConnection()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         ClipboardPaste& p = paste(rig);
         rig.state.ConnectionActive = 1;
         setClipboard("first text");
@@ -193,7 +194,7 @@ private slots:
 
     void cancelMidTransmission()
     {
-        TextRig rig(env, true, 0.01);
+        TerminalRig rig(env, true, 0.01);
         rig.state.ConnectionActive = 1;
         rig.state.PreviewMode = 0;
         const QString text = QString("abcd ").repeated(100);
@@ -220,7 +221,7 @@ private slots:
 
     void scratchFileCannotBeWritten()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         rig.state.ConnectionActive = 1;
         setClipboard("some text");
         ReadOnlyFolder readOnly(env.folder());

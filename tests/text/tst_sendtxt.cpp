@@ -1,6 +1,6 @@
 // SendTxt over a pseudo-terminal, and the cancel window every long
 // transmission shares.
-#include "TextRig.h"
+#include "support/TerminalRig.h"
 
 #include "app/StatusPanel.h"
 #include "text/TransmissionControl.h"
@@ -17,7 +17,7 @@ private slots:
 
     void bytesOnTheLine()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         // G, r, ü, ß, e, blank, @, blank, K, ö, l, n
         rig.t().SendTxt(QString::fromUtf8("Grüße @ Köln"));
         QCOMPARE(rig.t().status.imgTX->picture(), 2);
@@ -45,7 +45,7 @@ private slots:
 
     void pauseAfterEveryCharacter()
     {
-        TextRig rig(env, true, 0.05);
+        TerminalRig rig(env, true, 0.05);
         QElapsedTimer clock;
         clock.start();
         // Three characters, one of which sends nothing: three pauses.
@@ -56,7 +56,7 @@ private slots:
 
     void closedPortSendsNothingAndDoesNotWait()
     {
-        TextRig rig(env, false, 1.0);
+        TerminalRig rig(env, false, 1.0);
         QElapsedTimer clock;
         clock.start();
         rig.t().SendTxt("a text that would take long");
@@ -67,7 +67,7 @@ private slots:
 
     void boxVanishesMidSend()
     {
-        TextRig rig(env, true, 0.05);
+        TerminalRig rig(env, true, 0.05);
         QTimer::singleShot(300, &rig.box, [&] { rig.box.closeMaster(); });
         QElapsedTimer clock;
         clock.start();
@@ -83,7 +83,7 @@ private slots:
 
     void cancelWindow()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         frmCancelSend& window = rig.cancelWindow();
         QCOMPARE(window.windowTitle(), QString("Quillnet"));
         QCOMPARE(window.lblStatus->text(), QString("Transmitting Clipboard Text"));
@@ -116,7 +116,7 @@ private slots:
     {
         // Work handed over while a transmission runs waits for its end; a
         // second request meanwhile is not queued twice.
-        TextRig rig(env);
+        TerminalRig rig(env);
         TransmissionControl& control = rig.t().textPart().control();
         QStringList order;
         QTimer::singleShot(20, &control, [&] {

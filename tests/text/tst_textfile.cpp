@@ -1,5 +1,6 @@
 // The text-file transmission and its four commands, over a pseudo-terminal.
-#include "TextRig.h"
+#include "support/ReadOnlyFolder.h"
+#include "support/TerminalRig.h"
 
 #include "app/StatusPanel.h"
 #include "text/TextFileSender.h"
@@ -32,9 +33,9 @@ class TextFileTest : public QObject {
         return path;
     }
 
-    static TextFileSender& files(TextRig& rig) { return rig.t().textPart().files(); }
+    static TextFileSender& files(TerminalRig& rig) { return rig.t().textPart().files(); }
 
-    static void checkEnded(TextRig& rig)
+    static void checkEnded(TerminalRig& rig)
     {
         QVERIFY(rig.state.StopSend);
         QVERIFY(!rig.cancelWindow().isVisible());
@@ -50,7 +51,7 @@ private slots:
 
     void chosenFileGoesOutSpelledAndWrapped()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         rig.state.ConnectionActive = 1;
         const QString utf8 = userFile("gruss.txt", QString::fromUtf8("Grüße aus Köln").toUtf8());
         rig.dialogs.files = {utf8};
@@ -85,7 +86,7 @@ private slots:
 
     void preparedFilesAndTheirCommands()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         int hookRuns = 0;
         bool headlineWritten = true;
         rig.t().setBeforeHeadlineSend([&] {
@@ -158,7 +159,7 @@ private slots:
 
     void dialogCancelledAndFilesNotFound()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         rig.state.ConnectionActive = 1;
         rig.t().lblSendText1->clicked(); // no scripted file: the dialog is cancelled
         QCOMPARE(rig.dialogs.events, QStringList({"beep", " You are about to send a Text File "}));
@@ -189,7 +190,7 @@ private slots:
 
     void filesThatCannotBeSent()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         rig.state.ConnectionActive = 1;
 
         // A path the system cannot even look up: reported, no second dialog.
@@ -227,7 +228,7 @@ private slots:
 
     void cancelMidFile()
     {
-        TextRig rig(env, true, 0.01);
+        TerminalRig rig(env, true, 0.01);
         rig.state.ConnectionActive = 1;
         const QString path = userFile("long.txt", QByteArray("abcd ").repeated(100));
         rig.dialogs.files = {path};
@@ -253,7 +254,7 @@ private slots:
         // 50 MB of text: reading, spelling and wrapping it let the window's
         // events run, so a Cancel given meanwhile ends it before anything
         // is sent.
-        TextRig rig(env);
+        TerminalRig rig(env);
         rig.state.ConnectionActive = 1;
         const QByteArray line = QByteArray("Gr\xFC\xDF" "e aus K\xF6ln, ein ziemlich langer Satz ohne Ende ").repeated(20) + "\r\n";
         const QString path = userFile("huge.txt", line.repeated(50 * 1024 * 1024 / line.size()));
@@ -276,7 +277,7 @@ private slots:
 
     void scratchFileCannotBeWritten()
     {
-        TextRig rig(env);
+        TerminalRig rig(env);
         rig.state.ConnectionActive = 1;
         rig.dialogs.files = {userFile("note.txt", "a note")};
         ReadOnlyFolder readOnly(env.folder());
@@ -292,7 +293,7 @@ private slots:
 
     void boxVanishesMidFile()
     {
-        TextRig rig(env, true, 0.05);
+        TerminalRig rig(env, true, 0.05);
         rig.state.ConnectionActive = 1;
         rig.dialogs.files = {userFile("long.txt", QByteArray("abcd ").repeated(40))};
         QTimer::singleShot(300, &rig.box, [&] { rig.box.closeMaster(); });

@@ -13,27 +13,28 @@
 #include "text/TextPart.h"
 #include "text/frmCancelSend.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QtTest>
 #include <memory>
-#include <unistd.h>
 
-struct TextRig {
+struct TerminalRig {
     AppState state;
     ScriptedDialogs dialogs;
     SettingsStore settings;
     PtyPair box;
     std::unique_ptr<frmTerminal> terminal;
 
-    // A tiny pause per character keeps the tests fast.
-    explicit TextRig(const TestEnvironment& env, bool openPort = true, double charDelay = 0.001)
+    // A tiny pause per character keeps the tests fast. Without `load` the
+    // window is made but not started, so a test can prepare the settings
+    // store first.
+    explicit TerminalRig(const TestEnvironment& env, bool openPort = true, double charDelay = 0.001,
+                         bool load = true)
         : state(env.makeState())
     {
         box.open();
         settings.save("Ports", "Com1", box.slavePath());
         terminal = std::make_unique<frmTerminal>(state, dialogs, settings);
+        if (!load)
+            return;
         terminal->Form_Load({});
         state.CharDelay = charDelay;
         if (openPort) {
@@ -44,6 +45,14 @@ struct TextRig {
     }
 
     frmTerminal& t() { return *terminal; }
+    QString action() const { return terminal->status.lblAction->text(); }
+    // Clicks a command of the main window by its name.
+    void click(const char* name)
+    {
+        auto* command = terminal->findChild<CommandLabel*>(name);
+        QVERIFY2(command, name);
+        QTest::mouseClick(command, Qt::LeftButton);
+    }
     frmCancelSend& cancelWindow() { return terminal->textPart().cancelWindow(); }
 
     // Everything that reaches the box until `count` bytes have come, then
@@ -68,37 +77,4 @@ struct TextRig {
         }
         return true;
     }
-};
-
-// Makes a folder refuse new files for the lifetime of the object. As root
-// the permission bits do not stop writes, so the immutable attribute is
-// used; effective() tells whether either worked on this file system.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(QString path) : m_path(std::move(path))
-    {
-        if (::geteuid() == 0)
-            m_immutable = QProcess::execute("chattr", {"+i", m_path}) == 0;
-        else
-            QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner);
-    }
-    ~ReadOnlyFolder()
-    {
-        if (m_immutable)
-            QProcess::execute("chattr", {"-i", m_path});
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    bool effective() const
-    {
-        QFile probe(m_path + "/probe.tmp");
-        if (!probe.open(QIODevice::WriteOnly))
-            return true;
-        probe.close();
-        probe.remove();
-        return false;
-    }
-
-private:
-    QString m_path;
-    bool m_immutable = false;
 };
