@@ -23,26 +23,11 @@
 #include <algorithm>
 #include <thread>
 #include <vector>
+
+#include "BenchSupport.h"
 #include <unistd.h>
 
 namespace {
-
-// Message boxes become lines on stderr: a benchmark has nobody to click.
-class PrintedDialogs : public Dialogs {
-public:
-    Answer message(const QString& text, Icon, Buttons, Answer defaultAnswer, const QString&) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        ++messages;
-        return defaultAnswer;
-    }
-    void beep() override {}
-    QString openFile(const FileRequest&) override { return {}; }
-    QString saveFile(const FileRequest&) override { return {}; }
-    std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
-    bool openExternal(const QUrl&) override { return false; }
-    int messages = 0;
-};
 
 bool readFully(int fd, char* buffer, int size)
 {

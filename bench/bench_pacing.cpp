@@ -6,6 +6,7 @@
 //   pacing_error: <percent> %        elapsed time against the nominal 5 s (+ = slower)
 //   pacing_cpu: <percent> %          process CPU time during the send against the elapsed time
 //   pacing_nominal_ratio: <ratio> x  elapsed / nominal
+#include "BenchSupport.h"
 #include "PtyPair.h"
 #include "app/AppState.h"
 #include "app/Dialogs.h"
@@ -23,29 +24,6 @@ namespace {
 
 constexpr int kCharacters = 500;
 constexpr double kCharDelay = 0.01;
-
-// The benchmark answers no dialogs; it reports any that would have shown.
-class SilentDialogs : public Dialogs {
-public:
-    Answer message(const QString& text, Icon, Buttons, Answer defaultAnswer, const QString&) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return defaultAnswer;
-    }
-    void beep() override {}
-    QString openFile(const FileRequest&) override { return {}; }
-    QString saveFile(const FileRequest&) override { return {}; }
-    std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
-    bool openExternal(const QUrl&) override { return false; }
-};
-
-double processCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 } // namespace
 
@@ -76,7 +54,7 @@ int main(int argc, char** argv)
     state.folder = ProgramFolder(folder);
     SettingsStore settings;
     settings.save("Ports", "Com1", box.slavePath());
-    SilentDialogs dialogs;
+    PrintedDialogs dialogs;
     frmTerminal terminal(state, dialogs, settings);
     terminal.Form_Load({});
     state.CharDelay = kCharDelay;

@@ -12,7 +12,7 @@
 #include "link/ReceivePath.h"
 #include "link/TerminalText.h"
 
-#include "app/QtDialogs.h"
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
     AppState state;
     state.folder = ProgramFolder(dir.path());
     SettingsStore settings;
-    QtDialogs dialogs;
+    PrintedDialogs dialogs;
     frmTerminal terminal(state, dialogs, settings);
     terminal.Form_Load({});
     terminal.show();

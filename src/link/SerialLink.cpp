@@ -178,6 +178,9 @@ void SerialLink::sendBytes(const QByteArray& bytes)
     if (!m_port.isOpen() || m_losing || bytes.isEmpty())
         return;
     m_port.write(bytes);
+    // Out to the device now, not on the next turn of the event loop: a paced
+    // character leaves at its time, and without an extra wake-up.
+    m_port.flush();
 }
 
 qint64 SerialLink::bytesAvailable() const

@@ -82,36 +82,38 @@ QString Transliterate(const QString& oneChar)
     return tableA(oneChar.front().unicode()).value_or(oneChar); // a carriage return stays
 }
 
-QString ConvertForSendTxt(const QString& oneChar)
+namespace {
+
+// Table B; the text sender spells Ö, ö, ä and Ä with a blank after them,
+// the KLKL answer without.
+QString tableB(const QString& oneChar, bool blankAfterUmlauts)
 {
     if (oneChar.size() != 1)
         return oneChar;
     const char16_t c = oneChar.front().unicode();
     if (std::optional<QString> common = tableBCommon(c))
         return *common;
+    QString spelled;
     switch (c) {
-    case u'\u00D6': return QStringLiteral("Oe ");  // Ö
-    case u'\u00F6': return QStringLiteral("oe ");  // ö
-    case u'\u00E4': return QStringLiteral("ae ");  // ä
-    case u'\u00C4': return QStringLiteral("Ae ");  // Ä
+    case u'\u00D6': spelled = QStringLiteral("Oe"); break; // Ö
+    case u'\u00F6': spelled = QStringLiteral("oe"); break; // ö
+    case u'\u00E4': spelled = QStringLiteral("ae"); break; // ä
+    case u'\u00C4': spelled = QStringLiteral("Ae"); break; // Ä
     default: return oneChar;
     }
+    return blankAfterUmlauts ? spelled + ' ' : spelled;
+}
+
+} // namespace
+
+QString ConvertForSendTxt(const QString& oneChar)
+{
+    return tableB(oneChar, true);
 }
 
 QString ConvertForKlkl(const QString& oneChar)
 {
-    if (oneChar.size() != 1)
-        return oneChar;
-    const char16_t c = oneChar.front().unicode();
-    if (std::optional<QString> common = tableBCommon(c))
-        return *common;
-    switch (c) {
-    case u'\u00D6': return QStringLiteral("Oe");   // Ö
-    case u'\u00F6': return QStringLiteral("oe");   // ö
-    case u'\u00E4': return QStringLiteral("ae");   // ä
-    case u'\u00C4': return QStringLiteral("Ae");   // Ä
-    default: return oneChar;
-    }
+    return tableB(oneChar, false);
 }
 
 std::optional<QString> transliterateText(const QString& text, const std::function<bool()>& keepGoing)
