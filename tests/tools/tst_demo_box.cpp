@@ -7,10 +7,50 @@
 #include "app/SettingsStore.h"
 #include "app/terminal.h"
 #include "link/TerminalText.h"
+#include "text/FileText.h"
+
+#include "text/WrapText.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QtTest>
+
+// The vornak-box program, started for one test; it records every byte it
+// receives in a file.
+struct BoxProgram {
+    QProcess process;
+    QString device;
+    QString logFile;
+    QString rawFile;
+
+    explicit BoxProgram(const TestEnvironment& env)
+        : logFile(env.folder() + "/box.log"), rawFile(env.folder() + "/box.raw")
+    {
+        const QString program = qEnvironmentVariable("VORNAK_BUILD_DIR") + "/vornak-box";
+        const QString pathFile = env.folder() + "/box.path";
+        process.start(program, {"--path-file", pathFile, "--log", logFile, "--raw", rawFile, "--char-delay", "1",
+                                "--dial-delay", "300"});
+        QDeadlineTimer deadline(5000);
+        while (QFileInfo(pathFile).size() == 0 && !deadline.hasExpired())
+            QTest::qWait(20);
+        QFile path(pathFile);
+        if (path.open(QIODevice::ReadOnly))
+            device = QString::fromLocal8Bit(path.readAll()).trimmed();
+    }
+    ~BoxProgram()
+    {
+        process.terminate();
+        process.waitForFinished(3000);
+    }
+    QByteArray received() const
+    {
+        QFile raw(rawFile);
+        raw.open(QIODevice::ReadOnly);
+        return raw.readAll();
+    }
+};
 
 class DemoBoxTest : public QObject {
     Q_OBJECT
@@ -59,23 +99,13 @@ private slots:
 
     void terminalTalksToTheBoxProgram()
     {
-        const QString program = qEnvironmentVariable("VORNAK_BUILD_DIR") + "/vornak-box";
-        QVERIFY2(QFileInfo::exists(program), qPrintable(program));
-        QProcess boxProcess;
-        const QString pathFile = env.folder() + "/box.path";
-        const QString logFile = env.folder() + "/box.log";
-        boxProcess.start(program, {"--path-file", pathFile, "--log", logFile, "--char-delay", "1",
-                                   "--dial-delay", "300"});
-        QVERIFY(boxProcess.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pathFile).size() > 0, 5000);
-        QFile path(pathFile);
-        QVERIFY(path.open(QIODevice::ReadOnly));
-        const QString device = QString::fromLocal8Bit(path.readAll()).trimmed();
+        auto box = std::make_unique<BoxProgram>(env);
+        QVERIFY2(!box->device.isEmpty(), "the box program did not start");
 
         AppState state = env.makeState();
         ScriptedDialogs dialogs;
         SettingsStore settings;
-        settings.save("Ports", "Com1", device);
+        settings.save("Ports", "Com1", box->device);
         frmTerminal terminal(state, dialogs, settings);
         terminal.Form_Load({});
         terminal.lblOpen1_Click();
@@ -91,8 +121,8 @@ private slots:
         QTest::mouseClick(terminal.findChild<CommandLabel*>("lblGoAhead"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(window().contains("5 characters received here"), 5000);
 
-        boxProcess.terminate();
-        boxProcess.waitForFinished(3000);
+        const QString logFile = box->logFile;
+        box.reset();
         QFile log(logFile);
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QByteArray logged = log.readAll();
@@ -101,6 +131,59 @@ private slots:
         // The box went away with the port open: the window says so once.
         QTRY_VERIFY_WITH_TIMEOUT(!terminal.link().isOpen(), 5000);
         QCOMPARE(dialogs.asked.size(), 1);
+    }
+
+    void preparedTextsReachTheBox()
+    {
+        BoxProgram box(env);
+        QVERIFY2(!box.device.isEmpty(), "the box program did not start");
+        AppState state = env.makeState();
+        ScriptedDialogs dialogs;
+        SettingsStore settings;
+        settings.save("Ports", "Com1", box.device);
+        frmTerminal terminal(state, dialogs, settings);
+        terminal.Form_Load({});
+        state.CharDelay = 0.001;
+        terminal.lblOpen1_Click();
+        const auto click = [&](const char* name) {
+            QTest::mouseClick(terminal.findChild<CommandLabel*>(name), Qt::LeftButton);
+        };
+        terminal.CallNumber("4711", "    Demo");
+        QTRY_VERIFY_WITH_TIMEOUT(terminal.txtTerm->lineText().contains("4711 demo d"), 5000);
+
+        // A pasted line, sent without a preview.
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("Grüße aus Köln"));
+        state.PreviewMode = 0;
+        click("lblPaste");
+        QTRY_VERIFY_WITH_TIMEOUT(box.received().contains("\rGruesze aus Koeln\r\r\r"), 5000);
+
+        // A text file chosen in the dialog.
+        env.writeFile("\\note.txt", QString::fromUtf8("Zürich\r\n").toUtf8());
+        dialogs.files = {env.file("\\note.txt")};
+        click("lblSendText1");
+        QTRY_VERIFY_WITH_TIMEOUT(box.received().endsWith("\rZuerich\r\r\r"), 5000);
+
+        // The headline, written by the headline editor just before.
+        click("lblSendHeadlines");
+        QTRY_VERIFY_WITH_TIMEOUT(box.received().contains("\rStazione telescrivente di"), 5000);
+        QVERIFY(box.received().endsWith("\r\r"));
+
+        // The far side replies after the go-ahead and ends with "klkl": the
+        // automatic answer sends klkl.txt.
+        click("lblKlKl");
+        QCOMPARE(state.KlklAuto, qint16(1));
+        click("lblGoAhead");
+        QByteArray answer = "\r\r\r\r";
+        for (const QString& line : splitLines(QString::fromLatin1(env.readFile("\\klkl.txt")))) {
+            QString wrapped = WrapText(line, 68);
+            answer += wrapped.remove('\r').toLatin1() + "\n";
+        }
+        answer += "\r\r\r\r";
+        QTRY_VERIFY_WITH_TIMEOUT(box.received().endsWith(answer), 15000);
+        QVERIFY(box.received().contains("+?\r\r\r\rhere is 12345 vornak d."));
+        QVERIFY(dialogs.asked.size() >= 2); // the two send questions, nothing else went wrong
+        for (const auto& asked : dialogs.asked)
+            QVERIFY2(asked.text.startsWith(" You are about to send"), qPrintable(asked.text));
     }
 };
 

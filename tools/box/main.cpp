@@ -1,8 +1,11 @@
 // vornak-box: a simulated interface box on a pseudo-terminal. It prints the
 // path of its terminal end; map a port of Vornak to it and talk to it.
 //
-//   vornak-box [--path-file FILE] [--log FILE] [--answerback TEXT]
-//              [--char-delay MS] [--dial-delay MS]
+//   vornak-box [--path-file FILE] [--log FILE] [--raw FILE]
+//              [--answerback TEXT] [--char-delay MS] [--dial-delay MS]
+//
+// --log writes a readable line per piece received, --raw every byte
+// received exactly as it came.
 //
 // Lines typed on its standard input are sent to the terminal as the far
 // side's text; "/klkl" sends "klkl", "/prompt" the broadcast prompt.
@@ -28,10 +31,11 @@ int main(int argc, char* argv[])
     parser.addHelpOption();
     const QCommandLineOption pathFile("path-file", "Write the terminal end's path to FILE.", "FILE");
     const QCommandLineOption logFile("log", "Log every byte received to FILE.", "FILE");
+    const QCommandLineOption rawFile("raw", "Write every byte received, unchanged, to FILE.", "FILE");
     const QCommandLineOption answerback("answerback", "The box's own answerback.", "TEXT", "12345 vornak d");
     const QCommandLineOption charDelay("char-delay", "Milliseconds between printed characters.", "MS", "20");
     const QCommandLineOption dialDelay("dial-delay", "Quiet milliseconds before dialling.", "MS", "1200");
-    parser.addOptions({pathFile, logFile, answerback, charDelay, dialDelay});
+    parser.addOptions({pathFile, logFile, rawFile, answerback, charDelay, dialDelay});
     parser.process(app);
 
     PtyPair pty;
@@ -55,6 +59,14 @@ int main(int argc, char* argv[])
             return 1;
         }
     }
+    QFile raw;
+    if (parser.isSet(rawFile)) {
+        raw.setFileName(parser.value(rawFile));
+        if (!raw.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            std::fprintf(stderr, "vornak-box: cannot write %s\n", qPrintable(raw.fileName()));
+            return 1;
+        }
+    }
     QObject::connect(&box, &BoxSimulator::logLine, [&](const QString& line) {
         if (log.isOpen()) {
             log.write((QDateTime::currentDateTime().toString(Qt::ISODateWithMs) + " " + line + "\n").toUtf8());
@@ -63,6 +75,10 @@ int main(int argc, char* argv[])
     });
     QObject::connect(&pty, &PtyPair::bytesArrived, &box, [&](const QByteArray& bytes) {
         pty.takeReceived();
+        if (raw.isOpen()) {
+            raw.write(bytes);
+            raw.flush();
+        }
         box.receive(bytes);
     });
     QObject::connect(&box, &BoxSimulator::output, &pty, [&](const QByteArray& bytes) { pty.write(bytes); });

@@ -1,0 +1,34 @@
+#pragma once
+
+// What the benchmark programs share.
+
+#include "app/Dialogs.h"
+
+#include <cstdio>
+#include <sys/resource.h>
+
+// Message boxes become lines on stderr: a benchmark has nobody to click.
+class PrintedDialogs : public Dialogs {
+public:
+    Answer message(const QString& text, Icon, Buttons, Answer defaultAnswer, const QString&) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        ++messages;
+        return defaultAnswer;
+    }
+    void beep() override {}
+    QString openFile(const FileRequest&) override { return {}; }
+    QString saveFile(const FileRequest&) override { return {}; }
+    std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
+    bool openExternal(const QUrl&) override { return false; }
+    int messages = 0;
+};
+
+// CPU time the process has used so far, user and system, in seconds.
+inline double processCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
