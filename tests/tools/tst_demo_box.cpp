@@ -7,6 +7,8 @@
 #include "app/SettingsStore.h"
 #include "app/terminal.h"
 #include "link/TerminalText.h"
+#include "directory/PhonebookFile.h"
+#include "support/TerminalRig.h"
 #include "text/FileText.h"
 
 #include "text/WrapText.h"
@@ -15,6 +17,7 @@
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 // The vornak-box program, started for one test; it records every byte it
@@ -131,6 +134,33 @@ private slots:
         // The box went away with the port open: the window says so once.
         QTRY_VERIFY_WITH_TIMEOUT(!terminal.link().isOpen(), 5000);
         QCOMPARE(dialogs.asked.size(), 1);
+    }
+
+    void demoPhonebookGivesFavouritesToDial()
+    {
+        QProcess server;
+        server.start(qEnvironmentVariable("VORNAK_BUILD_DIR") + "/vornak-dirserver",
+                     {"--port", "0", "--generate", "100", "--demo-phonebook", env.folder(), "--favourites", "5"});
+        QVERIFY(server.waitForReadyRead(5000)); // the phonebook is written before the server listens
+        server.kill();
+        server.waitForFinished();
+
+        const QVector<PhonebookRecord> records = readPhonebook(env.file("\\phonebook.txt")).records;
+        QCOMPARE(records.size(), 100);
+        QCOMPARE(std::count_if(records.begin(), records.end(), [](const auto& r) { return r.Check == 1; }), 5);
+        QVERIFY(std::is_sorted(records.begin(), records.end(),
+                               [](const auto& a, const auto& b) { return a.Name < b.Name; }));
+
+        TerminalRig rig(env);
+        rig.t().lblRefresh_Click();
+        auto* first = rig.t().findChild<CommandLabel*>("lblCallNumbers_0");
+        auto* sixth = rig.t().findChild<CommandLabel*>("lblCallNumbers_5");
+        const QString number = first->text().mid(2, 12).trimmed();
+        QVERIFY2(QRegularExpression("^[1-9][0-9]{5}$").match(number).hasMatch(), qPrintable(first->text()));
+        QCOMPARE(sixth->text(), QString(" 5"));
+        // A favourite dials its number behind the prefix.
+        QTest::mouseClick(first, Qt::LeftButton);
+        QCOMPARE(rig.box.waitForBytes(9, 2000), "\x01 0" + number.toLatin1());
     }
 
     void preparedTextsReachTheBox()

@@ -1,6 +1,7 @@
 // vornak-dirserver: a directory server for trying out and testing the
 // terminal's phonebook update. It serves a generated directory or one read
 // from a CSV file, and can misbehave on purpose.
+#include "DemoPhonebook.h"
 #include "DirServer.h"
 
 #include <QCommandLineParser>
@@ -52,7 +53,14 @@ int main(int argc, char* argv[])
     const QCommandLineOption splitGap("split-gap", "Send every entry in three pieces, this many ms apart.", "ms",
                                       "0");
     const QCommandLineOption pace("pace", "Wait this many ms before each entry.", "ms", "0");
-    parser.addOptions({address, port, generate, csv, fault, after, shortBytes, wrongType, splitGap, pace});
+    const QCommandLineOption demoFolder("demo-phonebook",
+                                        "Before serving, give FOLDER a phonebook of this directory with some "
+                                        "favourites marked, unless it has one already.",
+                                        "folder");
+    const QCommandLineOption favourites("favourites", "Favourites marked by --demo-phonebook (default 8).", "N",
+                                        "8");
+    parser.addOptions({address, port, generate, csv, fault, after, shortBytes, wrongType, splitGap, pace,
+                       demoFolder, favourites});
     parser.process(app);
 
     QVector<Subscriber> directory;
@@ -86,6 +94,13 @@ int main(int argc, char* argv[])
     const int portNumber = number(port);
     if (!ok || portNumber > 65535)
         return fail("the numbers given to the options must be whole numbers of 0 or more");
+
+    if (parser.isSet(demoFolder)) {
+        QString error;
+        const QString phonebook = parser.value(demoFolder) + "/phonebook.txt";
+        if (!writeDemoPhonebook(phonebook, directory, parser.value(favourites).toInt(), &error))
+            return fail("cannot write " + phonebook + ": " + error);
+    }
 
     const QHostAddress listenAddress(parser.value(address));
     if (listenAddress.isNull())
