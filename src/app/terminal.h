@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHash>
 #include <QTimer>
@@ -16,18 +15,17 @@
 #include "link/SerialLink.h"
 
 struct AppState;
-class Dialogs;
+class AnalogClock;
 class BroadcastSending;
+class Dialogs;
+class DirectoryPart;
+class HeadlineEditor;
 class LineCommands;
 class ReceivePath;
 class SettingsStore;
 class SoundEffects;
 class TerminalText;
 class TextPart;
-class QGridLayout;
-class HeadlineEditor;
-class AnalogClock;
-class DirectoryPart;
 
 // The main window: the terminal text window, the status line and the command
 // strip. Each subsystem keeps its logic in its own folder; this window owns
@@ -43,6 +41,11 @@ public:
 
     TerminalContext& context() { return m_context; }
     SerialLink& link() { return m_link; }
+
+    // A command label in one of the groups of the command strip; the parts
+    // of the program add their commands through this.
+    CommandLabel* addCommand(const QString& group, const QString& name, const QString& caption,
+                             const QString& toolTip);
 
     // The one send operation: the text on the line as it stands.
     void SendToBox(const QString& text);
@@ -136,12 +139,6 @@ public:
 signals:
     // The program has ended: every window is gone.
     void programEnded();
-
-public:
-    // A command label in one of the groups of the command strip; the parts
-    // of the program add their commands through this.
-    CommandLabel* addCommand(const QString& group, const QString& name, const QString& caption,
-                             const QString& toolTip);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
