@@ -2,33 +2,41 @@
 // pseudo-terminal whose master end the test holds as the interface box.
 #include "support/TerminalRig.h"
 
-#include "PtyPair.h"
-
 #include "link/TerminalText.h"
 
 #include <QApplication>
 #include <QtTest>
 #include <sys/resource.h>
 
-namespace {
-
-double processCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
-           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-} // namespace
-
 class PortLinkTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
 
+    // A main window not yet loaded, so the settings can be prepared first.
     struct Rig : TerminalRig {
         explicit Rig(const TestEnvironment& env) : TerminalRig(env, false, 0.001, false) {}
+        // The window, the port's settings and number, the open command,
+        // the port picture and the elapsed time.
+        QStringList portLabels()
+        {
+            frmTerminal& t = *terminal;
+            return {t.txtTerm->toPlainText(), t.lblStatus1->text(), t.lblCport1->text(), t.lblOpen1->text(),
+                    QString::number(t.imgPort1->picture()), t.Timer1.isActive() ? "timer" : t.lblElapsed->text()};
+        }
+        // What may be clicked: the send commands, the puncher, the settings.
+        QList<bool> enabled()
+        {
+            frmTerminal& t = *terminal;
+            return {sendCommandsEnabled(), t.lblPuncher->isEnabled(), t.lblProps->isEnabled()};
+        }
     };
+
+    static double processCpuSeconds()
+    {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    }
 
 private slots:
     void init() { env.reset(); }
@@ -40,85 +48,62 @@ private slots:
         rig.terminal->Form_Load({});
         frmTerminal& t = *rig.terminal;
         QCOMPARE(t.link().settings(), QString("1200,e,7,2"));
-        QCOMPARE(t.lblOpen1->text(), QString("Open Port "));
-        QVERIFY(!t.lblPaste->isEnabled());
+        QCOMPARE(rig.enabled(), QList<bool>({false, false, true}));
 
+        // Open: the stored settings give way to 9600,n,8,1; one CR to the box.
         t.lblOpen1_Click();
         QVERIFY(t.link().isOpen());
-        QCOMPARE(t.txtTerm->toPlainText(), QString("Terminal Ready "));
-        QCOMPARE(t.lblStatus1->text(), QString("9600,n,8,1")); // the stored settings are overridden
-        QCOMPARE(t.lblCport1->text(), QString("Com:  1"));
-        QCOMPARE(t.lblOpen1->text(), QString("Close Port"));
-        QCOMPARE(t.imgPort1->picture(), 1);
-        QVERIFY(!t.lblProps->isEnabled());
-        for (QWidget* command : {static_cast<QWidget*>(t.lblSendText1), static_cast<QWidget*>(t.lblPaste),
-                                 static_cast<QWidget*>(t.lblSendHeader), static_cast<QWidget*>(t.lblSendMessage),
-                                 static_cast<QWidget*>(t.lblSendHeadlines), static_cast<QWidget*>(t.lblPuncher)})
-            QVERIFY(command->isEnabled());
-        QVERIFY(t.Timer1.isActive());
+        QCOMPARE(rig.portLabels(),
+                 QStringList({"Terminal Ready ", "9600,n,8,1", "Com:  1", "Close Port", "1", "timer"}));
+        QCOMPARE(rig.enabled(), QList<bool>({true, true, false}));
         QCOMPARE(rig.box.waitForBytes(1, 2000), QByteArray("\r"));
-
-        // Clicking the settings command while open does nothing.
-        t.lblProps_Click();
+        t.lblProps_Click(); // while open: nothing
         QVERIFY(rig.dialogs.asked.isEmpty());
 
         t.lblOpen1_Click();
         QVERIFY(!t.link().isOpen());
-        QCOMPARE(t.txtTerm->toPlainText(), QString("Terminal Closed "));
-        QCOMPARE(t.lblStatus1->text(), QString("Closed 1"));
-        QCOMPARE(t.lblCport1->text(), QString("Com: Unknown"));
-        QCOMPARE(t.lblOpen1->text(), QString("Open Port "));
-        QCOMPARE(t.lblElapsed->text(), QString("Off Line"));
-        QCOMPARE(t.imgPort1->picture(), 2);
-        QVERIFY(t.lblProps->isEnabled());
-        QVERIFY(!t.lblPaste->isEnabled());
-        QVERIFY(!t.lblSendMessage->isEnabled());
-        QVERIFY(!t.Timer1.isActive());
+        QCOMPARE(rig.portLabels(),
+                 QStringList({"Terminal Closed ", "Closed 1", "Com: Unknown", "Open Port ", "2", "Off Line"}));
+        QCOMPARE(rig.enabled(), QList<bool>({false, false, true}));
         // Exactly one CR reached the box over the whole open and close.
         QCOMPARE(rig.box.readFor(200), QByteArray());
         QVERIFY(rig.dialogs.asked.isEmpty());
     }
 
-    void portThatCannotOpen()
+    void portThatCannotOpenOrVanishes()
     {
         Rig rig(env);
+        const QString boxPath = rig.box.slavePath();
         rig.settings.save("Ports", "Com1", env.folder() + "/no-such-device");
         rig.terminal->Form_Load({});
-        rig.terminal->lblOpen1_Click();
-        QVERIFY(!rig.terminal->link().isOpen());
+        frmTerminal& t = *rig.terminal;
+        t.lblOpen1_Click();
+        QVERIFY(!t.link().isOpen());
         QCOMPARE(rig.dialogs.asked.size(), 1);
         QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
         QVERIFY(rig.dialogs.asked[0].text.contains("no-such-device"));
-        QCOMPARE(rig.terminal->lblStatus1->text(), QString("Closed 1"));
-        QCOMPARE(rig.terminal->lblOpen1->text(), QString("Open Port "));
-    }
+        QCOMPARE(rig.portLabels()[1], QString("Closed 1"));
 
-    void boxVanishesWhileOpen()
-    {
-        Rig rig(env);
-        rig.terminal->Form_Load({});
-        frmTerminal& t = *rig.terminal;
+        // The box goes while the port is open: closed, said once, and no busy
+        // loop afterwards.
+        rig.dialogs.clear();
+        rig.settings.save("Ports", "Com1", boxPath);
         t.lblOpen1_Click();
         QVERIFY(t.link().isOpen());
         rig.box.waitForBytes(1, 2000);
         rig.box.write("hello");
         QTest::qWait(100);
-
         rig.box.closeMaster();
         QTRY_VERIFY_WITH_TIMEOUT(!t.link().isOpen(), 3000);
-        QCOMPARE(t.lblStatus1->text(), QString("Closed 1"));
-        QCOMPARE(t.lblOpen1->text(), QString("Open Port "));
-        QCOMPARE(t.imgPort1->picture(), 2);
-        QVERIFY(t.lblProps->isEnabled());
-
-        // No busy loop afterwards: the process sleeps while it waits.
+        QCOMPARE(rig.portLabels().mid(1, 4), QStringList({"Closed 1", "Com: Unknown", "Open Port ", "2"}));
+        QCOMPARE(rig.enabled(), QList<bool>({false, false, true}));
         const double cpuBefore = processCpuSeconds();
         QTest::qWait(600);
         const double cpuSpent = processCpuSeconds() - cpuBefore;
         QVERIFY2(cpuSpent < 0.3, qPrintable(QString("CPU %1 s while idle").arg(cpuSpent)));
         QCOMPARE(rig.dialogs.asked.size(), 1);
         QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
-        QVERIFY(rig.dialogs.asked[0].text.contains(rig.box.slavePath()));
+        QVERIFY(rig.dialogs.asked[0].text.contains(boxPath));
 
         // The port can be opened again once the box is back.
         PtyPair again;
@@ -129,7 +114,7 @@ private slots:
         QCOMPARE(again.waitForBytes(1, 2000), QByteArray("\r"));
     }
 
-    void exitWithNothingUnsent()
+    void exitDrainsTheOutputFirst()
     {
         Rig rig(env);
         rig.terminal->Form_Load({});
@@ -146,37 +131,29 @@ private slots:
         QVERIFY(!rig.terminal->link().isOpen());
         QVERIFY(!rig.terminal->isVisible());
         QCOMPARE(rig.settings.get("HeadlineSelect", "Option"), QString("2"));
-    }
 
-    void exitWithOutputStuck()
-    {
-        // The box reads nothing, so the output cannot drain: the question
-        // comes after the drain time; Abort keeps the program running,
-        // Retry waits again, Ignore ends it.
-        Rig rig(env);
-        rig.terminal->Form_Load({});
-        rig.terminal->setDrainSeconds(1);
-        rig.terminal->show();
-        rig.terminal->lblOpen1_Click();
-        rig.box.setReading(false);
-        rig.terminal->SendToBox(QString(200000, 'x'));
-        QVERIFY(rig.terminal->link().bytesToWrite() > 0);
-        QSignalSpy ended(rig.terminal.get(), &frmTerminal::programEnded);
-
-        rig.dialogs.answers = {Dialogs::Answer::Abort};
-        QVERIFY(!rig.terminal->unload());
-        QCOMPARE(rig.dialogs.texts(), QStringList({"Data cannot be sent"}));
-        QCOMPARE(rig.dialogs.asked[0].buttons, Dialogs::Buttons::AbortRetryIgnore);
-        QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Question);
-        QVERIFY(rig.terminal->link().isOpen());
-        QCOMPARE(ended.count(), 0);
-
-        rig.dialogs.clear();
-        rig.dialogs.answers = {Dialogs::Answer::Retry, Dialogs::Answer::Ignore};
-        QVERIFY(rig.terminal->unload());
-        QCOMPARE(rig.dialogs.asked.size(), 2);
-        QVERIFY(!rig.terminal->link().isOpen());
-        QCOMPARE(ended.count(), 1);
+        // A box that reads nothing: the question comes after the drain time;
+        // Abort keeps the program running, Retry waits again, Ignore ends it.
+        Rig stuck(env);
+        stuck.terminal->Form_Load({});
+        stuck.terminal->setDrainSeconds(1);
+        stuck.terminal->lblOpen1_Click();
+        stuck.box.setReading(false);
+        stuck.terminal->SendToBox(QString(200000, 'x'));
+        QVERIFY(stuck.terminal->link().bytesToWrite() > 0);
+        QSignalSpy stuckEnded(stuck.terminal.get(), &frmTerminal::programEnded);
+        stuck.dialogs.answers = {Dialogs::Answer::Abort};
+        QVERIFY(!stuck.terminal->unload());
+        QCOMPARE(stuck.dialogs.texts(), QStringList({"Data cannot be sent"}));
+        QCOMPARE(stuck.dialogs.asked[0].buttons, Dialogs::Buttons::AbortRetryIgnore);
+        QCOMPARE(stuck.dialogs.asked[0].icon, Dialogs::Icon::Question);
+        QVERIFY(stuck.terminal->link().isOpen());
+        QCOMPARE(stuckEnded.count(), 0);
+        stuck.dialogs.answers = {Dialogs::Answer::Retry, Dialogs::Answer::Ignore};
+        QVERIFY(stuck.terminal->unload());
+        QCOMPARE(stuck.dialogs.asked.size(), 3);
+        QVERIFY(!stuck.terminal->link().isOpen());
+        QCOMPARE(stuckEnded.count(), 1);
     }
 };
 

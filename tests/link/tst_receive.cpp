@@ -3,7 +3,6 @@
 #include "support/TerminalRig.h"
 
 #include "link/ReceivePath.h"
-#include "link/ShowDataText.h"
 #include "link/TerminalText.h"
 
 #include <QApplication>
@@ -15,10 +14,7 @@ class ReceiveTest : public QObject {
     TestEnvironment env;
 
     struct Rig : TerminalRig {
-        explicit Rig(const TestEnvironment& env) : TerminalRig(env, false)
-        {
-            terminal->txtTerm->setLineText(QString());
-        }
+        explicit Rig(const TestEnvironment& env) : TerminalRig(env, false) { terminal->txtTerm->setLineText({}); }
         QString window() const { return terminal->txtTerm->lineText(); }
         // What the screen shows, once pending text is on it.
         QString screen()
@@ -26,53 +22,35 @@ class ReceiveTest : public QObject {
             terminal->txtTerm->showPending();
             return terminal->txtTerm->toPlainText();
         }
+        // The screen as the window's text says it should be.
+        QString expectedScreen() const { return window().remove('\n').replace('\r', '\n'); }
     };
 
 private slots:
     void init() { env.reset(); }
 
-    void textTransform()
-    {
-        QCOMPARE(prepareShowData("one\r\ntwo").insert, QString("one\r\ntwo"));
-        QCOMPARE(prepareShowData("a\rb\nc").insert, QString("a\r\nbc"));
-        ShowDataEdit edit = prepareShowData("abc\bd");
-        QCOMPARE(edit.insert, QString("abd"));
-        QVERIFY(!edit.replaceLastChar);
-        edit = prepareShowData("\bxy");
-        QCOMPARE(edit.insert, QString("xy"));
-        QVERIFY(edit.replaceLastChar);
-        // Two backspaces in a row eat two characters; one too many reaches
-        // back into the window.
-        QCOMPARE(prepareShowData("abcd\b\bx").insert, QString("abx"));
-        edit = prepareShowData("a\b\bz");
-        QCOMPARE(edit.insert, QString("z"));
-        QVERIFY(edit.replaceLastChar);
-        QCOMPARE(prepareShowData("\r\r").insert, QString("\r\n\r\n"));
-        QCOMPARE(prepareShowData(QString()).insert, QString());
-    }
-
     void windowShowsReceivedText()
     {
         Rig rig(env);
-        rig.terminal->ShowData("first\r\nsecond");
-        QCOMPARE(rig.window(), QString("first\r\nsecond"));
-        QCOMPARE(rig.screen(), QString("first\nsecond"));
-
-        rig.terminal->ShowData("abc\bd");
-        QCOMPARE(rig.screen(), QString("first\nsecondabd"));
-        rig.terminal->ShowData("\bX");
-        QCOMPARE(rig.screen(), QString("first\nsecondabX"));
-        rig.terminal->ShowData("\b");
-        QCOMPARE(rig.screen(), QString("first\nsecondab"));
+        // Each piece arrives in a window holding "text": CR gets its LF, a
+        // lone LF goes, a backspace takes the character before it and, at
+        // the head of a piece, the window's last one.
+        const QList<QPair<QString, QString>> pieces = {
+            {"one\r\ntwo", "textone\r\ntwo"}, {"a\rb\nc", "texta\r\nbc"}, {"abc\bd", "textabd"},
+            {"\bxy", "texxy"}, {"abcd\b\bx", "textabx"}, {"a\b\bz", "texz"}, {"\r\r", "text\r\n\r\n"}, {"", "text"}};
+        for (const auto& [piece, window] : pieces) {
+            rig.terminal->txtTerm->setLineText("text");
+            rig.terminal->ShowData(piece);
+            QCOMPARE(rig.window(), window);
+            QCOMPARE(rig.screen(), rig.expectedScreen());
+        }
 
         // A backspace after a line end takes the invisible LF; the line
         // break stays on screen.
-        rig.terminal->ShowData("\r");
-        QCOMPARE(rig.window(), QString("first\r\nsecondab\r\n"));
+        rig.terminal->ShowData("ab\r");
         rig.terminal->ShowData("\bZ");
-        QCOMPARE(rig.window(), QString("first\r\nsecondab\rZ"));
-        QCOMPARE(rig.screen(), QString("first\nsecondab\nZ"));
-
+        QCOMPARE(rig.window(), QString("textab\rZ"));
+        QCOMPARE(rig.screen(), QString("textab\nZ"));
         // Nothing to take in an empty window.
         rig.terminal->txtTerm->setLineText(QString());
         rig.terminal->ShowData("\bok");
@@ -83,22 +61,20 @@ private slots:
     {
         Rig rig(env);
         QString long16001;
-        for (int i = 0; i < 16001; ++i)
-            long16001 += i % 100 == 99 ? QChar('\r') : QChar('a' + i % 26);
-        long16001.replace("\r", "\r\n");
+        for (int i = 0; long16001.size() < 16001; ++i)
+            long16001 += i % 100 == 99 ? QString("\r\n") : QString(QChar('a' + i % 26));
         long16001.truncate(16001);
         rig.terminal->txtTerm->setLineText(long16001);
         rig.terminal->ShowData("new");
         QCOMPARE(rig.window(), long16001.mid(4096) + "new");
-        QCOMPARE(rig.screen(), QString(long16001.mid(4096) + "new").remove('\n').replace('\r', '\n'));
-
+        QCOMPARE(rig.screen(), rig.expectedScreen());
         // Exactly 16000 is not trimmed.
         rig.terminal->txtTerm->setLineText(QString(16000, 'x'));
         rig.terminal->ShowData("y");
         QCOMPARE(rig.window().size(), 16001);
     }
 
-    void screenFollowsTheTextWhileBatching()
+    void screenFollowsTheTextAnyBytesAnyChunks()
     {
         // Received text reaches the screen in batches; trimming and
         // backspaces must land on the same characters whether the text is
@@ -111,20 +87,13 @@ private slots:
             if (random.bounded(5) == 0)
                 rig.terminal->txtTerm->showPending();
         }
-        QString expected = rig.window();
-        expected.remove('\n').replace('\r', '\n');
-        QCOMPARE(rig.screen(), expected);
+        QCOMPARE(rig.screen(), rig.expectedScreen());
         QVERIFY(rig.window().size() <= 16000 + 30 * 14);
-    }
 
-    void anyBytesInAnyChunks()
-    {
-        Rig rig(env);
+        // Every byte value, in chunks of any size, through the port's path.
         QByteArray all;
-        for (int round = 0; round < 100; ++round)
-            for (int b = 0; b < 256; ++b)
-                all += char(b);
-        QRandomGenerator random(4711);
+        for (int b = 0; b < 256 * 100; ++b)
+            all += char(b);
         int trims = 0;
         for (int at = 0; at < all.size();) {
             const int size = 1 + random.bounded(700);
@@ -132,8 +101,7 @@ private slots:
             rig.terminal->receivePath().onCommEvent(2, all.mid(at, size));
             at += size;
             QVERIFY(rig.window().size() <= 16000 + 2 * 700);
-            if (rig.window().size() < before - 2000)
-                ++trims;
+            trims += rig.window().size() < before - 2000;
         }
         QVERIFY(trims >= 2);
         QCOMPARE(rig.terminal->status.imgRX->picture(), 1);
@@ -152,85 +120,74 @@ private slots:
         };
         rig.terminal->receivePath().receiverListRequested = [&] { ++lists; };
 
-        rig.terminal->ShowData("kl");      // not collected: the answer is off
-        rig.state.KlklAuto = 1;
-        rig.terminal->ShowData("kl");
-        QCOMPARE(answers, 0);
-        rig.terminal->ShowData("KLKL");
-        QCOMPARE(answers, 0);
-        rig.terminal->ShowData(" kl");
-        rig.terminal->ShowData("kl ok");
-        QCOMPARE(answers, 1);
-        QCOMPARE(rig.state.KlklBusy, qint16(0));
-        QCOMPARE(rig.terminal->receivePath().watchBuffer(), QString());
-
-        rig.state.KlklAuto = 0;
-        rig.state.RSendPending = 1;
-        rig.terminal->ShowData("please, text  +++");
-        rig.terminal->ShowData("):");
-        QCOMPARE(lists, 1);
-        rig.terminal->ShowData("klkl"); // the answer is off: no KLKL, however it is collected
-        QCOMPARE(answers, 1);
-        rig.terminal->ShowData("bitte text eingeben.");
-        QCOMPARE(lists, 2);
-        rig.state.RSendListSent = 1;
-        rig.terminal->ShowData(" +++):");
-        QCOMPARE(lists, 2);
+        // The answer switch, a receiver list pending, the list sent; a piece
+        // of text; the answers and list requests so far.
+        const struct {
+            qint16 klklAuto, pending, listSent;
+            const char* text;
+            int answers, lists;
+        } steps[] = {
+            {0, 0, 0, "kl", 0, 0}, // not collected: the answer is off
+            {1, 0, 0, "kl", 0, 0},   {1, 0, 0, "KLKL", 0, 0}, {1, 0, 0, " kl", 0, 0}, {1, 0, 0, "kl ok", 1, 0},
+            {1, 0, 0, "kl", 1, 0}, // the watch starts afresh after an answer
+            {0, 1, 0, "please, text  +++", 1, 0}, {0, 1, 0, "):", 1, 1},
+            {0, 1, 0, "klkl", 1, 1}, // the answer is off: no KLKL, however it is collected
+            {0, 1, 0, "bitte text eingeben.", 1, 2}, {0, 1, 1, " +++):", 1, 2},
+        };
+        for (const auto& step : steps) {
+            rig.state.KlklAuto = step.klklAuto;
+            rig.state.RSendPending = step.pending;
+            rig.state.RSendListSent = step.listSent;
+            rig.terminal->ShowData(step.text);
+            QVERIFY2(answers == step.answers && lists == step.lists, step.text);
+            QCOMPARE(rig.state.KlklBusy, qint16(0));
+        }
     }
 
-    void commEventsOnTheStatusLine()
+    void statusLineClearAndLogbook()
     {
         Rig rig(env);
         ReceivePath& receive = rig.terminal->receivePath();
-        rig.terminal->status.Timer2.stop();
+        StatusPanel& status = rig.terminal->status;
+        status.Timer2.stop();
         receive.onCommEvent(1);
-        QCOMPARE(rig.terminal->status.imgTX->picture(), 1);
-        QCOMPARE(rig.terminal->status.lblAction->text(), QString("Program Parameters Loaded"));
+        QCOMPARE(status.imgTX->picture(), 1);
+        QCOMPARE(status.lblAction->text(), QString("Program Parameters Loaded"));
+        // Errors show at once; an event also starts the timer that shows it
+        // again, after every later event too.
+        const QList<QPair<int, QString>> events = {{1004, "Status: Framing Error"},
+                                                   {4711, "Status: Unknown error or event"},
+                                                   {3, "Status: Change in CTS Detected"},
+                                                   {2, "Status: Change in CTS Detected"},
+                                                   {6, "Status: The Phone is Ringing"}};
+        for (const auto& [code, text] : events) {
+            status.setAction("x");
+            receive.onCommEvent(code, "hi");
+            QCOMPARE(status.lblAction->text(), text);
+            QCOMPARE(status.Timer2.isActive(), code < 1000);
+        }
+        QCOMPARE(QList<int>({status.imgRX->picture(), status.imgTX->picture()}), QList<int>({1, 2}));
 
-        receive.onCommEvent(1004);
-        QCOMPARE(rig.terminal->status.lblAction->text(), QString("Status: Framing Error"));
-        QVERIFY(!rig.terminal->status.Timer2.isActive());
-        receive.onCommEvent(4711);
-        QCOMPARE(rig.terminal->status.lblAction->text(), QString("Status: Unknown error or event"));
-
-        receive.onCommEvent(3);
-        QCOMPARE(rig.terminal->status.lblAction->text(), QString("Status: Change in CTS Detected"));
-        QVERIFY(rig.terminal->status.Timer2.isActive());
-        // Every later event shows the last event text again.
-        rig.terminal->status.setAction("x");
-        receive.onCommEvent(2, "hi");
-        QCOMPARE(rig.terminal->status.lblAction->text(), QString("Status: Change in CTS Detected"));
-        QCOMPARE(rig.terminal->status.imgRX->picture(), 1);
-        QCOMPARE(rig.terminal->status.imgTX->picture(), 2);
-        receive.onCommEvent(6);
-        QCOMPARE(rig.terminal->status.lblAction->text(), QString("Status: The Phone is Ringing"));
-    }
-
-    void clockLabelsClearAndLogbook()
-    {
-        Rig rig(env);
         rig.state.now = [] { return QDateTime(QDate(2026, 12, 4), QTime(15, 7, 9)); };
         rig.state.DateFormat = "dd.mm.yyyy";
         rig.terminal->Timer3_Timer();
-        QCOMPARE(rig.terminal->lblDate->text(), QString("04.12.2026"));
-        QCOMPARE(rig.terminal->lblTempo->text(), QString("15:07:09"));
+        QCOMPARE(rig.terminal->lblDate->text() + " " + rig.terminal->lblTempo->text(), QString("04.12.2026 15:07:09"));
 
-        rig.terminal->ShowData("text");
         rig.state.ColumnCount = 7;
         rig.terminal->frameHeadLine->show();
-        rig.terminal->receivePath().lblClear_Click();
+        receive.lblClear_Click();
         QCOMPARE(rig.window(), QString());
-        QCOMPARE(rig.terminal->status.lblAction->text(), QString("Text Cancelled"));
+        QCOMPARE(status.lblAction->text(), QString("Text Cancelled"));
         QCOMPARE(rig.state.ColumnCount, qint16(0));
-        QCOMPARE(rig.terminal->status.lblMaxChar->text(), QString("0"));
+        QCOMPARE(status.lblMaxChar->text(), QString("0"));
         QVERIFY(!rig.terminal->frameHeadLine->isVisible());
 
-        rig.terminal->receivePath().lblLogbook_Click();
+        receive.lblLogbook_Click();
         QCOMPARE(rig.dialogs.opened.size(), 1);
         QCOMPARE(rig.dialogs.opened[0].toLocalFile(), env.file("\\vornak.log"));
         QVERIFY(QFileInfo::exists(env.file("\\vornak.log")));
         rig.dialogs.openSucceeds = false;
-        rig.terminal->receivePath().lblLogbook_Click();
+        receive.lblLogbook_Click();
         QCOMPARE(rig.dialogs.asked.size(), 1);
         QVERIFY(rig.dialogs.asked[0].text.contains("vornak.log"));
     }
