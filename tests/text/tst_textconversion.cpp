@@ -1,11 +1,9 @@
 // Spelling text in the telex repertoire, wrapping it to the telex line and
-// the pause that keeps the window alive.
-#include "app/AppState.h"
+// the pauses that keep the window alive.
 #include "text/FileText.h"
 #include "text/Pause.h"
 #include "text/Transliteration.h"
 #include "text/WrapText.h"
-#include "text/frmCancelSend.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -163,17 +161,6 @@ private slots:
         for (int i = 0; i < 5; ++i)
             pacer.pauseAfterCharacter();
         QVERIFY2(clock.elapsed() >= 75, qPrintable(QString::number(clock.elapsed())));
-
-        // Cancel acts during a pause, which itself runs its full time.
-        AppState state;
-        state.StopSend = false;
-        frmCancelSend window(state, nullptr);
-        window.showForTransmission();
-        QTimer::singleShot(100, &window, [&] { window.cmdCancel->click(); });
-        clock.restart();
-        Pause(1);
-        QVERIFY(state.StopSend);
-        QVERIFY(clock.elapsed() >= 1000);
     }
 };
 
