@@ -100,11 +100,12 @@ QString QtDialogs::qtFilter(const QString& filter)
     return entries.join(";;");
 }
 
-QString QtDialogs::openFile(const FileRequest& request)
+QString QtDialogs::runFileDialog(const FileRequest& request, bool saving)
 {
     QFileDialog dialog(m_parent, request.title, request.startFolder, qtFilter(request.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile); // a missing name is reported by the caller
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (!saving)
+        dialog.setFileMode(QFileDialog::AnyFile); // a missing name is reported by the caller
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.proposedName.isEmpty())
@@ -114,17 +115,14 @@ QString QtDialogs::openFile(const FileRequest& request)
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtDialogs::openFile(const FileRequest& request)
+{
+    return runFileDialog(request, false);
+}
+
 QString QtDialogs::saveFile(const FileRequest& request)
 {
-    QFileDialog dialog(m_parent, request.title, request.startFolder, qtFilter(request.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    if (!request.defaultSuffix.isEmpty())
-        dialog.setDefaultSuffix(request.defaultSuffix);
-    if (!request.proposedName.isEmpty())
-        dialog.selectFile(request.proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return runFileDialog(request, true);
 }
 
 std::optional<Dialogs::FontChoice> QtDialogs::chooseFont(const FontChoice& preset)

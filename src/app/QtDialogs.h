@@ -22,5 +22,7 @@ public:
     static QString qtFilter(const QString& filter);
 
 private:
+    QString runFileDialog(const FileRequest& request, bool saving);
+
     QWidget* m_parent;
 };
