@@ -8,9 +8,7 @@
 #include "app/terminal.h"
 #include "text/Pause.h"
 #include "text/SendFiles.h"
-#include "text/Transliteration.h"
 #include "text/TransmissionControl.h"
-#include "text/WrapText.h"
 #include "text/frmCancelSend.h"
 
 #include <QClipboard>
@@ -24,7 +22,6 @@ namespace {
 const QString kScratchName = QStringLiteral("\\clipboard.txt");
 const QString kTransmitting = QStringLiteral("Transmitting Clipboard Text");
 const QString kLineEnd = QStringLiteral("\r\n");
-constexpr int kLineWidth = 68;
 // The preview is filled in pieces of this many characters, with the
 // window's events let in between.
 constexpr qsizetype kPreviewPiece = 1 << 16;
@@ -153,22 +150,7 @@ std::optional<QString> ClipboardPaste::prepare(const QString& clipboardText)
         return std::nullopt;
     }
 
-    std::optional<QString> letters = transliterateText(raw, breather.asFunction());
-    if (!letters)
-        return std::nullopt;
-    std::optional<QString> wrapped = wrapText(*letters, kLineWidth, breather.asFunction());
-    if (!wrapped)
-        return std::nullopt;
-    letters.reset();
-
-    QString content = *std::move(wrapped);
-    content += kLineEnd; // in place: the wrapped text has room for it
-    if (!writeScratchFile(scratch, content, breather.asFunction(), &error)) {
-        if (!error.isEmpty())
-            m_kit.reportFileProblem(scratch, error);
-        return std::nullopt;
-    }
-    return content;
+    return m_kit.wrapToScratch(raw, scratch, breather);
 }
 
 void ClipboardPaste::fillPreview(const QString& content)

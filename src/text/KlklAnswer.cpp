@@ -20,7 +20,6 @@ namespace {
 const QString kSourceName = QStringLiteral("\\klkl.txt");
 const QString kScratchName = QStringLiteral("\\klkl-Temp.txt");
 const QString kLineEnd = QStringLiteral("\r\n");
-constexpr int kLineWidth = 68;
 // The column after which a carriage return is sent even inside a line.
 constexpr int kLastColumn = 69;
 // The far side gets a moment between the first line ends and the text.
@@ -82,7 +81,7 @@ void KlklAnswer::answer()
         state.StopSend = false;
         // Each line becomes its wrapped lines and one empty line.
         for (const QString& line : splitLines(spellBeyondLatin1(*text)))
-            wrapped += WrapText(line, kLineWidth) + kLineEnd;
+            wrapped += WrapText(line, kTelexLineWidth) + kLineEnd;
         QFile::remove(scratch);
         if (!writeTextFileAtomic(scratch, wrapped, &error))
             failedPath = scratch;

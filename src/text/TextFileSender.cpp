@@ -8,9 +8,7 @@
 #include "app/terminal.h"
 #include "text/Pause.h"
 #include "text/SendFiles.h"
-#include "text/Transliteration.h"
 #include "text/TransmissionControl.h"
-#include "text/WrapText.h"
 #include "text/frmCancelSend.h"
 
 #include <QFileInfo>
@@ -23,8 +21,6 @@
 namespace {
 
 const QString kScratchName = QStringLiteral("\\SendFile.txt");
-const QString kLineEnd = QStringLiteral("\r\n");
-constexpr int kLineWidth = 68;
 constexpr int kChooseMode = 5;
 
 enum class Lookup { Exists, Missing, Failed };
@@ -170,25 +166,8 @@ std::optional<QString> TextFileSender::prepare()
         return std::nullopt;
     m_transmitColumn += int(std::min<qsizetype>(source.text.size(), INT_MAX - m_transmitColumn));
 
-    std::optional<QString> letters = transliterateText(source.text, breather.asFunction());
-    source.text.clear();
-    if (!letters)
-        return std::nullopt;
-    std::optional<QString> wrapped = wrapText(*letters, kLineWidth, breather.asFunction());
-    letters.reset();
-    if (!wrapped)
-        return std::nullopt;
-
-    QString content = *std::move(wrapped);
-    content += kLineEnd; // in place: the wrapped text has room for it
-    const QString scratch = m_kit.context.state.folder.file(kScratchName);
-    QString error;
-    if (!writeScratchFile(scratch, content, breather.asFunction(), &error)) {
-        if (!error.isEmpty())
-            m_kit.reportFileProblem(scratch, error);
-        return std::nullopt;
-    }
-    return content;
+    const QString text = std::move(source.text);
+    return m_kit.wrapToScratch(text, m_kit.context.state.folder.file(kScratchName), breather);
 }
 
 void TextFileSender::transmit(const QString& content)

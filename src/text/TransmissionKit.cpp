@@ -7,6 +7,8 @@
 #include "link/SerialLink.h"
 #include "text/Pause.h"
 #include "text/SendFiles.h"
+#include "text/Transliteration.h"
+#include "text/WrapText.h"
 #include "text/frmCancelSend.h"
 
 #include <QCoreApplication>
@@ -52,4 +54,26 @@ bool Breather::keepGoing()
         m_clock.restart();
     }
     return !m_stop;
+}
+
+std::optional<QString> TransmissionKit::wrapToScratch(const QString& text, const QString& scratchPath,
+                                                      Breather& breather)
+{
+    std::optional<QString> letters = transliterateText(text, breather.asFunction());
+    if (!letters)
+        return std::nullopt;
+    std::optional<QString> wrapped = wrapText(*letters, kTelexLineWidth, breather.asFunction());
+    letters.reset();
+    if (!wrapped)
+        return std::nullopt;
+
+    QString content = *std::move(wrapped);
+    content += QStringLiteral("\r\n"); // in place: the wrapped text has room for it
+    QString error;
+    if (!writeScratchFile(scratchPath, content, breather.asFunction(), &error)) {
+        if (!error.isEmpty())
+            reportFileProblem(scratchPath, error);
+        return std::nullopt;
+    }
+    return content;
 }

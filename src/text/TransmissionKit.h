@@ -3,12 +3,14 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <functional>
+#include <optional>
 
 struct TerminalContext;
 class frmTerminal;
 class frmCancelSend;
 class TransmissionControl;
 class CharacterPacer;
+class Breather;
 
 // What the senders of the text part share: the terminal's context, the
 // window, the coordination of transmissions and the cancel window.
@@ -28,6 +30,11 @@ struct TransmissionKit {
     bool lineOpen() const;
     // One character (or its spelling) on the line, then the pause after it.
     void sendPaced(const QString& text, CharacterPacer& pacer);
+    // Spells a text in teleprinter letters, wraps it to the telex line and
+    // writes it, with one more line end, to the scratch file it is sent
+    // from. The content written, or nothing when cancelled or when the
+    // scratch file could not be written (then the user has been told).
+    std::optional<QString> wrapToScratch(const QString& text, const QString& scratchPath, Breather& breather);
 };
 
 // Long work on the window thread (reading, converting and wrapping a large

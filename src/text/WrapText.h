@@ -16,6 +16,9 @@
 // their line, the first width + 1 characters of the word stand on a line of
 // their own, and the rest of the word starts the next line, where it is
 // wrapped like any other word. Nothing is dropped or moved out of order.
+// The telex line: every sender wraps to 68 characters.
+constexpr int kTelexLineWidth = 68;
+
 QString WrapText(const QString& text, int width);
 
 // The same, asking keepGoing now and then on long texts; when it answers
