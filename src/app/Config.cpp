@@ -17,11 +17,10 @@ enum Index { kDialPrefix = 0, kDateFormat = 1, kStationId = 2, kDirectoryServer 
 const char* const kBuiltInConfig = ":/defaults/QuillnetUsb.cfg";
 
 // Splits the text into value lines and notes the problems of their number.
-ConfigFile parseValueLines(const QString& text, const QString& fileName)
+ConfigFile parseValueLines(const QStringList& lines, const QString& fileName)
 {
     ConfigFile config;
     config.values.reserve(ConfigFile::kValueCount);
-    const QStringList lines = splitLines(text);
     for (int i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
         if (line.startsWith(QLatin1String("//")))
@@ -55,7 +54,7 @@ ConfigFile builtInConfig()
     ensureDefaultResources();
     QFile file(kBuiltInConfig);
     file.open(QIODevice::ReadOnly);
-    ConfigFile config = parseValueLines(decodeFileBytes(file.readAll()), "QuillnetUsb.cfg");
+    ConfigFile config = parseValueLines(splitLines(decodeFileBytes(file.readAll())), "QuillnetUsb.cfg");
     config.problems.clear();
     return config;
 }
@@ -72,7 +71,7 @@ ConfigFile parseConfigText(const QString& text, const QString& fileName)
                                  .arg(fileName);
         return fallback;
     }
-    return parseValueLines(text, fileName);
+    return parseValueLines(lines, fileName);
 }
 
 ConfigFile readConfigFile(const QString& path)
