@@ -2,7 +2,7 @@
 
 // What the benchmark programs share.
 
-#include "app/Dialogs.h"
+#include "core/Dialogs.h"
 
 #include <cstdio>
 #include <sys/resource.h>

@@ -4,8 +4,8 @@
 // The floor is what lock-step costs at the least: N loopback round trips of
 // a 2-byte acknowledgement and a 102-byte entry, measured here with two
 // threads and blocking sockets.
-#include "app/AppState.h"
-#include "app/Dialogs.h"
+#include "core/AppState.h"
+#include "core/Dialogs.h"
 #include "directory/PhonebookFile.h"
 #include "directory/frmUpdate.h"
 

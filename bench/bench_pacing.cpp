@@ -8,9 +8,9 @@
 //   pacing_nominal_ratio: <ratio> x  elapsed / nominal
 #include "BenchSupport.h"
 #include "PtyPair.h"
-#include "app/AppState.h"
-#include "app/Dialogs.h"
-#include "app/SettingsStore.h"
+#include "core/AppState.h"
+#include "core/Dialogs.h"
+#include "core/SettingsStore.h"
 #include "app/terminal.h"
 
 #include <QApplication>

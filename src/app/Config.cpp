@@ -1,10 +1,10 @@
 #include "app/Config.h"
 
-#include "app/AppState.h"
-#include "app/VbText.h"
-#include "text/FileText.h"
+#include "core/AppState.h"
+#include "core/VbText.h"
+#include "core/TextFiles.h"
 
-#include "app/Resources.h"
+#include "core/Resources.h"
 
 #include <QFile>
 #include <algorithm>

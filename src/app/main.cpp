@@ -1,6 +1,6 @@
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "app/QtDialogs.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "app/terminal.h"
 
 #include <QApplication>

@@ -1,13 +1,13 @@
 #include "app/terminal.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "app/CommandLine.h"
 #include "app/Config.h"
-#include "app/DateText.h"
-#include "app/Dialogs.h"
-#include "app/EventWait.h"
-#include "app/SettingsStore.h"
-#include "app/VbText.h"
+#include "core/DateText.h"
+#include "core/Dialogs.h"
+#include "core/EventWait.h"
+#include "core/SettingsStore.h"
+#include "core/VbText.h"
 #include "appearance/AnalogClock.h"
 #include "appearance/SoundEffects.h"
 #include "link/LineCommands.h"
@@ -250,8 +250,8 @@ void frmTerminal::buildWindow()
 
 void frmTerminal::Form_Load(const QStringList& commandLineWords)
 {
-    m_state.ConnectionActive = 0;
-    m_state.SoundMuted = 1;
+    m_state.ConnectionActive = false;
+    m_state.SoundMuted = true;
 
     const QString configPath = m_state.folder.file("\\QuillnetUsb.cfg");
     ConfigFile config = readConfigFile(configPath);
@@ -261,7 +261,7 @@ void frmTerminal::Form_Load(const QStringList& commandLineWords)
     lblRSend_1->setText(plainNumber(m_state.RSendService1));
     lblRsend_2->setText(plainNumber(m_state.RSendService2));
 
-    m_state.PreviewMode = 1;
+    m_state.PreviewMode = true;
     imgPort1->showPicture(2);
 
     applyColours({Qt::black, Qt::white});
@@ -390,7 +390,7 @@ void frmTerminal::lblOpen1_Click()
     frameHeadLine->hide();
     m_state.ColumnCount = 0;
     status.resetColumn();
-    m_state.PreviewMode = 1;
+    m_state.PreviewMode = true;
 
     QString error;
     m_link.setSettings(kFixedSettings);
@@ -483,7 +483,7 @@ bool frmTerminal::unload()
     if (m_link.isOpen()) {
         QDeadlineTimer deadline{std::chrono::seconds{m_drainSeconds}};
         while (m_link.isOpen() && m_link.bytesToWrite() > 0) {
-            waitForSignal(&m_link, &SerialLink::transmitted, 100);
+            EventWait::forSignal(&m_link, &SerialLink::transmitted, 100);
             if (!deadline.hasExpired())
                 continue;
             const Dialogs::Answer answer = m_dialogs.message("Data cannot be sent", Dialogs::Icon::Question,

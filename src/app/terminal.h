@@ -8,9 +8,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/StatusPanel.h"
+#include "core/StatusPanel.h"
 #include "app/TerminalContext.h"
-#include "app/Widgets.h"
+#include "core/Widgets.h"
 #include "appearance/Appearance.h"
 #include "link/SerialLink.h"
 

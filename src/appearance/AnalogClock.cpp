@@ -1,6 +1,6 @@
 #include "appearance/AnalogClock.h"
 
-#include "app/Widgets.h"
+#include "core/Widgets.h"
 
 #include <QPainter>
 #include <QtMath>

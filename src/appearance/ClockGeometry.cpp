@@ -1,6 +1,6 @@
 #include "appearance/ClockGeometry.h"
 
-#include "app/DateText.h"
+#include "core/DateText.h"
 
 #include <QLocale>
 #include <algorithm>

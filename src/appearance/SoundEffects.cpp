@@ -1,6 +1,6 @@
 #include "appearance/SoundEffects.h"
 
-#include "app/EventWait.h"
+#include "core/EventWait.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -47,5 +47,5 @@ void SoundEffects::play(const QString& name, bool toTheEnd)
     const QDeadlineTimer deadline(kLongestSoundMs);
     while (!deadline.hasExpired() && m_effect->status() != QSoundEffect::Error
            && (m_effect->status() == QSoundEffect::Loading || m_effect->isPlaying()))
-        waitForSignal(m_effect, &QSoundEffect::playingChanged, 50);
+        EventWait::forSignal(m_effect, &QSoundEffect::playingChanged, 50);
 }

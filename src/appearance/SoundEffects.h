@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QStringList>
 
-#include "app/ProgramFolder.h"
+#include "core/ProgramFolder.h"
 
 class QSoundEffect;
 

@@ -1,11 +1,11 @@
 #include "directory/DirectoryClient.h"
 
-#include "app/Dialogs.h"
-#include "app/VbText.h"
+#include "core/Dialogs.h"
+#include "core/VbText.h"
+#include "core/EventWait.h"
 #include "directory/DirectoryHost.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QScopeGuard>
 #include <QTcpSocket>
 #include <QTimer>
@@ -35,8 +35,8 @@ DirectoryClient::~DirectoryClient()
 void DirectoryClient::abort()
 {
     m_abortRequested = true;
-    if (m_loop)
-        m_loop->quit();
+    if (m_exchange)
+        m_exchange->finish();
 }
 
 bool DirectoryClient::download(const QString& host, quint16 port, const EntryHandler& onEntry)
@@ -62,7 +62,8 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
     int gathered = 0; // bytes of the packet being received so far
 
     QTcpSocket socket;
-    QEventLoop loop;
+    EventWait exchange;
+    QObject context; // the exchange's connections end with it
     QTimer timer;
     timer.setSingleShot(true);
     // When bytes last arrived. The receive time-out runs from there; the
@@ -76,7 +77,7 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
         if (!running())
             return;
         outcome = Outcome::Failed;
-        loop.quit();
+        exchange.finish();
         for (const QString& text : texts)
             m_dialogs.message(text);
     };
@@ -111,7 +112,7 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
             send(acknowledgementPacket());
         } else if (type == kEndType) {
             outcome = Outcome::Ended;
-            loop.quit();
+            exchange.finish();
         } else {
             fail({invalidPacketText(type, count)});
         }
@@ -126,7 +127,7 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
         const quint8 type = m_buffer.byte(0);
         if (type == kEndType) {
             outcome = Outcome::Ended;
-            loop.quit();
+            exchange.finish();
             return;
         }
         fail(before + QStringList{invalidPacketText(type, gathered > 0 ? gathered : result)});
@@ -159,7 +160,7 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
         }
     };
 
-    connect(&socket, &QTcpSocket::connected, &loop, [&] {
+    connect(&socket, &QTcpSocket::connected, &context, [&] {
         if (!running())
             return;
         connected = true;
@@ -168,8 +169,8 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
         timer.start(m_limits.receiveTimeoutMs);
         send(m_buffer.buildSearchRequest());
     });
-    connect(&socket, &QTcpSocket::readyRead, &loop, takePackets);
-    connect(&socket, &QAbstractSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError code) {
+    connect(&socket, &QTcpSocket::readyRead, &context, takePackets);
+    connect(&socket, &QAbstractSocket::errorOccurred, &context, [&](QAbstractSocket::SocketError code) {
         if (!running())
             return;
         if (!connected)
@@ -179,11 +180,11 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
         else
             endOfStream(-1, {socketError("recv")});
     });
-    connect(&socket, &QTcpSocket::disconnected, &loop, [&] {
+    connect(&socket, &QTcpSocket::disconnected, &context, [&] {
         if (running() && connected)
             endOfStream(0, {});
     });
-    connect(&timer, &QTimer::timeout, &loop, [&] {
+    connect(&timer, &QTimer::timeout, &context, [&] {
         if (connected && !lastReceive.hasExpired(m_limits.receiveTimeoutMs)) {
             timer.start(int(std::max<qint64>(1, m_limits.receiveTimeoutMs - lastReceive.elapsed())));
             return;
@@ -207,10 +208,10 @@ bool DirectoryClient::download(const QString& host, quint16 port, const EntryHan
     // Unbuffered: reads and writes go straight to the socket, with no
     // internal buffer to fill and flush between entry and acknowledgement.
     socket.connectToHost(*address, port, QIODevice::ReadWrite | QIODevice::Unbuffered);
-    m_loop = &loop;
+    m_exchange = &exchange;
     if (running())
-        loop.exec();
-    m_loop = nullptr;
+        exchange.wait();
+    m_exchange = nullptr;
     timer.stop();
 
     const bool ended = outcome == Outcome::Ended && !m_abortRequested;

@@ -7,7 +7,7 @@
 #include <functional>
 
 class Dialogs;
-class QEventLoop;
+class EventWait;
 
 // One subscriber as the directory server sends it.
 struct DirectoryEntry {
@@ -62,7 +62,7 @@ private:
     Limits m_limits;
     PacketBuffer m_buffer;
     int m_recordCount = 0;
-    QEventLoop* m_loop = nullptr;
+    EventWait* m_exchange = nullptr;
     bool m_abortRequested = false;
     bool m_running = false;
 };

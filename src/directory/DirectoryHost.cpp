@@ -1,8 +1,8 @@
 #include "directory/DirectoryHost.h"
 
-#include <QEventLoop>
+#include "core/EventWait.h"
+
 #include <QHostInfo>
-#include <QTimer>
 #include <QtEndian>
 
 std::optional<QHostAddress> addressFromNumber(const QString& host)
@@ -33,24 +33,18 @@ std::optional<QHostAddress> resolveDirectoryHost(const QString& host, int timeou
 
     std::optional<QHostAddress> found;
     if (!host.trimmed().isEmpty()) {
-        QEventLoop loop;
-        QTimer timer;
-        timer.setSingleShot(true);
-        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-        const int lookup = QHostInfo::lookupHost(host.trimmed(), &loop, [&](const QHostInfo& info) {
+        QObject context; // ends the callback should the lookup outlive this call
+        EventWait lookedUp;
+        const int lookup = QHostInfo::lookupHost(host.trimmed(), &context, [&](const QHostInfo& info) {
             for (const QHostAddress& address : info.addresses()) {
                 if (address.protocol() == QAbstractSocket::IPv4Protocol) {
                     found = address;
                     break;
                 }
             }
-            loop.quit();
+            lookedUp.finish();
         });
-        timer.start(timeoutMs);
-        loop.exec();
-        if (timer.isActive())
-            timer.stop();
-        else
+        if (lookedUp.wait(timeoutMs) != EventWait::Outcome::Finished)
             QHostInfo::abortHostLookup(lookup);
     }
     if (!found)

@@ -1,6 +1,6 @@
 #include "directory/DirectoryPart.h"
 
-#include "app/Dialogs.h"
+#include "core/Dialogs.h"
 #include "app/TerminalContext.h"
 #include "app/terminal.h"
 

@@ -1,11 +1,11 @@
 #include "directory/FavouritesPanel.h"
 
-#include "app/AppState.h"
-#include "app/Dialogs.h"
-#include "app/Guards.h"
+#include "core/AppState.h"
+#include "core/Dialogs.h"
+#include "link/Guards.h"
 #include "app/TerminalContext.h"
-#include "app/VbText.h"
-#include "app/Widgets.h"
+#include "core/VbText.h"
+#include "core/Widgets.h"
 #include "directory/PhonebookFile.h"
 
 #include <QFontDatabase>

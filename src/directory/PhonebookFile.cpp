@@ -1,6 +1,6 @@
 #include "directory/PhonebookFile.h"
 
-#include "app/ProgramFolder.h"
+#include "core/ProgramFolder.h"
 #include "directory/AtomicFileSet.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "directory/PhonebookRecord.h"
 
-#include "app/VbText.h"
+#include "core/VbText.h"
 
 #include <QtEndian>
 

@@ -1,14 +1,14 @@
 #include "directory/frmUpdate.h"
 
-#include "app/AppState.h"
-#include "app/DateText.h"
-#include "app/Dialogs.h"
-#include "app/VbText.h"
-#include "app/Widgets.h"
+#include "core/EventWait.h"
+#include "core/AppState.h"
+#include "core/DateText.h"
+#include "core/Dialogs.h"
+#include "core/VbText.h"
+#include "core/Widgets.h"
 #include "directory/PhonebookFile.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -324,9 +324,7 @@ void frmUpdate::pause(int ms)
 {
     if (ms <= 0)
         return;
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    EventWait::forMs(ms);
 }
 
 bool frmUpdate::writeDirectory()

@@ -1,10 +1,10 @@
 #include "link/LineCommands.h"
 
-#include "app/AppState.h"
-#include "app/DateText.h"
-#include "app/Guards.h"
-#include "app/StatusPanel.h"
-#include "app/VbText.h"
+#include "core/AppState.h"
+#include "core/DateText.h"
+#include "link/Guards.h"
+#include "core/StatusPanel.h"
+#include "core/VbText.h"
 #include "app/terminal.h"
 #include "appearance/SoundEffects.h"
 #include "link/SerialLink.h"
@@ -32,7 +32,7 @@ LineCommands::LineCommands(TerminalContext& context, frmTerminal& terminal, Soun
     connect(terminal.addCommand(group, "LblCloseConnection", "Close", "Closes Call"), &CommandLabel::clicked,
             this, &LineCommands::LblCloseConnection_Click);
     addSequence("lblGoAhead", "Go Ahead", "Go Ahead", "+?", "Go Ahead",
-                [this] { m_context.state.ConnectionActive = 0; });
+                [this] { m_context.state.ConnectionActive = false; });
     addSequence("lblIAm", "I am", "I am", QString(CR) + TAB, "Sending Here Is");
     addSequence("lblWerda", "Who Is", "Who Is", QString(CR) + ETB, "Sending whoIs");
     addSequence("lblBell", "Bell", "Rings Bell", QString(BEL), "Ringing the bell");
@@ -82,12 +82,12 @@ void LineCommands::LblCall_Click()
     m_terminal.frameHeadLine->hide();
     if (!m_context.link.isOpen())
         return;
-    if (m_context.state.SoundMuted == 0)
+    if (!m_context.state.SoundMuted)
         m_sounds.play("/soundstart.wav", true);
     m_context.link.send(QString(SOH));
     m_context.status.setAction("Dial Quillnet Number please");
     m_terminal.ShowData(QStringLiteral("Dial Quillnet Number please") + CR);
-    m_context.state.ConnectionActive = 1;
+    m_context.state.ConnectionActive = true;
 }
 
 void LineCommands::LblCloseConnection_Click()
@@ -95,16 +95,16 @@ void LineCommands::LblCloseConnection_Click()
     if (!m_context.link.isOpen())
         return;
     AppState& state = m_context.state;
-    if (state.SoundMuted == 0)
+    if (!state.SoundMuted)
         m_sounds.play("/soundstop.wav", true);
     m_context.link.send(QString(DC3));
     m_context.status.setAction("Closing Quillnet Connection");
-    state.ConnectionActive = 0;
+    state.ConnectionActive = false;
     m_terminal.lblRSend_1->setEnabled(true);
     m_terminal.lblRsend_2->setEnabled(true);
-    state.RSendPending = 0;
-    state.RSendListSent = 0;
-    state.PreviewMode = 1;
+    state.RSendPending = false;
+    state.RSendListSent = false;
+    state.PreviewMode = true;
 }
 
 void LineCommands::lblTimeStamp_Click()
@@ -145,5 +145,5 @@ void LineCommands::CallNumber(const QString& CallNr, const QString& CallNm)
     else
         m_context.link.send(vbStr(value));
     m_context.status.setAction("Dialing " + CallNr + " " + CallNm);
-    m_context.state.ConnectionActive = 1;
+    m_context.state.ConnectionActive = true;
 }

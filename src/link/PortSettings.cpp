@@ -1,6 +1,6 @@
 #include "link/PortSettings.h"
 
-#include "app/VbText.h"
+#include "core/VbText.h"
 
 #include <QStringList>
 

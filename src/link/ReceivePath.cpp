@@ -1,8 +1,8 @@
 #include "link/ReceivePath.h"
 
-#include "app/AppState.h"
-#include "app/Dialogs.h"
-#include "app/StatusPanel.h"
+#include "core/AppState.h"
+#include "core/Dialogs.h"
+#include "core/StatusPanel.h"
 #include "appearance/SoundEffects.h"
 #include "link/SerialLink.h"
 #include "link/ShowDataText.h"
@@ -90,22 +90,22 @@ void ReceivePath::ShowData(const QString& text)
         m_txtTerm.dropHead(kTrimCount);
 
     const ShowDataEdit edit = prepareShowData(text);
-    if (state.KlklAuto == 1 && state.KlklBusy == 0)
+    if (state.KlklAuto && !state.KlklBusy)
         m_watch += edit.insert;
     m_txtTerm.appendLineText(edit.insert, edit.replaceLastChar);
     m_context.status.setRxLit(true);
 
     // The broadcast watch shares the buffer; "klkl" answers only while the
     // automatic answer is switched on.
-    if (state.KlklAuto == 1 && m_watch.contains(QLatin1String("klkl"))) {
-        state.KlklBusy = 1;
+    if (state.KlklAuto && m_watch.contains(QLatin1String("klkl"))) {
+        state.KlklBusy = true;
         m_watch.clear();
         if (klklAnswer)
             klklAnswer();
-        state.KlklBusy = 0;
+        state.KlklBusy = false;
     }
 
-    if (state.RSendPending == 1 && state.RSendListSent == 0) {
+    if (state.RSendPending && !state.RSendListSent) {
         m_watch += edit.insert;
         if (m_watch.contains(QLatin1String(" +++):"))) {
             m_watch.clear();
@@ -119,7 +119,7 @@ void ReceivePath::ShowData(const QString& text)
         }
     }
 
-    if (state.SoundMuted == 0)
+    if (!state.SoundMuted)
         m_sounds.play("\\soundplain.wav");
     // The caret follows the text to the end when it reaches the screen.
 }

@@ -1,6 +1,6 @@
 #include "link/SerialLink.h"
 
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "link/PortSettings.h"
 #include "text/LineEncoding.h"
 

@@ -1,9 +1,9 @@
 #include "link/frmProperties.h"
 
-#include "app/Dialogs.h"
-#include "app/SettingsStore.h"
-#include "app/VbText.h"
-#include "app/Widgets.h"
+#include "core/Dialogs.h"
+#include "core/SettingsStore.h"
+#include "core/VbText.h"
+#include "core/Widgets.h"
 #include "link/PortSettings.h"
 #include "link/SerialLink.h"
 

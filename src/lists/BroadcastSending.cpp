@@ -1,12 +1,12 @@
 #include "lists/BroadcastSending.h"
 
-#include "app/AppState.h"
-#include "app/Dialogs.h"
-#include "app/Guards.h"
-#include "app/VbText.h"
+#include "core/AppState.h"
+#include "core/Dialogs.h"
+#include "link/Guards.h"
+#include "core/VbText.h"
 #include "app/terminal.h"
 #include "link/ReceivePath.h"
-#include "text/FileText.h"
+#include "core/TextFiles.h"
 #include "text/Pause.h"
 
 BroadcastSending::BroadcastSending(TerminalContext& context, frmTerminal& terminal)
@@ -35,7 +35,7 @@ void BroadcastSending::startBroadcast(int service)
     if (!portGuard(m_context))
         return;
     m_terminal.CallNumber(plainNumber(number), "    Rundsenden");
-    m_context.state.RSendPending = 1;
+    m_context.state.RSendPending = true;
     m_terminal.lblRSend_1->setEnabled(false);
     m_terminal.lblRsend_2->setEnabled(false);
 }
@@ -54,7 +54,7 @@ void BroadcastSending::sendReceiverList()
     if (m_sending)
         return;
     AppState& state = m_context.state;
-    if (state.RSendListSent == 0) {
+    if (!state.RSendListSent) {
         m_sending = true;
         // A missing or unreadable list sends only the line feed; the
         // confirmation still follows.
@@ -64,13 +64,13 @@ void BroadcastSending::sendReceiverList()
             m_terminal.SendTxt(line);
             Pause(kLinePause);
         }
-        state.RSendListSent = 1;
+        state.RSendListSent = true;
         m_sending = false;
     }
     m_context.dialogs.message(
         "The Subscriber number list was transmitted correctly, you may send your message now...  end with +++ ");
-    state.RSendPending = 0;
-    state.RSendListSent = 0;
+    state.RSendPending = false;
+    state.RSendListSent = false;
     m_terminal.lblRSend_1->setEnabled(true);
     m_terminal.lblRsend_2->setEnabled(true);
 }

@@ -1,11 +1,11 @@
 #include "prepared/HeadlineEditor.h"
 
-#include "app/AppState.h"
-#include "app/Dialogs.h"
+#include "core/AppState.h"
+#include "core/Dialogs.h"
 #include "app/TerminalContext.h"
-#include "app/Widgets.h"
+#include "core/Widgets.h"
 #include "app/terminal.h"
-#include "text/FileText.h"
+#include "core/TextFiles.h"
 
 #include <QButtonGroup>
 #include <QFile>

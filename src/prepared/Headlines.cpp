@@ -1,8 +1,8 @@
 #include "prepared/Headlines.h"
 
-#include "app/DateText.h"
-#include "app/VbText.h"
-#include "text/FileText.h"
+#include "core/DateText.h"
+#include "core/VbText.h"
+#include "core/TextFiles.h"
 
 #include <cmath>
 #include <limits>

@@ -1,9 +1,9 @@
 #include "text/ClipboardPaste.h"
 
-#include "app/AppState.h"
-#include "app/Dialogs.h"
-#include "app/Guards.h"
-#include "app/StatusPanel.h"
+#include "core/AppState.h"
+#include "core/Dialogs.h"
+#include "link/Guards.h"
+#include "core/StatusPanel.h"
 #include "app/TerminalContext.h"
 #include "app/terminal.h"
 #include "text/Pause.h"
@@ -83,7 +83,7 @@ void ClipboardPaste::buildPreviewFrame()
 void ClipboardPaste::cmdSendPreview_Click()
 {
     tabPreview->hide();
-    m_kit.context.state.PreviewMode = 0;
+    m_kit.context.state.PreviewMode = false;
     lblPaste_Click();
 }
 
@@ -96,14 +96,14 @@ void ClipboardPaste::lblPaste_Click()
 {
     AppState& state = m_kit.context.state;
     Dialogs& dialogs = m_kit.context.dialogs;
-    if (state.ConnectionActive == 0 && state.PreviewMode == 0) {
+    if (!state.ConnectionActive && !state.PreviewMode) {
         dialogs.beep();
         dialogs.message(" No active connection  ......");
         return;
     }
 
     TransmissionControl::Running running(m_kit.control, TransmissionControl::Running::Long);
-    const bool preview = state.PreviewMode == 1;
+    const bool preview = state.PreviewMode;
     if (preview) {
         tabPreview->show();
         tabPreview->raise();
@@ -199,5 +199,5 @@ void ClipboardPaste::endStep()
 {
     m_kit.finish();
     m_kit.context.status.resetRuler();
-    m_kit.context.state.PreviewMode = 1;
+    m_kit.context.state.PreviewMode = true;
 }

@@ -1,11 +1,11 @@
 #include "text/KlklAnswer.h"
 
-#include "app/AppState.h"
-#include "app/StatusPanel.h"
+#include "core/AppState.h"
+#include "core/StatusPanel.h"
 #include "app/TerminalContext.h"
 #include "app/terminal.h"
 #include "link/SerialLink.h"
-#include "text/FileText.h"
+#include "core/TextFiles.h"
 #include "text/LineEncoding.h"
 #include "text/Pause.h"
 #include "text/Transliteration.h"
@@ -34,18 +34,18 @@ KlklAnswer::KlklAnswer(TransmissionKit kit, std::function<QString()> transmitFil
     : QObject(parent), m_kit(kit), m_transmitFile(std::move(transmitFile))
 {
     lblKlKl = m_kit.window.addCommand("Send", "lblKlKl", "klkl", "Toggle KLKL Automatic Answer");
-    lblKlKl->setCaptionColor(m_kit.context.state.KlklAuto == 1 ? kCaptionOn : kCaptionOff);
+    lblKlKl->setCaptionColor(m_kit.context.state.KlklAuto ? kCaptionOn : kCaptionOff);
     connect(lblKlKl, &CommandLabel::clicked, this, &KlklAnswer::lblKlKl_Click);
 }
 
 void KlklAnswer::lblKlKl_Click()
 {
     AppState& state = m_kit.context.state;
-    if (state.KlklAuto == 1) {
-        state.KlklAuto = 0;
+    if (state.KlklAuto) {
+        state.KlklAuto = false;
         lblKlKl->setCaptionColor(kCaptionOff);
     } else {
-        state.KlklAuto = 1;
+        state.KlklAuto = true;
         lblKlKl->setCaptionColor(kCaptionOn);
     }
 }
@@ -59,7 +59,7 @@ void KlklAnswer::SendKLKL()
     // Wait for the running transmission. Should the answer be switched off
     // or the line be gone by then, it is dropped.
     m_kit.control.runWhenFree([this] {
-        if (m_kit.context.state.KlklAuto == 1 && m_kit.lineOpen())
+        if (m_kit.context.state.KlklAuto && m_kit.lineOpen())
             answer();
     });
 }
@@ -69,8 +69,8 @@ void KlklAnswer::answer()
     AppState& state = m_kit.context.state;
     TransmissionControl::Running running(m_kit.control, TransmissionControl::Running::Long);
     // The answer's own echo must not start it again.
-    const qint16 busyBefore = state.KlklBusy;
-    state.KlklBusy = 1;
+    const bool busyBefore = state.KlklBusy;
+    state.KlklBusy = true;
 
     const QString source = state.folder.file(kSourceName);
     const QString scratch = state.folder.file(kScratchName);

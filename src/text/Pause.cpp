@@ -1,8 +1,6 @@
 #include "text/Pause.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
+#include "core/EventWait.h"
 
 #include <cmath>
 
@@ -12,26 +10,6 @@ namespace {
 // the machine busy for a while) carries on from there rather than sending
 // the characters it owes back to back.
 constexpr qint64 kLongestCatchUpNs = 500'000'000;
-
-// Runs the window's events until `untilNs` on `clock` has passed. Returns
-// early only when the program is quitting (its loops are being ended).
-void runEventsUntil(const QElapsedTimer& clock, qint64 untilNs)
-{
-    for (;;) {
-        const qint64 remaining = untilNs - clock.nsecsElapsed();
-        if (remaining <= 0)
-            return;
-        QEventLoop loop;
-        QTimer timer;
-        timer.setTimerType(Qt::PreciseTimer);
-        timer.setSingleShot(true);
-        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-        timer.start(std::chrono::milliseconds((remaining + 999'999) / 1'000'000));
-        loop.exec();
-        if (timer.isActive())
-            return; // someone else ended the loop: the program is quitting
-    }
-}
 
 qint64 toNs(double seconds)
 {
@@ -43,11 +21,8 @@ qint64 toNs(double seconds)
 void Pause(double seconds)
 {
     const qint64 total = toNs(seconds);
-    if (total <= 0)
-        return;
-    QElapsedTimer clock;
-    clock.start();
-    runEventsUntil(clock, total);
+    if (total > 0)
+        EventWait::until(QDeadlineTimer(std::chrono::nanoseconds(total), Qt::PreciseTimer));
 }
 
 CharacterPacer::CharacterPacer(double secondsPerCharacter) : m_stepNs(toNs(secondsPerCharacter))
@@ -67,8 +42,8 @@ void CharacterPacer::pauseAfterCharacter()
         // events (Cancel) still run once.
         if (now - m_dueNs > kLongestCatchUpNs)
             m_dueNs = now;
-        QCoreApplication::processEvents();
+        EventWait::breathe();
         return;
     }
-    runEventsUntil(m_clock, m_dueNs);
+    EventWait::until(QDeadlineTimer(std::chrono::nanoseconds(m_dueNs - now), Qt::PreciseTimer));
 }

@@ -1,6 +1,6 @@
 #include "text/SendFiles.h"
 
-#include "text/FileText.h"
+#include "core/TextFiles.h"
 
 #include <algorithm>
 

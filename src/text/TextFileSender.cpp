@@ -1,9 +1,9 @@
 #include "text/TextFileSender.h"
 
-#include "app/AppState.h"
-#include "app/Dialogs.h"
-#include "app/Guards.h"
-#include "app/StatusPanel.h"
+#include "core/AppState.h"
+#include "core/Dialogs.h"
+#include "link/Guards.h"
+#include "core/StatusPanel.h"
 #include "app/TerminalContext.h"
 #include "app/terminal.h"
 #include "text/Pause.h"

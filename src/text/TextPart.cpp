@@ -1,7 +1,7 @@
 #include "text/TextPart.h"
 
-#include "app/AppState.h"
-#include "app/StatusPanel.h"
+#include "core/AppState.h"
+#include "core/StatusPanel.h"
 #include "app/TerminalContext.h"
 #include "app/terminal.h"
 #include "text/ClipboardPaste.h"

@@ -1,8 +1,8 @@
 #include "text/TransmissionKit.h"
 
-#include "app/AppState.h"
-#include "app/Dialogs.h"
-#include "app/StatusPanel.h"
+#include "core/AppState.h"
+#include "core/Dialogs.h"
+#include "core/StatusPanel.h"
 #include "app/TerminalContext.h"
 #include "link/SerialLink.h"
 #include "text/Pause.h"
@@ -11,13 +11,6 @@
 #include "text/WrapText.h"
 #include "text/frmCancelSend.h"
 
-#include <QCoreApplication>
-
-namespace {
-
-constexpr int kBreathEveryMs = 15;
-
-} // namespace
 
 void TransmissionKit::finish()
 {
@@ -40,20 +33,6 @@ void TransmissionKit::sendPaced(const QString& text, CharacterPacer& pacer)
 {
     context.link.send(text);
     pacer.pauseAfterCharacter();
-}
-
-Breather::Breather(const bool& stopFlag) : m_stop(stopFlag)
-{
-    m_clock.start();
-}
-
-bool Breather::keepGoing()
-{
-    if (m_clock.elapsed() >= kBreathEveryMs) {
-        QCoreApplication::processEvents();
-        m_clock.restart();
-    }
-    return !m_stop;
 }
 
 std::optional<QString> TransmissionKit::wrapToScratch(const QString& text, const QString& scratchPath,

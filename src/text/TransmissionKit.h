@@ -5,12 +5,13 @@
 #include <functional>
 #include <optional>
 
+#include "core/EventWait.h"
+
 struct TerminalContext;
 class frmTerminal;
 class frmCancelSend;
 class TransmissionControl;
 class CharacterPacer;
-class Breather;
 
 // What the senders of the text part share: the terminal's context, the
 // window, the coordination of transmissions and the cancel window.
@@ -35,19 +36,4 @@ struct TransmissionKit {
     // from. The content written, or nothing when cancelled or when the
     // scratch file could not be written (then the user has been told).
     std::optional<QString> wrapToScratch(const QString& text, const QString& scratchPath, Breather& breather);
-};
-
-// Long work on the window thread (reading, converting and wrapping a large
-// text) lets the window's events run every few milliseconds, so the window
-// keeps painting and Cancel still acts. keepGoing() answers whether the work
-// should go on (false once StopSend is set).
-class Breather {
-public:
-    explicit Breather(const bool& stopFlag);
-    bool keepGoing();
-    std::function<bool()> asFunction() { return [this] { return keepGoing(); }; }
-
-private:
-    const bool& m_stop;
-    QElapsedTimer m_clock;
 };

@@ -1,6 +1,6 @@
 #include "text/frmCancelSend.h"
 
-#include "app/AppState.h"
+#include "core/AppState.h"
 
 #include <QCloseEvent>
 #include <QTimer>

@@ -5,8 +5,8 @@
 
 #include "app/CommandLine.h"
 #include "app/Config.h"
-#include "app/SettingsStore.h"
-#include "app/VbText.h"
+#include "core/SettingsStore.h"
+#include "core/VbText.h"
 #include "app/terminal.h"
 #include "link/TerminalText.h"
 
@@ -160,8 +160,8 @@ private slots:
         QCOMPARE(terminal.lblRsend_2->text(), QString("11162"));
         QCOMPARE(terminal.Label15->text(), QString("24/08/2026 10.3.13"));
         QCOMPARE(terminal.imgPort1->picture(), 2);
-        QCOMPARE(state.SoundMuted, qint16(1));
-        QCOMPARE(state.PreviewMode, qint16(1));
+        QCOMPARE(state.SoundMuted, true);
+        QCOMPARE(state.PreviewMode, true);
         QCOMPARE(terminal.txtTerm->font().family(), QString("DejaVu Sans Mono"));
         QCOMPARE(terminal.txtTerm->font().pointSize(), 14);
         // "/Color2" then "/steam"; "/color3" is not a switch (case counts).

@@ -3,7 +3,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "app/terminal.h"
 #include "appearance/AnalogClock.h"
 #include "appearance/ClockGeometry.h"

@@ -5,8 +5,8 @@
 #include "support/ReadOnlyFolder.h"
 #include "support/ScriptedDialogs.h"
 
-#include "app/SettingsStore.h"
-#include "app/Widgets.h"
+#include "core/SettingsStore.h"
+#include "core/Widgets.h"
 #include "app/terminal.h"
 #include "directory/frmUpdate.h"
 

@@ -85,7 +85,7 @@ private slots:
             rig.click(command);
         rig.terminal->CallNumber("12345", "Meier");
         QCOMPARE(rig.box.readFor(100), QByteArray());
-        QCOMPARE(rig.state.ConnectionActive, qint16(0));
+        QCOMPARE(rig.state.ConnectionActive, false);
         QCOMPARE(rig.action(), QString("Program Parameters Loaded"));
         QCOMPARE(rig.terminal->lblDate->text(), QString("02.01.2027"));
     }
@@ -129,18 +129,18 @@ private slots:
         rig.terminal->frameHeadLine->show();
         rig.click("LblCall");
         QCOMPARE(rig.sent(1), QByteArray("\x01"));
-        QCOMPARE(rig.state.ConnectionActive, qint16(1));
+        QCOMPARE(rig.state.ConnectionActive, true);
         QCOMPARE(rig.action(), QString("Dial Quillnet Number please"));
         QVERIFY(rig.terminal->txtTerm->lineText().endsWith("Dial Quillnet Number please\r\n"));
         QVERIFY(!rig.terminal->frameHeadLine->isVisible());
         QVERIFY(sounds.requested().isEmpty()); // muted
         rig.click("lblGoAhead");
         QCOMPARE(rig.sent(2), QByteArray("+?"));
-        QCOMPARE(rig.state.ConnectionActive, qint16(0));
+        QCOMPARE(rig.state.ConnectionActive, false);
 
         rig.click("LblCall");
-        rig.state.PreviewMode = 0;
-        rig.state.RSendPending = 1;
+        rig.state.PreviewMode = false;
+        rig.state.RSendPending = true;
         rig.terminal->lblRSend_1->setEnabled(false);
         rig.click("LblCloseConnection");
         QCOMPARE(rig.sent(2), QByteArray("\x01\x13"));
@@ -153,7 +153,7 @@ private slots:
         // sound too, and so does the text the call shows.
         rig.click("lblLoKal");
         QCOMPARE(sounds.requested(), QStringList({"/soundstart.wav"}));
-        rig.state.SoundMuted = 0;
+        rig.state.SoundMuted = false;
         rig.click("LblCall");
         rig.click("LblCloseConnection");
         QCOMPARE(sounds.requested(),
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(rig.dialogs.events, QStringList({"beep", " No existing connection active ......", "beep",
                                                   " No existing connection active ......"}));
         QCOMPARE(rig.box.readFor(100), QByteArray());
-        rig.state.ConnectionActive = 1;
+        rig.state.ConnectionActive = true;
         rig.click("LblFox");
         QCOMPARE(rig.sent(59), QByteArray("\rthe quick brown fox jumps over the lazy dog 1234567890 ()\r"));
         rig.click("LblRY");
@@ -200,7 +200,7 @@ private slots:
             rig.terminal->CallNumber(call.number, "    Meier");
             QCOMPARE(rig.received(call.bytes.size()), call.bytes);
         }
-        QCOMPARE(rig.state.ConnectionActive, qint16(1));
+        QCOMPARE(rig.state.ConnectionActive, true);
         QCOMPARE(rig.action(), QString("Dialing 44123456     Meier"));
         QVERIFY(rig.terminal->txtTerm->lineText().endsWith("    Meier\r\n"));
     }

@@ -3,7 +3,7 @@
 #include "support/TestEnvironment.h"
 
 #include "PtyPair.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "link/PortSettings.h"
 #include "link/SerialLink.h"
 #include "link/frmProperties.h"

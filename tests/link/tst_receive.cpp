@@ -114,7 +114,7 @@ private slots:
         int lists = 0;
         rig.terminal->receivePath().klklAnswer = [&] {
             ++answers;
-            QCOMPARE(rig.state.KlklBusy, qint16(1));
+            QCOMPARE(rig.state.KlklBusy, true);
             // Text arriving during the answer is not collected.
             rig.terminal->ShowData("klkl");
         };
@@ -140,7 +140,7 @@ private slots:
             rig.state.RSendListSent = step.listSent;
             rig.terminal->ShowData(step.text);
             QVERIFY2(answers == step.answers && lists == step.lists, step.text);
-            QCOMPARE(rig.state.KlklBusy, qint16(0));
+            QCOMPARE(rig.state.KlklBusy, false);
         }
     }
 

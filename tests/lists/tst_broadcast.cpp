@@ -40,19 +40,19 @@ private slots:
         QVERIFY(rig.dialogs.asked[0].text.startsWith("This Option will call automaticaly the Rundsenden service"));
         QCOMPARE(rig.box.readFor(100), QByteArray());
         QVERIFY(rig.terminal->lblRSend_1->isEnabled());
-        QCOMPARE(rig.state.RSendPending, qint16(0));
+        QCOMPARE(rig.state.RSendPending, false);
 
         rig.dialogs.answers = {Dialogs::Answer::Yes};
         rig.click("lblRSend_1");
         QCOMPARE(rig.box.waitForBytes(8, 2000), QByteArray("\x01 011151"));
-        QCOMPARE(rig.state.RSendPending, qint16(1));
-        QCOMPARE(rig.state.ConnectionActive, qint16(1));
+        QCOMPARE(rig.state.RSendPending, true);
+        QCOMPARE(rig.state.ConnectionActive, true);
         QVERIFY(!rig.terminal->lblRSend_1->isEnabled());
         QVERIFY(!rig.terminal->lblRsend_2->isEnabled());
 
         // Closing the connection ends the pending broadcast.
         rig.click("LblCloseConnection");
-        QCOMPARE(rig.state.RSendPending, qint16(0));
+        QCOMPARE(rig.state.RSendPending, false);
         QVERIFY(rig.terminal->lblRSend_1->isEnabled());
     }
 
@@ -61,15 +61,15 @@ private slots:
         Rig rig(env);
         env.writeFile("\\RSend.txt", "1234,\r\n56789,\r\n56789+\r\n");
         rig.open();
-        rig.state.RSendPending = 1;
-        rig.state.ConnectionActive = 1;
+        rig.state.RSendPending = true;
+        rig.state.ConnectionActive = true;
         int confirmations = 0;
         rig.dialogs.onMessage = [&](const ScriptedDialogs::Asked& asked) {
             if (asked.text == kConfirmation) {
                 ++confirmations;
                 // The list is through when the confirmation shows.
                 QCOMPARE(rig.box.waitForBytes(23, 2000), QByteArray("\r\n\r1234,\r56789,\r56789+"));
-                QCOMPARE(rig.state.RSendListSent, qint16(1));
+                QCOMPARE(rig.state.RSendListSent, true);
             }
         };
         rig.box.write("receivers please  +++");
@@ -77,8 +77,8 @@ private slots:
         QCOMPARE(confirmations, 0);
         rig.box.write("):");
         QTRY_COMPARE(confirmations, 1);
-        QCOMPARE(rig.state.RSendPending, qint16(0));
-        QCOMPARE(rig.state.RSendListSent, qint16(0));
+        QCOMPARE(rig.state.RSendPending, false);
+        QCOMPARE(rig.state.RSendListSent, false);
         QVERIFY(rig.terminal->lblRSend_1->isEnabled());
 
         // No longer pending: a later prompt sends nothing.
@@ -97,7 +97,7 @@ private slots:
 
         // Nothing chosen: the list is the single line "0+".
         env.writeFile("\\RSend.txt", "0+\r\n");
-        rig.state.ConnectionActive = 1;
+        rig.state.ConnectionActive = true;
         rig.dialogs.clear();
         rig.click("lblSendNumbers");
         QCOMPARE(rig.box.waitForBytes(5, 2000), QByteArray("\r\n\r0+"));

@@ -4,8 +4,8 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
-#include "app/DateText.h"
-#include "app/SettingsStore.h"
+#include "core/DateText.h"
+#include "core/SettingsStore.h"
 #include "app/terminal.h"
 #include "prepared/HeadlineEditor.h"
 #include "prepared/Headlines.h"

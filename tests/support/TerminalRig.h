@@ -8,7 +8,7 @@
 #include "support/TestEnvironment.h"
 
 #include "PtyPair.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "app/terminal.h"
 #include "text/TextPart.h"
 #include "text/frmCancelSend.h"

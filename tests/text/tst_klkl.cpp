@@ -4,7 +4,7 @@
 #include "support/ReadOnlyFolder.h"
 #include "support/TerminalRig.h"
 
-#include "app/StatusPanel.h"
+#include "core/StatusPanel.h"
 #include "text/KlklAnswer.h"
 #include "text/TransmissionControl.h"
 
@@ -41,14 +41,14 @@ private slots:
         QTimer::singleShot(500, &rig.box, [&] {
             duringPause = rig.cancelWindow().isVisible() && rig.cancelWindow().lblStatus->text() == "Transmitting KLKL - "
                           && rig.action() == "Transmitting KLKL File" && !rig.t().lblSendText1->isEnabled()
-                          && rig.state.KlklBusy == 1;
+                          && rig.state.KlklBusy;
         });
         QTimer::singleShot(2800, &rig.box, [&] { duringPause = duringPause && rig.box.received() == "\r\r"; });
         rig.t().SendKLKL();
         QVERIFY(duringPause);
         QCOMPARE(rig.received(26), QByteArray("\r\r\r\rline one\n\nline two\n\n\r\r\r\r"));
         QCOMPARE(env.readFile("\\klkl-Temp.txt"), QByteArray("line one\r\n\r\nline two\r\n\r\n"));
-        QCOMPARE(rig.state.KlklBusy, qint16(0));
+        QCOMPARE(rig.state.KlklBusy, false);
         QVERIFY(rig.dialogs.asked.isEmpty());
         checkEnded(rig);
 
@@ -70,7 +70,7 @@ private slots:
         // It switches with the port closed as well, white off, green on.
         QVERIFY(button->isEnabled());
         for (int state : {0, 1, 0}) {
-            QCOMPARE(rig.state.KlklAuto, qint16(state));
+            QCOMPARE(rig.state.KlklAuto, bool(state));
             QCOMPARE(button->captionColor(), QColor(state ? 0x00FF00 : 0xFFFFFF));
             button->clicked();
         }
@@ -115,8 +115,8 @@ private slots:
     {
         env.writeFile("\\klkl.txt", "auto answer\r\n");
         TerminalRig rig(env, true, 0.01);
-        rig.state.KlklAuto = 1;
-        rig.state.ConnectionActive = 1;
+        rig.state.KlklAuto = true;
+        rig.state.ConnectionActive = true;
         env.writeFile("\\long.txt", QByteArray("abcd ").repeated(100));
         const QString path = env.file("\\long.txt");
         rig.dialogs.files = {path};

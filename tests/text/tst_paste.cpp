@@ -3,7 +3,7 @@
 #include "support/ReadOnlyFolder.h"
 #include "support/TerminalRig.h"
 
-#include "app/StatusPanel.h"
+#include "core/StatusPanel.h"
 #include "text/ClipboardPaste.h"
 
 #include <QApplication>
@@ -23,7 +23,7 @@ class PasteTest : public QObject {
     // What a finished paste leaves behind, however it ended.
     static void checkEndState(TerminalRig& rig)
     {
-        QCOMPARE(rig.state.PreviewMode, qint16(1));
+        QCOMPARE(rig.state.PreviewMode, true);
         QVERIFY(rig.state.StopSend && !rig.cancelWindow().isVisible());
         QVERIFY(rig.t().lblPaste->isEnabled() && rig.t().lblSendText1->isEnabled());
         // The transmit lamp goes dark with the clock tick once the output
@@ -39,8 +39,8 @@ private slots:
     void sendModeSpellsAndWraps()
     {
         TerminalRig rig(env);
-        rig.state.ConnectionActive = 1;
-        rig.state.PreviewMode = 0;
+        rig.state.ConnectionActive = true;
+        rig.state.PreviewMode = false;
         rig.t().status.Line1->extend(1700);
         // Seventy three-letter words: seventeen to a line of 68 characters.
         paste(rig, QString("abc ").repeated(69) + "abc");
@@ -60,7 +60,7 @@ private slots:
             {QString::fromUtf8("Äß @x"), "\rAesz (at)x\r\r\r"},
             {QString::fromUtf8("“Ja” – gut…"), "\r'Ja' - gut...\r\r\r"}};
         for (const auto& [text, bytes] : cases) {
-            rig.state.PreviewMode = 0;
+            rig.state.PreviewMode = false;
             paste(rig, text);
             QCOMPARE(rig.received(bytes.size()), bytes);
             QCOMPARE(env.readFile("\\clipboard.txt"), bytes.mid(1).replace("\r", "\r\n"));
@@ -73,8 +73,8 @@ private slots:
         // "a\nb" goes out as a, b and three carriage returns, but all nine
         // characters of "a\nb\r\n\r\n\r\n" take their pause.
         TerminalRig rig(env, true, 0.1);
-        rig.state.ConnectionActive = 1;
-        rig.state.PreviewMode = 0;
+        rig.state.ConnectionActive = true;
+        rig.state.PreviewMode = false;
         QElapsedTimer clock;
         clock.start();
         paste(rig, "a\nb");
@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(p.cmdSendPreview->text(), QString("Send Preview"));
         QCOMPARE(p.cmdExitPreview->text(), QString("Exit Preview"));
         QVERIFY(p.tabPreview->isHidden());
-        QCOMPARE(rig.state.PreviewMode, qint16(1));
+        QCOMPARE(rig.state.PreviewMode, true);
 
         // No connection: the preview still fills; only the carriage return
         // of both modes goes out.
@@ -108,10 +108,10 @@ private slots:
         QVERIFY(p.tabPreview->isHidden());
         QCOMPARE(rig.dialogs.events, QStringList({"beep", " No active connection  ......"}));
         QCOMPARE(rig.dialogs.asked[0].buttons, Dialogs::Buttons::Ok);
-        QCOMPARE(rig.state.PreviewMode, qint16(0));
+        QCOMPARE(rig.state.PreviewMode, false);
         QCOMPARE(rig.box.readFor(100), QByteArray());
         QVERIFY(rig.sendCommandsEnabled());
-        rig.state.ConnectionActive = 1;
+        rig.state.ConnectionActive = true;
         paste(rig, "fresh text");
         QVERIFY(p.tabPreview->isHidden());
         QCOMPARE(rig.received(14), QByteArray("\rfresh text\r\r\r"));
@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(rig.received(1), QByteArray("\r"));
         p.cmdExitPreview->click();
         QVERIFY(p.tabPreview->isHidden());
-        QCOMPARE(rig.state.PreviewMode, qint16(1));
+        QCOMPARE(rig.state.PreviewMode, true);
         paste(rig, "second text");
         QCOMPARE(p.RichTextBox1->toPlainText(), QString("second text\n\n\n"));
         QCOMPARE(rig.received(1), QByteArray("\r"));
@@ -139,8 +139,8 @@ private slots:
     void cancelMidTransmission()
     {
         TerminalRig rig(env, true, 0.01);
-        rig.state.ConnectionActive = 1;
-        rig.state.PreviewMode = 0;
+        rig.state.ConnectionActive = true;
+        rig.state.PreviewMode = false;
         bool sawWindow = false;
         QTimer::singleShot(300, &rig.cancelWindow(), [&] {
             sawWindow = rig.cancelWindow().isVisible()
@@ -161,7 +161,7 @@ private slots:
     void scratchFileCannotBeWritten()
     {
         TerminalRig rig(env);
-        rig.state.ConnectionActive = 1;
+        rig.state.ConnectionActive = true;
         ReadOnlyFolder readOnly(env.folder());
         if (!readOnly.effective())
             QSKIP("this file system cannot make a folder read-only");

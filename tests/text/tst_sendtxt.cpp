@@ -2,7 +2,7 @@
 // transmission shares.
 #include "support/TerminalRig.h"
 
-#include "app/StatusPanel.h"
+#include "core/StatusPanel.h"
 #include "text/Pause.h"
 #include "text/TransmissionControl.h"
 

@@ -1,6 +1,6 @@
 // Spelling text in the telex repertoire, wrapping it to the telex line and
 // the pauses that keep the window alive.
-#include "text/FileText.h"
+#include "core/TextFiles.h"
 #include "text/Pause.h"
 #include "text/Transliteration.h"
 #include "text/WrapText.h"

@@ -2,7 +2,7 @@
 #include "support/ReadOnlyFolder.h"
 #include "support/TerminalRig.h"
 
-#include "app/StatusPanel.h"
+#include "core/StatusPanel.h"
 #include "text/TextFileSender.h"
 
 #include <QApplication>
@@ -48,7 +48,7 @@ class TextFileTest : public QObject {
     struct Connected : TerminalRig {
         explicit Connected(const TestEnvironment& env, double charDelay = 0.001) : TerminalRig(env, true, charDelay)
         {
-            state.ConnectionActive = 1;
+            state.ConnectionActive = true;
         }
         void sendText(const QStringList& chosen)
         {
@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(rig.box.readFor(50), QByteArray());
 
         // "No" sends nothing and does not run the headline editor's exit.
-        rig.state.ConnectionActive = 1;
+        rig.state.ConnectionActive = true;
         rig.dialogs.clear();
         rig.dialogs.answers = {Dialogs::Answer::No};
         rig.t().lblSendHeadlines->clicked();

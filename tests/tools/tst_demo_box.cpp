@@ -4,12 +4,12 @@
 #include "support/TestEnvironment.h"
 
 #include "BoxSimulator.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "app/terminal.h"
 #include "link/TerminalText.h"
 #include "directory/PhonebookFile.h"
 #include "support/TerminalRig.h"
-#include "text/FileText.h"
+#include "core/TextFiles.h"
 
 #include "text/WrapText.h"
 
@@ -117,7 +117,7 @@ private slots:
         const auto window = [&] { return terminal.txtTerm->lineText(); };
         terminal.CallNumber("4711", "    Demo");
         QTRY_VERIFY_WITH_TIMEOUT(window().contains("4711 demo d"), 5000);
-        QCOMPARE(state.ConnectionActive, qint16(1));
+        QCOMPARE(state.ConnectionActive, true);
         for (const char c : QByteArray("hello"))
             QTest::keyClick(terminal.txtTerm, c);
         QTRY_VERIFY_WITH_TIMEOUT(window().contains("hello"), 5000);
@@ -183,7 +183,7 @@ private slots:
 
         // A pasted line, sent without a preview.
         QGuiApplication::clipboard()->setText(QString::fromUtf8("Grüße aus Köln"));
-        state.PreviewMode = 0;
+        state.PreviewMode = false;
         click("lblPaste");
         QTRY_VERIFY_WITH_TIMEOUT(box.received().contains("\rGruesze aus Koeln\r\r\r"), 5000);
 
@@ -201,7 +201,7 @@ private slots:
         // The far side replies after the go-ahead and ends with "klkl": the
         // automatic answer sends klkl.txt.
         click("lblKlKl");
-        QCOMPARE(state.KlklAuto, qint16(1));
+        QCOMPARE(state.KlklAuto, true);
         click("lblGoAhead");
         QByteArray answer = "\r\r\r\r";
         for (const QString& line : splitLines(QString::fromLatin1(env.readFile("\\klkl.txt")))) {

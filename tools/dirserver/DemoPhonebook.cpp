@@ -1,6 +1,6 @@
 #include "DemoPhonebook.h"
 
-#include "app/ProgramFolder.h"
+#include "core/ProgramFolder.h"
 #include "directory/PhonebookFile.h"
 #include "directory/PhonebookRecord.h"
 

@@ -1,4 +1,4 @@
-#include "app/ProgramFolder.h"
+#include "core/ProgramFolder.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "app/Resources.h"
+#include "core/Resources.h"
 
 namespace {
 const char* const kDefaultsRoot = ":/defaults";

@@ -1,7 +1,7 @@
-#include "app/Guards.h"
+#include "link/Guards.h"
 
-#include "app/AppState.h"
-#include "app/Dialogs.h"
+#include "core/AppState.h"
+#include "core/Dialogs.h"
 #include "app/TerminalContext.h"
 #include "link/SerialLink.h"
 
@@ -17,7 +17,7 @@ bool portGuard(TerminalContext& context, bool beepFirst)
 
 bool connectionGuard(TerminalContext& context)
 {
-    if (context.state.ConnectionActive != 0)
+    if (context.state.ConnectionActive)
         return true;
     context.dialogs.beep();
     context.dialogs.message(" No existing connection active ......");

@@ -1,4 +1,4 @@
-#include "app/Widgets.h"
+#include "core/Widgets.h"
 
 #include <QEvent>
 #include <QMouseEvent>

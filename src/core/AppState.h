@@ -6,7 +6,7 @@
 #include <QVector>
 #include <functional>
 
-#include "app/ProgramFolder.h"
+#include "core/ProgramFolder.h"
 
 // The program-wide state shared by every window. One instance is owned by the
 // application and handed to each part by reference; nothing here is global.
@@ -21,24 +21,24 @@ struct AppState {
     double RSendService1 = 0.0;
     double RSendService2 = 0.0;
 
-    // A call is in progress: 1 from a dial request until go-ahead or close.
-    qint16 ConnectionActive = 0;
-    // 1 = sound effects off. Every run starts muted.
-    qint16 SoundMuted = 1;
+    // A call is in progress: from a dial request until go-ahead or close.
+    bool ConnectionActive = false;
+    // Sound effects off. Every run starts muted.
+    bool SoundMuted = true;
     // Characters typed on the current line.
     qint16 ColumnCount = 0;
 
     // Character-by-character transmissions: false while one runs, true once
     // cancelled or finished.
     bool StopSend = false;
-    // 1 = the next paste fills the preview, 0 = it transmits.
-    qint16 PreviewMode = 1;
+    // True: the next paste fills the preview; false: it transmits.
+    bool PreviewMode = true;
     // Automatic answer to "klkl": switched on / being sent.
-    qint16 KlklAuto = 0;
-    qint16 KlklBusy = 0;
+    bool KlklAuto = false;
+    bool KlklBusy = false;
     // A broadcast call is pending / its receiver list has been sent.
-    qint16 RSendPending = 0;
-    qint16 RSendListSent = 0;
+    bool RSendPending = false;
+    bool RSendListSent = false;
     // Chosen headline layout 0, 1 or 2.
     int HeadlineSelect = 0;
     // File and mode with which the message editor opens.

@@ -1,4 +1,4 @@
-#include "app/VbText.h"
+#include "core/VbText.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "text/FileText.h"
+#include "core/TextFiles.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 
-#include "app/Dialogs.h"
+#include "core/Dialogs.h"
 
 #include <QSettings>
 

@@ -1,4 +1,4 @@
-#include "app/StatusPanel.h"
+#include "core/StatusPanel.h"
 
 StatusPanel::StatusPanel(QWidget* owner)
     : QObject(owner),

@@ -1,5 +1,5 @@
 // The date and time patterns every date and time of the program is written in.
-#include "app/DateText.h"
+#include "core/DateText.h"
 
 #include <QtTest>
 

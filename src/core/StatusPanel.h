@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "app/Widgets.h"
+#include "core/Widgets.h"
 
 // The status controls every part of the main window writes to: the action
 // line lblAction with its reset timer Timer2, the column counter lblMaxChar

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// Every key of the per-user settings store, with its section. Nothing else
+// in the program spells a section or key name.
+struct SettingKey {
+    QString section;
+    QString key;
+};
+
+namespace setting_keys {
+
+// The port: settings string ("9600,n,8,1"), port number, flow control.
+inline const SettingKey PortSettings{"Properties", "Settings"};
+inline const SettingKey CommPort{"Properties", "CommPort"};
+inline const SettingKey Handshaking{"Properties", "Handshaking"};
+
+// The terminal window's font.
+inline const SettingKey FontName{"Font", "FontName"};
+inline const SettingKey FontSize{"Font", "FontSize"};
+inline const SettingKey FontColor{"Font", "FontColor"};
+
+// The headline layout chosen last, written at exit.
+inline const SettingKey HeadlineOption{"HeadlineSelect", "Option"};
+
+// The device behind port number N ("Ports"/"Com<N>"), when the user maps one.
+inline SettingKey portDevice(int number)
+{
+    return {"Ports", QStringLiteral("Com%1").arg(number)};
+}
+
+} // namespace setting_keys
