@@ -63,7 +63,7 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
       m_settings(settings),
       m_link(settings, this),
       m_context{state, dialogs, m_link, settings, status},
-      m_sounds(new SoundEffects(state.folder, this))
+      m_sounds(new SoundEffects(state, this))
 {
     setObjectName("frmTerminal");
     buildWindow();

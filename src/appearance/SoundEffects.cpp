@@ -1,5 +1,6 @@
 #include "appearance/SoundEffects.h"
 
+#include "core/AppState.h"
 #include "core/EventWait.h"
 
 #include <QDeadlineTimer>
@@ -14,8 +15,8 @@ namespace {
 constexpr int kLongestSoundMs = 5000;
 }
 
-SoundEffects::SoundEffects(const ProgramFolder& folder, QObject* parent)
-    : QObject(parent), m_folder(folder)
+SoundEffects::SoundEffects(const AppState& state, QObject* parent)
+    : QObject(parent), m_state(state)
 {
 }
 
@@ -31,10 +32,16 @@ bool SoundEffects::hasAudioOutput()
     return m_hasOutput;
 }
 
-void SoundEffects::play(const QString& name, bool toTheEnd)
+void SoundEffects::play(const QString& name, Wait wait)
+{
+    if (!m_state.SoundMuted)
+        playEvenWhenMuted(name, wait);
+}
+
+void SoundEffects::playEvenWhenMuted(const QString& name, Wait wait)
 {
     m_requested << name;
-    const QString path = m_folder.file(name);
+    const QString path = m_state.folder.file(name);
     if (!QFileInfo::exists(path) || !hasAudioOutput())
         return;
     if (!m_effect)
@@ -42,7 +49,7 @@ void SoundEffects::play(const QString& name, bool toTheEnd)
     m_effect->stop();
     m_effect->setSource(QUrl::fromLocalFile(path));
     m_effect->play();
-    if (!toTheEnd)
+    if (wait == Wait::No)
         return;
     const QDeadlineTimer deadline(kLongestSoundMs);
     while (!deadline.hasExpired() && m_effect->status() != QSoundEffect::Error

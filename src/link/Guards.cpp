@@ -1,25 +1,50 @@
 #include "link/Guards.h"
 
+#include "app/CommandHost.h"
+#include "app/TerminalContext.h"
 #include "core/AppState.h"
 #include "core/Dialogs.h"
-#include "app/TerminalContext.h"
 #include "link/SerialLink.h"
+
+namespace {
+
+bool portGuard(const SerialLink& link, Dialogs& dialogs, bool beepFirst)
+{
+    if (link.isOpen())
+        return true;
+    if (beepFirst)
+        dialogs.beep();
+    dialogs.message("Open Communication Port First ..... ");
+    return false;
+}
+
+bool connectionGuard(const AppState& state, Dialogs& dialogs)
+{
+    if (state.ConnectionActive)
+        return true;
+    dialogs.beep();
+    dialogs.message(" No existing connection active ......");
+    return false;
+}
+
+} // namespace
+
+bool portGuard(CommandHost& host, bool beepFirst)
+{
+    return portGuard(host.link(), host.dialogs(), beepFirst);
+}
 
 bool portGuard(TerminalContext& context, bool beepFirst)
 {
-    if (context.link.isOpen())
-        return true;
-    if (beepFirst)
-        context.dialogs.beep();
-    context.dialogs.message("Open Communication Port First ..... ");
-    return false;
+    return portGuard(context.link, context.dialogs, beepFirst);
+}
+
+bool connectionGuard(CommandHost& host)
+{
+    return connectionGuard(host.state(), host.dialogs());
 }
 
 bool connectionGuard(TerminalContext& context)
 {
-    if (context.state.ConnectionActive)
-        return true;
-    context.dialogs.beep();
-    context.dialogs.message(" No existing connection active ......");
-    return false;
+    return connectionGuard(context.state, context.dialogs);
 }

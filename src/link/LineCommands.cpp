@@ -46,7 +46,7 @@ LineCommands::LineCommands(TerminalContext& context, frmTerminal& terminal, Soun
     });
     addSequence("lblLineFeed", "LF", "Send Line Feed only", QString(ESC) + "J", "Sending Line feed only");
     addSequence("lblLoKal", "Local", "Sets Terminal in Local Mode", QString(FF), "Local Mode Enabled",
-                [this] { m_sounds.play("/soundstart.wav"); });
+                [this] { m_sounds.playEvenWhenMuted("/soundstart.wav"); });
     addSequence("LblMsg", "Messages", "Shows recorded messages", QString(DC1), "Reading Quillnet Messages");
     addSequence("lblNexMessage", "Next Msg", "Next recorded messages", "n", "Next Quillnet Message");
     addSequence("lblCancelMsg", "Cancel Msgs", "Cancell recorded messages", "l", "Cancel Quillnet Messages");
@@ -82,8 +82,7 @@ void LineCommands::LblCall_Click()
     m_terminal.frameHeadLine->hide();
     if (!m_context.link.isOpen())
         return;
-    if (!m_context.state.SoundMuted)
-        m_sounds.play("/soundstart.wav", true);
+    m_sounds.play("/soundstart.wav", SoundEffects::Wait::ToTheEnd);
     m_context.link.send(QString(SOH));
     m_context.status.setAction("Dial Quillnet Number please");
     m_terminal.ShowData(QStringLiteral("Dial Quillnet Number please") + CR);
@@ -95,8 +94,7 @@ void LineCommands::LblCloseConnection_Click()
     if (!m_context.link.isOpen())
         return;
     AppState& state = m_context.state;
-    if (!state.SoundMuted)
-        m_sounds.play("/soundstop.wav", true);
+    m_sounds.play("/soundstop.wav", SoundEffects::Wait::ToTheEnd);
     m_context.link.send(QString(DC3));
     m_context.status.setAction("Closing Quillnet Connection");
     state.ConnectionActive = false;

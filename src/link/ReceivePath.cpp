@@ -119,8 +119,7 @@ void ReceivePath::ShowData(const QString& text)
         }
     }
 
-    if (!state.SoundMuted)
-        m_sounds.play("\\soundplain.wav");
+    m_sounds.play("\\soundplain.wav");
     // The caret follows the text to the end when it reaches the screen.
 }
 
