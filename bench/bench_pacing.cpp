@@ -12,6 +12,8 @@
 #include "core/Dialogs.h"
 #include "core/SettingsStore.h"
 #include "app/terminal.h"
+#include "core/Widgets.h"
+#include "text/TextTransmissions.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,7 +60,7 @@ int main(int argc, char** argv)
     frmTerminal terminal(state, dialogs, settings);
     terminal.Form_Load({});
     state.CharDelay = kCharDelay;
-    terminal.lblOpen1_Click();
+    emit terminal.findChild<CommandLabel*>("lblOpen1")->clicked();
     if (box.waitForBytes(1, 2000) != "\r") {
         std::fprintf(stderr, "the port did not open\n");
         return 1;
@@ -74,7 +76,7 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     const double cpuBefore = processCpuSeconds();
     clock.start();
-    terminal.SendTxt(text);
+    terminal.findChild<TextTransmissions*>()->SendTxt(text);
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
     const double cpu = processCpuSeconds() - cpuBefore;
 

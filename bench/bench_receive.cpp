@@ -9,6 +9,7 @@
 #include "core/AppState.h"
 #include "core/SettingsStore.h"
 #include "app/terminal.h"
+#include "core/EventWait.h"
 #include "link/ReceivePath.h"
 #include "link/TerminalText.h"
 
@@ -35,7 +36,7 @@ int main(int argc, char* argv[])
     frmTerminal terminal(state, dialogs, settings);
     terminal.Form_Load({});
     terminal.show();
-    QCoreApplication::processEvents();
+    EventWait::breathe();
 
     constexpr int kTotal = 1 << 20;
     constexpr int kChunk = 64;
@@ -45,22 +46,22 @@ int main(int argc, char* argv[])
         text += (i % 62 >= 60) ? (i % 62 == 60 ? '\r' : '\n') : char('a' + i % 26);
     text.truncate(kTotal);
 
-    ReceivePath& receive = terminal.receivePath();
+    ReceivePath& receive = *terminal.findChild<ReceivePath*>();
     QElapsedTimer clock;
     clock.start();
     for (int at = 0; at < kTotal; at += kChunk) {
         receive.onCommEvent(2, text.mid(at, kChunk));
-        QCoreApplication::processEvents();
+        EventWait::breathe();
     }
     // The last text on the screen and drawn.
-    terminal.txtTerm->showPending();
-    terminal.txtTerm->viewport()->repaint();
+    terminal.terminal().showPending();
+    terminal.terminal().viewport()->repaint();
     const double seconds = clock.nsecsElapsed() / 1e9;
 
     const double mibPerSecond = kTotal / double(1 << 20) / seconds;
     const double lineRate = 115200.0 / 10.0; // bytes per second, 8N1
     std::printf("receive_throughput: %.2f MiB/s\n", mibPerSecond);
     std::printf("receive_vs_line_rate: %.0f x\n", kTotal / seconds / lineRate);
-    std::printf("receive_window_characters: %d chars\n", terminal.txtTerm->lineLength());
+    std::printf("receive_window_characters: %d chars\n", terminal.terminal().lineLength());
     return 0;
 }

@@ -1,36 +1,33 @@
 #pragma once
 
-#include <QDateTime>
-#include <QGroupBox>
 #include <QHash>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
+#include "app/CommandHost.h"
 #include "core/StatusPanel.h"
-#include "app/TerminalContext.h"
-#include "core/Widgets.h"
-#include "appearance/Appearance.h"
 #include "link/SerialLink.h"
 
-struct AppState;
-class AnalogClock;
+class Appearance;
 class BroadcastSending;
-class Dialogs;
-class DirectoryPart;
 class HeadlineEditor;
 class LineCommands;
+class PhonebookCommands;
+class PortCommands;
+class QGroupBox;
+class QLabel;
 class ReceivePath;
-class SettingsStore;
-class SoundEffects;
-class TerminalText;
-class TextPart;
+class TextTransmissions;
+class TypedKeys;
 
-// The main window: the terminal text window, the status line and the command
-// strip. Each subsystem keeps its logic in its own folder; this window owns
-// the shared pieces and wires the commands to them.
-class frmTerminal : public QWidget {
+// The main window: a composition of the program's parts. It owns the shared
+// pieces (the desk with the terminal text window, the status line, the
+// serial line, the sounds) and the command strip, offers them to the parts
+// through the CommandHost interface, hands each part the operations of the
+// others it needs, and runs start-up and shut-down. The parts create and
+// wire their own commands and panels.
+class frmTerminal : public QWidget, public CommandHost {
     Q_OBJECT
 public:
     frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& settings, QWidget* parent = nullptr);
@@ -39,102 +36,28 @@ public:
     // Start-up: configuration file, settings store, command-line switches.
     void Form_Load(const QStringList& commandLineWords);
 
-    TerminalContext& context() { return m_context; }
-    SerialLink& link() { return m_link; }
-
-    // A command label in one of the groups of the command strip; the parts
-    // of the program add their commands through this.
-    CommandLabel* addCommand(const QString& group, const QString& name, const QString& caption,
-                             const QString& toolTip);
-
-    // The one send operation: the text on the line as it stands.
-    void SendToBox(const QString& text);
-
-    // Received text into the terminal window (also used to show what is
-    // being dialled).
-    void ShowData(const QString& text);
-    // Dials a number through the box and shows the name in the window.
-    void CallNumber(const QString& CallNr, const QString& CallNm);
-
-    ReceivePath& receivePath() { return *m_receive; }
-    SoundEffects& sounds() { return *m_sounds; }
-
-    // The once-a-second refresh of the clock, the date, the time and the
-    // lamps.
-    void Timer3_Timer();
-
-    // Port commands.
-    void lblOpen1_Click();
-    void lblProps_Click();
-    void lblExit_Click();
-
     // The unload sequence: waits for unsent output (asking Abort / Retry /
     // Ignore after the drain time), closes the port and ends every window.
     // Returns false when the user chose Abort.
     bool unload();
     void setDrainSeconds(int seconds) { m_drainSeconds = seconds; }
 
-    // Text transmissions (text/TextPart): SendTxt sends a short text with
-    // table B; SendKLKL sends the automatic answer "\klkl.txt" (the receive
-    // path calls it); the hook runs before "Send Headline" sends its file.
-    void SendTxt(const QString& text);
-    void SendKLKL();
-    void setBeforeHeadlineSend(std::function<bool()> hook);
-    TextPart& textPart() { return *m_text; }
+    // The once-a-second refresh of the clock, the date, the time and the
+    // lamps.
+    void Timer3_Timer();
 
-    // Elapsed-time clock of the open port.
-    void StartClock();
-    void StopClock();
-
-    // Skins and colour pairs of the terminal window.
-    void lblStandard_Click();
-    void lblSteam_Click();
-    void lbGnBk_Click();
-    void lblBlWt_Click();
-    void lblRdBl_Click();
-    void lblYlBl_Click();
-    void lblBkWt_Click();
-
-    // The headline editor: opens the panel / saves the headlines and writes
-    // the chosen one to "\Headline1.txt" (false when a file could not be
-    // written; the user has been told).
-    void lblHeadlineEditor_Click();
-    bool lblExitHeadlineEditor_Click();
-    HeadlineEditor& headlineEditor() { return *m_headlineEditor; }
-
-    // Sets the hands of the analogue clock to the time of day.
-    void DrawClock();
-    // Reads phonebook.txt again into the favourites panel.
-    void lblRefresh_Click();
-
-    // Controls by their names.
-    TerminalText* txtTerm;
-    StatusPanel status;
-    QWidget* desk;
-    QLabel* lblVersion;
-    QLabel* Label15;
-    QLabel* lblElapsed;
-    QLabel* lblDate;
-    QLabel* lblTempo;
-    QLabel* lblCport1;
-    QLabel* lblStatus1;
-    PictureLamp* imgPort1;
-    CommandLabel* lblOpen1;
-    CommandLabel* lblProps;
-    CommandLabel* lblExit;
-    CommandLabel* lblPaste;
-    CommandLabel* lblSendText1;
-    CommandLabel* lblSendHeader;
-    CommandLabel* lblSendMessage;
-    CommandLabel* lblSendHeadlines;
-    CommandLabel* lblPuncher;
-    CommandLabel* lblRSend_1;
-    CommandLabel* lblRsend_2;
-    QWidget* frameNumbers;
-    QWidget* frameHeadLine;
-    AnalogClock* Shape1;
-    QTimer Timer1;
-    QTimer Timer3;
+    // What the parts are given.
+    CommandLabel* addCommand(const QString& group, const QString& name, const QString& caption,
+                             const QString& toolTip) override;
+    Desk& desk() override { return *m_desk; }
+    QWidget* window() override { return this; }
+    TerminalText& terminal() override { return *txtTerm; }
+    StatusPanel& status() override { return m_status; }
+    SerialLink& link() override { return m_link; }
+    SoundEffects& sounds() override { return *m_sounds; }
+    Dialogs& dialogs() override { return m_dialogs; }
+    AppState& state() override { return m_state; }
+    SettingsStore& settings() override { return m_settings; }
 
 signals:
     // The program has ended: every window is gone.
@@ -145,29 +68,35 @@ protected:
 
 private:
     void buildWindow();
-    void applyCommandLine(const QStringList& words);
-    bool restorePortSettings();
-    void showPortState(bool open);
-    void onDeviceLost(const QString& message);
-    void applySkin(const Skin& skin);
-    void applyColours(const ColourPair& colours);
+    void buildParts();
+    QGroupBox* addGroup(const QString& group, int row);
+    void lblExit_Click();
     void centreOnScreen();
 
     AppState& m_state;
     Dialogs& m_dialogs;
     SettingsStore& m_settings;
+    StatusPanel m_status;
     SerialLink m_link;
-    TerminalContext m_context;
     SoundEffects* m_sounds;
-    ReceivePath* m_receive;
-    LineCommands* m_lineCommands;
-    BroadcastSending* m_broadcast;
-    QHash<QString, QGroupBox*> m_groups;
+    Desk* m_desk = nullptr;
+    TerminalText* txtTerm = nullptr;
     QWidget* m_strip = nullptr;
-    QDateTime m_startTime;
+    QHash<QString, QGroupBox*> m_groups;
+    QLabel* lblVersion = nullptr;
+    QLabel* Label15 = nullptr;
+    QTimer Timer3;
+
+    PortCommands* m_port = nullptr;
+    ReceivePath* m_receive = nullptr;
+    std::unique_ptr<TypedKeys> m_keys;
+    TextTransmissions* m_texts = nullptr;
+    LineCommands* m_lineCommands = nullptr;
+    HeadlineEditor* m_headlines = nullptr;
+    PhonebookCommands* m_phonebook = nullptr;
+    BroadcastSending* m_broadcast = nullptr;
+    Appearance* m_appearance = nullptr;
+
     int m_drainSeconds = 10;
     bool m_ended = false;
-    std::unique_ptr<HeadlineEditor> m_headlineEditor;
-    std::unique_ptr<DirectoryPart> m_directory;
-    std::unique_ptr<TextPart> m_text;
 };

@@ -1,34 +1,49 @@
 #pragma once
 
-#include <QColor>
-#include <QString>
+#include <QDateTime>
+#include <QObject>
+#include <QStringList>
 
-// The colour pairs of the terminal text window (text colour, background).
-struct ColourPair {
-    QColor text;
-    QColor background;
+#include "appearance/Looks.h"
+
+class AnalogClock;
+class CommandHost;
+
+// How the main window looks: the two skins (the desk's picture and where
+// the terminal text window sits on it), the five colour pairs of the
+// terminal text window, the font kept in the settings store, the
+// command-line switches that choose a skin and colours at start-up, and the
+// analogue clock on the desk. Its commands stand in the "Look" group.
+class Appearance : public QObject {
+    Q_OBJECT
+public:
+    explicit Appearance(CommandHost& host, QObject* parent = nullptr);
+
+    void lblStandard_Click() { applySkin(skins::Standard); }
+    void lblSteam_Click() { applySkin(skins::Steampunk); }
+    void lbGnBk_Click() { applyColours(colours::GreenOnBlack); }
+    void lblBlWt_Click() { applyColours(colours::CyanOnWhite); }
+    void lblRdBl_Click() { applyColours(colours::RedOnBlack); }
+    void lblYlBl_Click() { applyColours(colours::WhiteOnBlue); }
+    void lblBkWt_Click() { applyColours(colours::NavyOnWhite); }
+
+    // The skin's picture on the desk and the terminal text window (with its
+    // ruler) where the skin places it; the colours stay.
+    void applySkin(const Skin& skin);
+    // The text and background colours of the terminal text window; the
+    // placement stays.
+    void applyColours(const ColourPair& colours);
+
+    // The font kept in the settings store, when one is kept (start-up).
+    void restoreFont();
+    // "/steam", "/Color1" .. "/Color4" in the order given; other words are
+    // ignored.
+    void applyCommandLine(const QStringList& words);
+
+    // Sets the clock's hands to the time of day.
+    void DrawClock(const QDateTime& now);
+
+private:
+    CommandHost& m_host;
+    AnalogClock* Shape1;
 };
-
-namespace colours {
-inline const ColourPair GreenOnBlack{QColor(0, 255, 0), QColor(0, 0, 0)};       // lbGnBk
-inline const ColourPair CyanOnWhite{QColor(0, 255, 255), QColor(255, 255, 255)}; // lblBlWt
-inline const ColourPair RedOnBlack{QColor(255, 0, 0), QColor(0, 0, 0)};          // lblRdBl
-inline const ColourPair WhiteOnBlue{QColor(255, 255, 255), QColor(0, 0, 255)};   // lblYlBl
-inline const ColourPair NavyOnWhite{QColor(0, 0, 128), QColor(255, 255, 255)};   // lblBkWt
-} // namespace colours
-
-// A skin: the background picture of the terminal window and where the
-// terminal text window sits on it (twips).
-struct Skin {
-    QString picture;
-    int top;
-    int left;
-    int height;
-    int width;
-    bool paperShown;
-};
-
-namespace skins {
-inline const Skin Standard{"\\Skin-Std.jpg", 525, 790, 4245, 11895, true};
-inline const Skin Steampunk{"\\Skin-Pnk.jpg", 585, 780, 4185, 11895, false};
-} // namespace skins

@@ -11,6 +11,10 @@
 // shows the name in the terminal window.
 using Dialler = std::function<void(const QString& CallNr, const QString& CallNm)>;
 
+// ShowData, owned by the receive path: puts text into the terminal window the
+// way received text goes in.
+using TextDisplay = std::function<void(const QString& text)>;
+
 // SendTxt, owned by the text transmissions: sends a short text one character
 // at a time, spelled with table B and paced by CharDelay.
 using TextSender = std::function<void(const QString& text)>;

@@ -5,10 +5,14 @@
 
 #include "core/Widgets.h"
 
-// The status controls every part of the main window writes to: the action
-// line lblAction with its reset timer Timer2, the column counter lblMaxChar
-// with the ruler Line1, and the receive / transmit lamps imgRX and imgTX.
-// The widgets are created here and placed by the main window.
+class QBoxLayout;
+
+// The status line every part writes to: the port lamp and labels (imgPort1,
+// lblCport1, lblStatus1), the action line lblAction with its reset timer
+// Timer2, the column counter lblMaxChar with the ruler Line1, the elapsed
+// time lblElapsed, the date and time lblDate and lblTempo, and the receive
+// and transmit lamps imgRX and imgTX. The widgets are made here; the main
+// window places the row, the ruler goes on the desk.
 class StatusPanel : public QObject {
     Q_OBJECT
 public:
@@ -16,17 +20,28 @@ public:
 
     explicit StatusPanel(QWidget* owner);
 
+    PictureLamp* imgPort1;
+    QLabel* lblCport1;
+    QLabel* lblStatus1;
     QLabel* lblAction;
     QLabel* lblMaxChar;
     RulerLine* Line1;
+    QLabel* lblElapsed;
+    QLabel* lblDate;
+    QLabel* lblTempo;
     PictureLamp* imgRX;
     PictureLamp* imgTX;
     QTimer Timer2;
+
+    // The row of the status line, in its order (the ruler is not in it).
+    void addTo(QBoxLayout* row);
 
     // lblAction = text.
     void setAction(const QString& text);
     // lblAction = "Status: " + text and Timer2 on (blanks it two seconds later).
     void showEventText(const QString& text);
+    // lblDate and lblTempo.
+    void showDateTime(const QString& date, const QString& time);
 
     // The typing column back to its start: Line1 green and at its start
     // point, lblMaxChar green with caption "0".

@@ -1,9 +1,10 @@
 #include "directory/FavouritesPanel.h"
 
+#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "link/Guards.h"
-#include "app/TerminalContext.h"
 #include "core/VbText.h"
 #include "core/Widgets.h"
 #include "directory/PhonebookFile.h"
@@ -50,9 +51,11 @@ DialRequest dialRequestFor(const QString& caption)
     return {plainNumber(leadingNumber(caption.left(12))), "    " + caption};
 }
 
-FavouritesPanel::FavouritesPanel(TerminalContext& context, QWidget* frame, Dialler dial)
-    : m_context(context), m_frame(frame), m_dial(std::move(dial))
+FavouritesPanel::FavouritesPanel(CommandHost& host, Dialler dial)
+    : m_host(host), m_frame(new QWidget(&host.desk())), m_dial(std::move(dial))
 {
+    m_frame->setObjectName("frameNumbers");
+    m_frame->hide();
     m_frame->setAutoFillBackground(true);
     m_frame->setStyleSheet("QWidget#frameNumbers { background: #202830; border: 1px solid #708090; }"
                            "QLabel { color: #e8e8d0; }");
@@ -84,9 +87,9 @@ FavouritesPanel::FavouritesPanel(TerminalContext& context, QWidget* frame, Diall
 
 void FavouritesPanel::refresh()
 {
-    const PhonebookContents contents = readPhonebook(DirectoryFiles::in(m_context.state.folder).phonebook);
+    const PhonebookContents contents = readPhonebook(DirectoryFiles::in(m_host.state().folder).phonebook);
     if (!contents.error.isEmpty())
-        m_context.dialogs.warn("The favourites cannot be read from phonebook.txt: " + contents.error);
+        m_host.dialogs().warn("The favourites cannot be read from phonebook.txt: " + contents.error);
     const QStringList captions = favouriteCaptions(contents.records);
     for (int i = 0; i < kLabels; ++i) {
         lblCallNumbers[i]->setText(captions[i]);
@@ -115,7 +118,7 @@ void FavouritesPanel::hide()
 
 void FavouritesPanel::lblCallNumbers_Click(int index)
 {
-    if (index < 0 || index >= kLabels || !portGuard(m_context))
+    if (index < 0 || index >= kLabels || !portGuard(m_host))
         return;
     const DialRequest request = dialRequestFor(lblCallNumbers[index]->text());
     m_dial(request.number, request.name);

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "core/Operations.h"
 #include "directory/PhonebookRecord.h"
 
 #include <QObject>
 #include <QStringList>
 #include <QVector>
 #include <array>
-#include <functional>
 
 class CommandLabel;
 class QWidget;
-struct TerminalContext;
+class CommandHost;
 
 // The main window's favourites panel frameNumbers: up to 25 favourites of
 // phonebook.txt, each on a label that dials it with one click.
@@ -22,11 +22,9 @@ public:
     static constexpr int kTopTwips = 45;
     static constexpr int kLeftTwips = 13455;
 
-    // Dials a number; the display name is what the terminal window shows.
-    using Dialler = std::function<void(const QString& number, const QString& name)>;
-
-    // Fills `frame` with the labels lblCallNumbers_0 .. _24 and lblExitNumbers.
-    FavouritesPanel(TerminalContext& context, QWidget* frame, Dialler dial);
+    // Makes the panel frameNumbers on the host's desk (hidden) with the labels
+    // lblCallNumbers_0 .. _24 and lblExitNumbers.
+    FavouritesPanel(CommandHost& host, Dialler dial);
 
     // Reads the phonebook again and captions the labels (lblRefresh_Click).
     void refresh();
@@ -42,7 +40,7 @@ public:
     CommandLabel* lblExitNumbers = nullptr;
 
 private:
-    TerminalContext& m_context;
+    CommandHost& m_host;
     QWidget* m_frame;
     Dialler m_dial;
 };

@@ -1,7 +1,6 @@
 #include "link/Guards.h"
 
 #include "app/CommandHost.h"
-#include "app/TerminalContext.h"
 #include "core/AppState.h"
 #include "core/Dialogs.h"
 #include "link/SerialLink.h"
@@ -34,17 +33,7 @@ bool portGuard(CommandHost& host, bool beepFirst)
     return portGuard(host.link(), host.dialogs(), beepFirst);
 }
 
-bool portGuard(TerminalContext& context, bool beepFirst)
-{
-    return portGuard(context.link, context.dialogs, beepFirst);
-}
-
 bool connectionGuard(CommandHost& host)
 {
     return connectionGuard(host.state(), host.dialogs());
-}
-
-bool connectionGuard(TerminalContext& context)
-{
-    return connectionGuard(context.state, context.dialogs);
 }

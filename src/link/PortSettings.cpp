@@ -1,6 +1,8 @@
 #include "link/PortSettings.h"
 
+#include "core/SettingsStore.h"
 #include "core/VbText.h"
+#include "link/SerialLink.h"
 
 #include <QStringList>
 
@@ -82,4 +84,32 @@ std::optional<int> portNumberFromEntry(const QString& entry)
     bool ok = false;
     const int number = tail.toInt(&ok);
     return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+bool restorePortSettings(SerialLink& link, const SettingsStore& store, QString* error)
+{
+    const QString settings = store.get(setting_keys::PortSettings);
+    if (!settings.isEmpty() && !link.setSettings(settings, error))
+        return false;
+    const QString port = store.get(setting_keys::CommPort);
+    if (!port.isEmpty()) {
+        bool ok = false;
+        const int number = port.trimmed().toInt(&ok);
+        if (!ok) {
+            *error = QStringLiteral("The stored port number \"%1\" is not a number.").arg(port);
+            return false;
+        }
+        if (!link.setPortNumber(number, error))
+            return false;
+    }
+    const QString handshaking = store.get(setting_keys::Handshaking);
+    return handshaking.isEmpty() || link.setHandshaking(int(leadingNumber(handshaking)), error);
+}
+
+bool savePortSettings(const SerialLink& link, SettingsStore& store)
+{
+    store.save(setting_keys::PortSettings, link.settings());
+    store.save(setting_keys::CommPort, QString::number(link.portNumber()));
+    store.save(setting_keys::Handshaking, QString::number(link.handshaking()));
+    return store.sync();
 }

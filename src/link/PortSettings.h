@@ -41,3 +41,13 @@ QString settingsSummary(const QString& settings, int portNumber, int flowControl
 // The number at the end of a port list entry "Com 12" (its last two
 // characters); nothing when the entry is empty or holds no number.
 std::optional<int> portNumberFromEntry(const QString& entry);
+
+class SerialLink;
+class SettingsStore;
+
+// The port's settings string, port number and flow control as the settings
+// store keeps them. Restoring gives each stored value (when not empty) to
+// the link and stops at the first one refused, with the reason in *error.
+bool restorePortSettings(SerialLink& link, const SettingsStore& store, QString* error);
+// Stores the link's current values; false when the store cannot be written.
+bool savePortSettings(const SerialLink& link, SettingsStore& store);

@@ -1,6 +1,9 @@
 #include "link/ReceivePath.h"
 
+#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/Desk.h"
+#include "core/Widgets.h"
 #include "core/Dialogs.h"
 #include "core/StatusPanel.h"
 #include "appearance/SoundEffects.h"
@@ -11,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
-#include <QWidget>
 
 namespace {
 
@@ -45,21 +47,26 @@ QString errorName(int code)
     }
 }
 
-constexpr int kColumnYellow = 55;
-constexpr int kColumnRed = 64;
-constexpr int kLineLength = 68;
-
 } // namespace
 
-ReceivePath::ReceivePath(TerminalContext& context, TerminalText& txtTerm, QWidget& frameHeadLine,
-                         SoundEffects& sounds, QObject* parent)
-    : QObject(parent), m_context(context), m_txtTerm(txtTerm), m_frameHeadLine(frameHeadLine), m_sounds(sounds)
+ReceivePath::ReceivePath(CommandHost& host, QObject* parent) : QObject(parent), m_host(host)
 {
+    connect(host.addCommand("Line", "lblClear", "Clear Text", "Clears text window"), &CommandLabel::clicked, this,
+            &ReceivePath::lblClear_Click);
+    connect(host.addCommand("Line", "lblLogbook", "Logbook", "Opens the Logbook"), &CommandLabel::clicked, this,
+            &ReceivePath::lblLogbook_Click);
+
+    SerialLink& link = host.link();
+    connect(&link, &SerialLink::received, this,
+            [this](const QByteArray& bytes) { onCommEvent(SerialLink::Receive, bytes); });
+    connect(&link, &SerialLink::transmitted, this, [this] { onCommEvent(SerialLink::Transmit); });
+    connect(&link, &SerialLink::lineEvent, this, [this](int code) { onCommEvent(code); });
+    connect(&link, &SerialLink::errorEvent, this, [this](int code) { onCommEvent(code); });
 }
 
 void ReceivePath::onCommEvent(int code, const QByteArray& received)
 {
-    StatusPanel& status = m_context.status;
+    StatusPanel& status = m_host.status();
     switch (code) {
     case SerialLink::Transmit:
         status.setTxLit(true);
@@ -85,23 +92,22 @@ void ReceivePath::onCommEvent(int code, const QByteArray& received)
 
 void ReceivePath::ShowData(const QString& text)
 {
-    AppState& state = m_context.state;
-    if (m_txtTerm.lineLength() > kWindowLimit)
-        m_txtTerm.dropHead(kTrimCount);
+    AppState& state = m_host.state();
+    if (m_host.terminal().lineLength() > kWindowLimit)
+        m_host.terminal().dropHead(kTrimCount);
 
     const ShowDataEdit edit = prepareShowData(text);
     if (state.KlklAuto && !state.KlklBusy)
         m_watch += edit.insert;
-    m_txtTerm.appendLineText(edit.insert, edit.replaceLastChar);
-    m_context.status.setRxLit(true);
+    m_host.terminal().appendLineText(edit.insert, edit.replaceLastChar);
+    m_host.status().setRxLit(true);
 
     // The broadcast watch shares the buffer; "klkl" answers only while the
     // automatic answer is switched on.
     if (state.KlklAuto && m_watch.contains(QLatin1String("klkl"))) {
         state.KlklBusy = true;
         m_watch.clear();
-        if (klklAnswer)
-            klklAnswer();
+        emit klklRequested();
         state.KlklBusy = false;
     }
 
@@ -109,71 +115,39 @@ void ReceivePath::ShowData(const QString& text)
         m_watch += edit.insert;
         if (m_watch.contains(QLatin1String(" +++):"))) {
             m_watch.clear();
-            if (receiverListRequested)
-                receiverListRequested();
+            emit receiverListRequested();
         }
         if (m_watch.contains(QLatin1String(" text eingeben."))) {
             m_watch.clear();
-            if (receiverListRequested)
-                receiverListRequested();
+            emit receiverListRequested();
         }
     }
 
-    m_sounds.play("\\soundplain.wav");
+    m_host.sounds().play("\\soundplain.wav");
     // The caret follows the text to the end when it reaches the screen.
-}
-
-bool ReceivePath::keyPressed(int code)
-{
-    if (!m_context.link.isOpen())
-        return false;
-    AppState& state = m_context.state;
-    StatusPanel& status = m_context.status;
-    if (code == 13) {
-        m_context.link.send("\r");
-        state.ColumnCount = 0;
-        status.resetColumn();
-    } else {
-        m_context.link.send(QString(QChar(code)));
-        ++state.ColumnCount;
-        status.showCount(state.ColumnCount);
-        status.extendRuler();
-        if (state.ColumnCount == kColumnYellow) {
-            status.setColumnColor(StatusPanel::yellow());
-        } else if (state.ColumnCount == kColumnRed) {
-            m_context.dialogs.beep();
-            status.setColumnColor(StatusPanel::red());
-        } else if (state.ColumnCount > kLineLength) {
-            m_context.link.send("\r");
-            state.ColumnCount = 0;
-            status.resetColumn();
-        }
-    }
-    m_txtTerm.showPending();
-    return true;
 }
 
 void ReceivePath::lblClear_Click()
 {
-    m_frameHeadLine.hide();
-    m_txtTerm.setLineText(QString());
-    m_context.status.setAction("Text Cancelled");
-    m_context.state.ColumnCount = 0;
-    m_context.status.resetColumn();
+    m_host.desk().hidePanel("frameHeadLine");
+    m_host.terminal().setLineText(QString());
+    m_host.status().setAction("Text Cancelled");
+    m_host.state().ColumnCount = 0;
+    m_host.status().resetColumn();
 }
 
 void ReceivePath::lblLogbook_Click()
 {
-    const QString path = m_context.state.folder.file("\\vornak.log");
+    const QString path = m_host.state().folder.file("\\vornak.log");
     if (!QFileInfo::exists(path)) {
         // An empty log book, so the editor has something to open.
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly)) {
-            m_context.dialogs.warn(QStringLiteral("The log book %1 does not exist and cannot be created: %2")
+            m_host.dialogs().warn(QStringLiteral("The log book %1 does not exist and cannot be created: %2")
                                        .arg(path, file.errorString()));
             return;
         }
     }
-    if (!m_context.dialogs.openExternal(QUrl::fromLocalFile(path)))
-        m_context.dialogs.warn(QStringLiteral("No text editor could be started for the log book %1.").arg(path));
+    if (!m_host.dialogs().openExternal(QUrl::fromLocalFile(path)))
+        m_host.dialogs().warn(QStringLiteral("No text editor could be started for the log book %1.").arg(path));
 }

@@ -99,7 +99,7 @@ bool SerialLink::isOpen() const
 
 QString SerialLink::portDevice(int number) const
 {
-    const QString mapped = m_store.get("Ports", QStringLiteral("Com%1").arg(number));
+    const QString mapped = m_store.get(setting_keys::portDevice(number));
     if (!mapped.isEmpty())
         return mapped;
     QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();

@@ -182,10 +182,7 @@ void frmProperties::lblOK_Click()
         m_dialogs.warn(error);
         return;
     }
-    m_settings.save("Properties", "Settings", m_link.settings());
-    m_settings.save("Properties", "CommPort", QString::number(m_link.portNumber()));
-    m_settings.save("Properties", "Handshaking", QString::number(m_link.handshaking()));
-    if (!m_settings.sync())
+    if (!savePortSettings(m_link, m_settings))
         m_dialogs.warn("The settings could not be written to " + m_settings.location()
                        + ". They apply until the program ends.");
     accept();

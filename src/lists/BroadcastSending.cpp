@@ -1,48 +1,55 @@
 #include "lists/BroadcastSending.h"
 
+#include "app/CommandHost.h"
 #include "core/AppState.h"
 #include "core/Dialogs.h"
-#include "link/Guards.h"
-#include "core/VbText.h"
-#include "app/terminal.h"
-#include "link/ReceivePath.h"
 #include "core/TextFiles.h"
+#include "core/VbText.h"
+#include "core/Widgets.h"
+#include "link/Guards.h"
 #include "text/Pause.h"
 
-BroadcastSending::BroadcastSending(TerminalContext& context, frmTerminal& terminal)
-    : QObject(&terminal), m_context(context), m_terminal(terminal)
+BroadcastSending::BroadcastSending(CommandHost& host, Dialler callNumber, TextSender sendTxt, QObject* parent)
+    : QObject(parent), m_host(host), m_callNumber(std::move(callNumber)), m_sendTxt(std::move(sendTxt))
 {
-    connect(terminal.lblRSend_1, &CommandLabel::clicked, this, [this] { startBroadcast(1); });
-    connect(terminal.lblRsend_2, &CommandLabel::clicked, this, [this] { startBroadcast(2); });
-    connect(terminal.addCommand("Broadcast", "lblSendNumbers", "Tx RS Numbers",
-                                "Sends Rundsend Recaiver List (in case of failure with automatic sending)"),
+    lblRSend_1 = host.addCommand("Broadcast", "lblRSend_1", QString(), "11151 Rundsenden Server Call automatic dialing");
+    lblRsend_2 = host.addCommand("Broadcast", "lblRsend_2", QString(), "11162 Rundsenden Server Call automatic dialing");
+    connect(lblRSend_1, &CommandLabel::clicked, this, [this] { startBroadcast(1); });
+    connect(lblRsend_2, &CommandLabel::clicked, this, [this] { startBroadcast(2); });
+    connect(host.addCommand("Broadcast", "lblSendNumbers", "Tx RS Numbers",
+                            "Sends Rundsend Recaiver List (in case of failure with automatic sending)"),
             &CommandLabel::clicked, this, &BroadcastSending::lblSendNumbers_Click);
-    terminal.receivePath().receiverListRequested = [this] { sendReceiverList(); };
+}
+
+void BroadcastSending::showServiceNumbers()
+{
+    lblRSend_1->setText(plainNumber(m_host.state().RSendService1));
+    lblRsend_2->setText(plainNumber(m_host.state().RSendService2));
 }
 
 void BroadcastSending::startBroadcast(int service)
 {
-    if (!portGuard(m_context, true))
+    if (!portGuard(m_host, true))
         return;
-    const double number = service == 1 ? m_context.state.RSendService1 : m_context.state.RSendService2;
-    const Dialogs::Answer answer = m_context.dialogs.message(
+    AppState& state = m_host.state();
+    const double number = service == 1 ? state.RSendService1 : state.RSendService2;
+    const Dialogs::Answer answer = m_host.dialogs().message(
         "This Option will call automaticaly the Rundsenden service and transmit all the subscribers from the "
         "Rundsenden list. After the connection is established you will receive a prompt to send your message.!",
         Dialogs::Icon::Critical, Dialogs::Buttons::YesNo, Dialogs::Answer::No,
         "Quillnet Rundsenden Service on " + vbStr(number));
     if (answer != Dialogs::Answer::Yes)
         return;
-    if (!portGuard(m_context))
+    if (!portGuard(m_host))
         return;
-    m_terminal.CallNumber(plainNumber(number), "    Rundsenden");
-    m_context.state.RSendPending = true;
-    m_terminal.lblRSend_1->setEnabled(false);
-    m_terminal.lblRsend_2->setEnabled(false);
+    m_callNumber(plainNumber(number), "    Rundsenden");
+    state.RSendPending = true;
+    enableServiceCommands(false);
 }
 
 void BroadcastSending::lblSendNumbers_Click()
 {
-    if (!connectionGuard(m_context))
+    if (!connectionGuard(m_host))
         return;
     sendReceiverList();
 }
@@ -53,24 +60,34 @@ void BroadcastSending::sendReceiverList()
     // the list goes out once.
     if (m_sending)
         return;
-    AppState& state = m_context.state;
+    AppState& state = m_host.state();
     if (!state.RSendListSent) {
         m_sending = true;
         // A missing or unreadable list sends only the line feed; the
         // confirmation still follows.
         const QStringList lines = splitLines(readTextFile(state.folder.file("\\RSend.txt")).value_or(QString()));
-        m_terminal.SendTxt("\n");
+        m_sendTxt("\n");
         for (const QString& line : lines) {
-            m_terminal.SendTxt(line);
+            m_sendTxt(line);
             Pause(kLinePause);
         }
         state.RSendListSent = true;
         m_sending = false;
     }
-    m_context.dialogs.message(
+    m_host.dialogs().message(
         "The Subscriber number list was transmitted correctly, you may send your message now...  end with +++ ");
     state.RSendPending = false;
     state.RSendListSent = false;
-    m_terminal.lblRSend_1->setEnabled(true);
-    m_terminal.lblRsend_2->setEnabled(true);
+    enableServiceCommands(true);
+}
+
+void BroadcastSending::connectionClosed()
+{
+    enableServiceCommands(true);
+}
+
+void BroadcastSending::enableServiceCommands(bool enabled)
+{
+    lblRSend_1->setEnabled(enabled);
+    lblRsend_2->setEnabled(enabled);
 }

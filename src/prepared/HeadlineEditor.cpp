@@ -1,11 +1,11 @@
 #include "prepared/HeadlineEditor.h"
 
+#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/Desk.h"
 #include "core/Dialogs.h"
-#include "app/TerminalContext.h"
-#include "core/Widgets.h"
-#include "app/terminal.h"
 #include "core/TextFiles.h"
+#include "core/Widgets.h"
 
 #include <QButtonGroup>
 #include <QFile>
@@ -77,13 +77,15 @@ QFont fieldFont()
 
 } // namespace
 
-HeadlineEditor::HeadlineEditor(TerminalContext& context, frmTerminal& window)
-    : frameHeadLine(window.frameHeadLine), m_context(context)
+HeadlineEditor::HeadlineEditor(CommandHost& host, ListsRefresher refreshLists, QObject* parent)
+    : QObject(parent), frameHeadLine(new QWidget(&host.desk())), m_host(host), m_refreshLists(std::move(refreshLists))
 {
     setObjectName("HeadlineEditor");
+    frameHeadLine->setObjectName("frameHeadLine");
+    frameHeadLine->hide();
     buildPanel();
 
-    lblHeadlineEditor = window.addCommand("Texts", "lblHeadlineEditor", "Edit Headline", "Invokes the Headline Editor");
+    lblHeadlineEditor = host.addCommand("Texts", "lblHeadlineEditor", "Edit Headline", "Invokes the Headline Editor");
     connect(lblHeadlineEditor, &CommandLabel::clicked, this, &HeadlineEditor::lblHeadlineEditor_Click);
     connect(lblView, &CommandLabel::clicked, this, &HeadlineEditor::lblView_Click);
     connect(lblClsPreview, &CommandLabel::clicked, this, &HeadlineEditor::lblClsPreview_Click);
@@ -207,7 +209,7 @@ void HeadlineEditor::keepOwnerNumbersEqual(int changedField)
 void HeadlineEditor::stampDateTime(const QString& datePattern)
 {
     QStringList texts = fields();
-    headlines::stampDateTime(texts, m_context.state.now(), datePattern);
+    headlines::stampDateTime(texts, m_host.state().now(), datePattern);
     setFields(texts);
 }
 
@@ -216,27 +218,27 @@ void HeadlineEditor::loadFields()
     // A missing file is a first start: the defaults stand. A file that is
     // there but cannot be read is worth a word, since the user expects his
     // own headlines.
-    const QString path = m_context.state.folder.file(kHeadlinesFile);
+    const QString path = m_host.state().folder.file(kHeadlinesFile);
     QString text;
     if (QFile::exists(path)) {
         QString error;
         if (const auto read = readTextFile(path, &error))
             text = *read;
         else
-            m_context.dialogs.warn(QStringLiteral("The headlines could not be read from %1:\n%2\n\n"
+            m_host.dialogs().warn(QStringLiteral("The headlines could not be read from %1:\n%2\n\n"
                                                   "The editor shows the standard headlines instead.")
                                        .arg(path, error));
     }
     setFields(fieldsFromFileText(text));
     stampDateTime(kEditingDate);
-    m_context.state.HeadlineSelect = selectFromField(txtHeadlines[kSelectField]->text());
+    m_host.state().HeadlineSelect = selectFromField(txtHeadlines[kSelectField]->text());
     showSelection();
     m_loaded = true;
 }
 
 void HeadlineEditor::showSelection()
 {
-    const int select = m_context.state.HeadlineSelect;
+    const int select = m_host.state().HeadlineSelect;
     // An exclusive group always keeps one button checked; a number that is
     // no layout must show none.
     m_options->setExclusive(false);
@@ -257,12 +259,12 @@ void HeadlineEditor::lblHeadlineEditor_Click()
 
 void HeadlineEditor::Option1_Click(int index)
 {
-    m_context.state.HeadlineSelect = index;
+    m_host.state().HeadlineSelect = index;
 }
 
 void HeadlineEditor::lblView_Click()
 {
-    const int select = m_context.state.HeadlineSelect;
+    const int select = m_host.state().HeadlineSelect;
     lstHeadlines->clear();
     if (const auto colour = layoutColour(select)) {
         QPalette palette = lstHeadlines->palette();
@@ -283,11 +285,11 @@ void HeadlineEditor::lblClsPreview_Click()
 
 bool HeadlineEditor::write(const QString& name, const QString& text)
 {
-    const QString path = m_context.state.folder.file(name);
+    const QString path = m_host.state().folder.file(name);
     QString error;
     if (writeTextFileAtomic(path, text, &error))
         return true;
-    m_context.dialogs.warn(QStringLiteral("The headlines could not be saved to %1:\n%2\n\n"
+    m_host.dialogs().warn(QStringLiteral("The headlines could not be saved to %1:\n%2\n\n"
                                           "The headline editor keeps your texts. Make the program folder "
                                           "writable, then press Exit again.")
                                .arg(path, error));
@@ -302,7 +304,7 @@ bool HeadlineEditor::lblExitHeadlineEditor_Click()
     if (!m_loaded)
         loadFields();
 
-    const int select = m_context.state.HeadlineSelect;
+    const int select = m_host.state().HeadlineSelect;
     txtHeadlines[kSelectField]->setText(QString::number(select));
     // The saved file keeps the date and time the fields showed while editing.
     if (!write(kHeadlinesFile, fileText(fields())))
@@ -312,8 +314,8 @@ bool HeadlineEditor::lblExitHeadlineEditor_Click()
         return false;
 
     lstHeadlines->clear();
-    if (m_refreshFavourites)
-        m_refreshFavourites();
+    if (m_refreshLists)
+        m_refreshLists();
     frameHeadLine->hide();
     return true;
 }

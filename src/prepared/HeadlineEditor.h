@@ -3,8 +3,8 @@
 #include <QObject>
 #include <QStringList>
 #include <array>
-#include <functional>
 
+#include "core/Operations.h"
 #include "prepared/Headlines.h"
 
 class CommandLabel;
@@ -14,8 +14,7 @@ class QLineEdit;
 class QListWidget;
 class QRadioButton;
 class QWidget;
-struct TerminalContext;
-class frmTerminal;
+class CommandHost;
 
 // The headline editor: a panel over the terminal text window with the three
 // headline layouts, the choice of layout, a preview against a column ruler,
@@ -24,7 +23,10 @@ class frmTerminal;
 class HeadlineEditor : public QObject {
     Q_OBJECT
 public:
-    HeadlineEditor(TerminalContext& context, frmTerminal& window);
+    // Makes the panel frameHeadLine on the host's desk (hidden) and the
+    // command "Edit Headline"; `refreshLists` runs after a successful exit
+    // to bring the favourites panel up to date.
+    HeadlineEditor(CommandHost& host, ListsRefresher refreshLists, QObject* parent = nullptr);
 
     // Opens the panel: fields from "\Headlines.txt", today's date month first
     // and the time, the layout number from the file.
@@ -40,9 +42,6 @@ public:
     bool lblExitHeadlineEditor_Click();
     // A layout button was clicked.
     void Option1_Click(int index);
-
-    // Run after a successful exit to bring the favourites panel up to date.
-    void setFavouritesRefresh(std::function<void()> refresh) { m_refreshFavourites = std::move(refresh); }
 
     // The texts of all 34 fields.
     QStringList fields() const;
@@ -70,9 +69,9 @@ private:
     void keepOwnerNumbersEqual(int changedField);
     bool write(const QString& name, const QString& text);
 
-    TerminalContext& m_context;
+    CommandHost& m_host;
+    ListsRefresher m_refreshLists;
     QButtonGroup* m_options;
-    std::function<void()> m_refreshFavourites;
     // The fields have been read from the file in this run.
     bool m_loaded = false;
     bool m_syncingOwnerNumber = false;

@@ -1,13 +1,15 @@
 #include "text/ClipboardPaste.h"
 
+#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "link/Guards.h"
 #include "core/StatusPanel.h"
-#include "app/TerminalContext.h"
-#include "app/terminal.h"
+#include "core/Widgets.h"
+#include "link/SerialLink.h"
 #include "text/Pause.h"
-#include "text/SendFiles.h"
+#include "text/TransmissionFiles.h"
 #include "text/TransmissionControl.h"
 #include "text/frmCancelSend.h"
 
@@ -40,17 +42,18 @@ QString forDisplay(QStringView piece)
 
 } // namespace
 
-ClipboardPaste::ClipboardPaste(TransmissionKit kit, QObject* parent) : QObject(parent), m_kit(kit)
+ClipboardPaste::ClipboardPaste(TransmissionSteps steps, QObject* parent) : QObject(parent), m_steps(steps)
 {
     buildPreviewFrame();
-    connect(m_kit.window.lblPaste, &CommandLabel::clicked, this, &ClipboardPaste::lblPaste_Click);
+    lblPaste = m_steps.host.addCommand("Send", "lblPaste", "Paste", "Copy and Paste text into a live connection.");
+    connect(lblPaste, &CommandLabel::clicked, this, &ClipboardPaste::lblPaste_Click);
     connect(cmdSendPreview, &QPushButton::clicked, this, &ClipboardPaste::cmdSendPreview_Click);
     connect(cmdExitPreview, &QPushButton::clicked, this, &ClipboardPaste::cmdExitPreview_Click);
 }
 
 void ClipboardPaste::buildPreviewFrame()
 {
-    tabPreview = new QGroupBox("Preview Paste / Send", m_kit.window.desk);
+    tabPreview = new QGroupBox("Preview Paste / Send", &m_steps.host.desk());
     tabPreview->setObjectName("tabPreview");
     tabPreview->setGeometry(twips(kFrameLeft), twips(kFrameTop), twips(kFrameWidth), twips(kFrameHeight));
     tabPreview->setAutoFillBackground(true);
@@ -83,7 +86,7 @@ void ClipboardPaste::buildPreviewFrame()
 void ClipboardPaste::cmdSendPreview_Click()
 {
     tabPreview->hide();
-    m_kit.context.state.PreviewMode = false;
+    m_steps.host.state().PreviewMode = false;
     lblPaste_Click();
 }
 
@@ -94,15 +97,15 @@ void ClipboardPaste::cmdExitPreview_Click()
 
 void ClipboardPaste::lblPaste_Click()
 {
-    AppState& state = m_kit.context.state;
-    Dialogs& dialogs = m_kit.context.dialogs;
+    AppState& state = m_steps.host.state();
+    Dialogs& dialogs = m_steps.host.dialogs();
     if (!state.ConnectionActive && !state.PreviewMode) {
         dialogs.beep();
         dialogs.message(" No active connection  ......");
         return;
     }
 
-    TransmissionControl::Running running(m_kit.control, TransmissionControl::Running::Long);
+    TransmissionControl::Running running(m_steps.control, TransmissionControl::Running::Long);
     const bool preview = state.PreviewMode;
     if (preview) {
         tabPreview->show();
@@ -111,8 +114,8 @@ void ClipboardPaste::lblPaste_Click()
     state.StopSend = false;
     // A large clipboard takes a while to convert: Cancel is offered from
     // the start.
-    m_kit.cancelWindow.setStatus(kTransmitting);
-    m_kit.cancelWindow.showForTransmission();
+    m_steps.cancelWindow.setStatus(kTransmitting);
+    m_steps.cancelWindow.showForTransmission();
 
     const std::optional<QString> content = prepare(QGuiApplication::clipboard()->text());
     if (!content || state.StopSend) {
@@ -120,15 +123,15 @@ void ClipboardPaste::lblPaste_Click()
         return;
     }
 
-    m_kit.cancelWindow.setStatus(kTransmitting);
-    m_kit.context.status.setAction(kTransmitting);
-    m_kit.cancelWindow.showForTransmission();
-    if (!preview && !m_kit.lineOpen()) {
-        portGuard(m_kit.context);
+    m_steps.cancelWindow.setStatus(kTransmitting);
+    m_steps.host.status().setAction(kTransmitting);
+    m_steps.cancelWindow.showForTransmission();
+    if (!preview && !m_steps.lineOpen()) {
+        portGuard(m_steps.host);
         endStep();
         return;
     }
-    m_kit.context.link.send("\r");
+    m_steps.host.link().send("\r");
     RichTextBox1->clear();
     if (preview)
         fillPreview(*content);
@@ -139,18 +142,18 @@ void ClipboardPaste::lblPaste_Click()
 
 std::optional<QString> ClipboardPaste::prepare(const QString& clipboardText)
 {
-    const QString scratch = m_kit.context.state.folder.file(kScratchName);
+    const QString scratch = m_steps.host.state().folder.file(kScratchName);
     QFile::remove(scratch);
-    Breather breather(m_kit.context.state.StopSend);
+    Breather breather(m_steps.host.state().StopSend);
     QString error;
     const QString raw = clipboardText + kLineEnd;
     if (!writeScratchFile(scratch, raw, breather.asFunction(), &error)) {
         if (!error.isEmpty())
-            m_kit.reportFileProblem(scratch, error);
+            m_steps.reportFileProblem(scratch, error);
         return std::nullopt;
     }
 
-    return m_kit.wrapToScratch(raw, scratch, breather);
+    return m_steps.wrapToScratch(raw, scratch, breather);
 }
 
 void ClipboardPaste::fillPreview(const QString& content)
@@ -160,7 +163,7 @@ void ClipboardPaste::fillPreview(const QString& content)
     int column = 0;
     QTextCursor cursor(RichTextBox1->document());
     cursor.movePosition(QTextCursor::End);
-    Breather breather(m_kit.context.state.StopSend);
+    Breather breather(m_steps.host.state().StopSend);
     qsizetype start = 0;
     while (start < content.size() && breather.keepGoing()) {
         qsizetype end = std::min(content.size(), start + kPreviewPiece);
@@ -175,29 +178,29 @@ void ClipboardPaste::fillPreview(const QString& content)
         cursor.insertText(forDisplay(piece));
         start = end;
     }
-    m_kit.context.status.showCount(column);
+    m_steps.host.status().showCount(column);
 }
 
 void ClipboardPaste::transmit(const QString& content)
 {
-    const AppState& state = m_kit.context.state;
+    const AppState& state = m_steps.host.state();
     int column = 0;
     CharacterPacer pacer(state.CharDelay);
     for (const QChar c : content) {
-        if (state.StopSend || !m_kit.lineOpen())
+        if (state.StopSend || !m_steps.lineOpen())
             break;
         if (c == u'\r')
             column = 0;
         // A line feed is not sent, but costs its pause like any character.
-        m_kit.sendPaced(c == u'\n' ? QString() : QString(c), pacer);
+        m_steps.sendPaced(c == u'\n' ? QString() : QString(c), pacer);
         ++column;
-        m_kit.context.status.showCount(column);
+        m_steps.host.status().showCount(column);
     }
 }
 
 void ClipboardPaste::endStep()
 {
-    m_kit.finish();
-    m_kit.context.status.resetRuler();
-    m_kit.context.state.PreviewMode = true;
+    m_steps.finish();
+    m_steps.host.status().resetRuler();
+    m_steps.host.state().PreviewMode = true;
 }

@@ -5,7 +5,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "text/TransmissionKit.h"
+#include "text/TransmissionSteps.h"
+
+class CommandLabel;
 
 // Paste: the clipboard's text, spelled in the telex repertoire and wrapped
 // to 68 characters, first into the preview frame and, after "Send Preview",
@@ -13,8 +15,9 @@
 class ClipboardPaste : public QObject {
     Q_OBJECT
 public:
-    ClipboardPaste(TransmissionKit kit, QObject* parent);
+    ClipboardPaste(TransmissionSteps steps, QObject* parent);
 
+    CommandLabel* lblPaste;
     QGroupBox* tabPreview;
     QPlainTextEdit* RichTextBox1;
     QPushButton* cmdSendPreview;
@@ -33,5 +36,5 @@ private:
     void transmit(const QString& content);
     void endStep();
 
-    TransmissionKit m_kit;
+    TransmissionSteps m_steps;
 };

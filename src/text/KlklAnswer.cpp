@@ -1,9 +1,9 @@
 #include "text/KlklAnswer.h"
 
+#include "app/CommandHost.h"
 #include "core/AppState.h"
 #include "core/StatusPanel.h"
-#include "app/TerminalContext.h"
-#include "app/terminal.h"
+#include "core/Widgets.h"
 #include "link/SerialLink.h"
 #include "core/TextFiles.h"
 #include "text/LineEncoding.h"
@@ -30,17 +30,17 @@ const QColor kCaptionOn(0x00FF00);
 
 } // namespace
 
-KlklAnswer::KlklAnswer(TransmissionKit kit, std::function<QString()> transmitFile, QObject* parent)
-    : QObject(parent), m_kit(kit), m_transmitFile(std::move(transmitFile))
+KlklAnswer::KlklAnswer(TransmissionSteps steps, std::function<QString()> transmitFile, QObject* parent)
+    : QObject(parent), m_steps(steps), m_transmitFile(std::move(transmitFile))
 {
-    lblKlKl = m_kit.window.addCommand("Send", "lblKlKl", "klkl", "Toggle KLKL Automatic Answer");
-    lblKlKl->setCaptionColor(m_kit.context.state.KlklAuto ? kCaptionOn : kCaptionOff);
+    lblKlKl = m_steps.host.addCommand("Send", "lblKlKl", "klkl", "Toggle KLKL Automatic Answer");
+    lblKlKl->setCaptionColor(m_steps.host.state().KlklAuto ? kCaptionOn : kCaptionOff);
     connect(lblKlKl, &CommandLabel::clicked, this, &KlklAnswer::lblKlKl_Click);
 }
 
 void KlklAnswer::lblKlKl_Click()
 {
-    AppState& state = m_kit.context.state;
+    AppState& state = m_steps.host.state();
     if (state.KlklAuto) {
         state.KlklAuto = false;
         lblKlKl->setCaptionColor(kCaptionOff);
@@ -52,22 +52,22 @@ void KlklAnswer::lblKlKl_Click()
 
 void KlklAnswer::SendKLKL()
 {
-    if (!m_kit.control.busy()) {
+    if (!m_steps.control.busy()) {
         answer();
         return;
     }
     // Wait for the running transmission. Should the answer be switched off
     // or the line be gone by then, it is dropped.
-    m_kit.control.runWhenFree([this] {
-        if (m_kit.context.state.KlklAuto && m_kit.lineOpen())
+    m_steps.control.runWhenFree([this] {
+        if (m_steps.host.state().KlklAuto && m_steps.lineOpen())
             answer();
     });
 }
 
 void KlklAnswer::answer()
 {
-    AppState& state = m_kit.context.state;
-    TransmissionControl::Running running(m_kit.control, TransmissionControl::Running::Long);
+    AppState& state = m_steps.host.state();
+    TransmissionControl::Running running(m_steps.control, TransmissionControl::Running::Long);
     // The answer's own echo must not start it again.
     const bool busyBefore = state.KlklBusy;
     state.KlklBusy = true;
@@ -90,14 +90,14 @@ void KlklAnswer::answer()
     }
 
     if (!failedPath.isEmpty()) {
-        m_kit.reportFileProblem(failedPath, error);
-    } else if (m_kit.lineOpen()) {
+        m_steps.reportFileProblem(failedPath, error);
+    } else if (m_steps.lineOpen()) {
         state.StopSend = false;
-        m_kit.cancelWindow.setStatus("Transmitting KLKL - " + m_transmitFile());
-        m_kit.context.status.setAction("Transmitting KLKL File");
-        m_kit.cancelWindow.showForTransmission();
+        m_steps.cancelWindow.setStatus("Transmitting KLKL - " + m_transmitFile());
+        m_steps.host.status().setAction("Transmitting KLKL File");
+        m_steps.cancelWindow.showForTransmission();
 
-        SerialLink& link = m_kit.context.link;
+        SerialLink& link = m_steps.host.link();
         link.send("\r\r");
         Pause(kLeadInSeconds);
         link.send("\r\r");
@@ -105,7 +105,7 @@ void KlklAnswer::answer()
         int column = 0;
         CharacterPacer pacer(state.CharDelay);
         for (const QChar c : std::as_const(wrapped)) {
-            if (state.StopSend || !m_kit.lineOpen())
+            if (state.StopSend || !m_steps.lineOpen())
                 break;
             if (c == u'\r')
                 column = 0;
@@ -115,12 +115,12 @@ void KlklAnswer::answer()
                 column = 0;
             }
             pacer.pauseAfterCharacter();
-            m_kit.context.status.showCount(column);
+            m_steps.host.status().showCount(column);
         }
     }
 
-    m_kit.context.link.send("\r\r");
-    m_kit.context.link.send("\r\r");
-    m_kit.finish();
+    m_steps.host.link().send("\r\r");
+    m_steps.host.link().send("\r\r");
+    m_steps.finish();
     state.KlklBusy = busyBefore;
 }

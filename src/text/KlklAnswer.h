@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-#include "text/TransmissionKit.h"
+#include "text/TransmissionSteps.h"
 
 class CommandLabel;
 
@@ -20,7 +20,7 @@ class KlklAnswer : public QObject {
 public:
     // transmitFile: the path of the last text-file transmission, which the
     // cancel window names.
-    KlklAnswer(TransmissionKit kit, std::function<QString()> transmitFile, QObject* parent);
+    KlklAnswer(TransmissionSteps steps, std::function<QString()> transmitFile, QObject* parent);
 
     CommandLabel* lblKlKl;
 
@@ -30,6 +30,6 @@ public:
 private:
     void answer();
 
-    TransmissionKit m_kit;
+    TransmissionSteps m_steps;
     std::function<QString()> m_transmitFile;
 };

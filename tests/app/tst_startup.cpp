@@ -1,5 +1,6 @@
 // Start-up: the configuration file, the number texts, the command line and
 // the window the program opens with.
+#include "support/TestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
@@ -154,27 +155,27 @@ private slots:
 
         QVERIFY(dialogs.asked.isEmpty());
         QCOMPARE(terminal.windowTitle(), QString("Quillnet USB Terminal  12345 vornak d"));
-        QCOMPARE(terminal.txtTerm->toPlainText(), QString(" open port before using the interface "));
-        QCOMPARE(terminal.status.lblAction->text(), QString("Program Parameters Loaded"));
-        QCOMPARE(terminal.lblRSend_1->text(), QString("11151"));
-        QCOMPARE(terminal.lblRsend_2->text(), QString("11162"));
-        QCOMPARE(terminal.Label15->text(), QString("24/08/2026 10.3.13"));
-        QCOMPARE(terminal.imgPort1->picture(), 2);
+        QCOMPARE(terminal.terminal().toPlainText(), QString(" open port before using the interface "));
+        QCOMPARE(terminal.status().lblAction->text(), QString("Program Parameters Loaded"));
+        QCOMPARE(terminal.findChild<CommandLabel*>("lblRSend_1")->text(), QString("11151"));
+        QCOMPARE(terminal.findChild<CommandLabel*>("lblRsend_2")->text(), QString("11162"));
+        QCOMPARE(terminal.findChild<QLabel*>("Label15")->text(), QString("24/08/2026 10.3.13"));
+        QCOMPARE(terminal.status().imgPort1->picture(), 2);
         QCOMPARE(state.SoundMuted, true);
         QCOMPARE(state.PreviewMode, true);
-        QCOMPARE(terminal.txtTerm->font().family(), QString("DejaVu Sans Mono"));
-        QCOMPARE(terminal.txtTerm->font().pointSize(), 14);
+        QCOMPARE(terminal.terminal().font().family(), QString("DejaVu Sans Mono"));
+        QCOMPARE(terminal.terminal().font().pointSize(), 14);
         // "/Color2" then "/steam"; "/color3" is not a switch (case counts).
-        QCOMPARE(terminal.txtTerm->palette().color(QPalette::Text), QColor(0, 255, 255));
-        QCOMPARE(terminal.txtTerm->palette().color(QPalette::Base), QColor(255, 255, 255));
-        QCOMPARE(terminal.txtTerm->geometry().top(), 585 / 15);
+        QCOMPARE(terminal.terminal().palette().color(QPalette::Text), QColor(0, 255, 255));
+        QCOMPARE(terminal.terminal().palette().color(QPalette::Base), QColor(255, 255, 255));
+        QCOMPARE(terminal.terminal().geometry().top(), 585 / 15);
         // Controls carry their names.
         for (const char* name : {"txtTerm", "lblOpen1", "lblProps", "lblCport1", "lblStatus1", "imgPort1",
                                  "lblAction", "lblMaxChar", "Line1", "lblExit", "lblVersion", "Label15"})
             QVERIFY2(terminal.findChild<QWidget*>(name), name);
 
         // The status line reads "Status: " two seconds after start.
-        QTRY_COMPARE_WITH_TIMEOUT(terminal.status.lblAction->text(), QString("Status: "), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(terminal.status().lblAction->text(), QString("Status: "), 3000);
     }
 
     void startupProblemsAreReportedAndTheWindowStillOpens()
@@ -197,15 +198,10 @@ private slots:
         QVERIFY(dialogs.asked[1].text.contains("fast,n,8,1"));
         QCOMPARE(terminal.windowTitle(), QString("Quillnet USB Terminal  12345 vornak d"));
         QCOMPARE(state.DateFormat, QString("dd/mm/yyyy"));
-        QCOMPARE(terminal.txtTerm->geometry().top(), 525 / 15); // the steam skin was not applied
+        QCOMPARE(terminal.terminal().geometry().top(), 525 / 15); // the steam skin was not applied
     }
 };
 
-int main(int argc, char** argv)
-{
-    StartupTest test; // sets up the environment before the application exists
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(StartupTest)
 
 #include "tst_startup.moc"

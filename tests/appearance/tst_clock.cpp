@@ -1,11 +1,13 @@
 // The analogue clock: where the hands point for a time of day, and the clock
 // on the terminal window.
+#include "support/TestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
 #include "core/SettingsStore.h"
 #include "app/terminal.h"
 #include "appearance/AnalogClock.h"
+#include "core/Desk.h"
 #include "appearance/ClockGeometry.h"
 #include "link/TerminalText.h"
 
@@ -85,20 +87,20 @@ private slots:
         terminal.Form_Load({});
 
         AnalogClock* face = terminal.findChild<AnalogClock*>("Shape1");
-        QVERIFY(face && face->parentWidget() == terminal.desk);
+        QVERIFY(face && face->parentWidget() == static_cast<QWidget*>(&terminal.desk()));
         // Beside the terminal text window, within the desk, in either skin.
-        for (auto skin : {&frmTerminal::lblStandard_Click, &frmTerminal::lblSteam_Click}) {
-            (terminal.*skin)();
-            QVERIFY(!face->geometry().intersects(terminal.txtTerm->geometry()));
+        for (const char* skin : {"lblStandard", "lblSteam"}) {
+            QTest::mouseClick(terminal.findChild<CommandLabel*>(skin), Qt::LeftButton);
+            QVERIFY(!face->geometry().intersects(terminal.terminal().geometry()));
         }
-        QVERIFY(terminal.desk->rect().contains(face->geometry()));
+        QVERIFY(terminal.desk().rect().contains(face->geometry()));
 
         auto* seconds = face->findChild<LineControl*>("lineSeconds2");
         auto* minutes = face->findChild<LineControl*>("LineMinutes1");
         auto* hours = face->findChild<LineControl*>("LineHours1");
         QVERIFY(seconds && minutes && hours && !seconds->isVisible() && !minutes->isVisible() && !hours->isVisible());
 
-        terminal.DrawClock();
+        terminal.Timer3_Timer();
         const QPoint centre(face->x() * 15 + face->width() * 15 / 2, face->y() * 15 + face->width() * 15 / 2);
         QVERIFY(seconds->isVisible() && minutes->isVisible() && hours->isVisible());
         QCOMPARE(seconds->start(), centre);
@@ -116,18 +118,13 @@ private slots:
         QCOMPARE(hue({0, -45}), 'g');
         QCOMPARE(hue({0, 40}), '-');
         state.now = [] { return at(QTime(15, 0, 45)); };
-        terminal.DrawClock();
+        terminal.Timer3_Timer();
         QCOMPARE(seconds->end(), centre + QPoint(-900, 0));
         QCOMPARE(hue({-50, 0}), 'r');
         QCOMPARE(hue({50, 0}), '-');
     }
 };
 
-int main(int argc, char** argv)
-{
-    ClockTest test; // sets up the environment before the application exists
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(ClockTest)
 
 #include "tst_clock.moc"

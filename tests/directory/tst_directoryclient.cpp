@@ -1,6 +1,7 @@
 // The directory client against servers on 127.0.0.1: the request, the
 // entries and acknowledgements, the server's faults, the time-outs and how
 // the host is found.
+#include "support/TestMain.h"
 #include "DirectoryFixtures.h"
 #include "support/ScriptedDialogs.h"
 
@@ -187,11 +188,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    DirectoryClientTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(DirectoryClientTest)
 
 #include "tst_directoryclient.moc"

@@ -1,5 +1,6 @@
 // The main window's favourites panel: captions from phonebook.txt, the cap
 // of 25, the port guard and what a click dials.
+#include "support/TestMain.h"
 #include "DirectoryFixtures.h"
 #include "support/TerminalRig.h"
 
@@ -60,8 +61,9 @@ private slots:
     {
         TerminalRig rig(env, false);
         frmTerminal& terminal = rig.t();
+        QWidget* frameNumbers = rig.control("frameNumbers");
         auto label = [&](int i) {
-            return terminal.frameNumbers->findChild<CommandLabel*>(QStringLiteral("lblCallNumbers_%1").arg(i));
+            return frameNumbers->findChild<CommandLabel*>(QStringLiteral("lblCallNumbers_%1").arg(i));
         };
         auto labels = [&] {
             QStringList captions;
@@ -72,7 +74,7 @@ private slots:
 
         // No phonebook yet: every label its own index.
         rig.click("lblPhonebookShow");
-        QVERIFY(terminal.frameNumbers->isVisibleTo(&terminal));
+        QVERIFY(frameNumbers->isVisibleTo(&terminal));
         QCOMPARE(labels(), indexCaptions());
 
         // The file changes; the panel follows on refresh only.
@@ -91,7 +93,7 @@ private slots:
         QTest::mouseClick(label(0), Qt::LeftButton);
         QCOMPARE(rig.dialogs.texts(), QStringList{"Open Communication Port First ..... "});
         QCOMPARE(rig.dialogs.asked[0].buttons, Dialogs::Buttons::Ok);
-        terminal.lblOpen1_Click();
+        rig.click("lblOpen1");
         QCOMPARE(rig.box.waitForBytes(1, 2000), QByteArray("\r"));
         QTest::mouseClick(label(0), Qt::LeftButton);
         QCOMPARE(rig.received(8), QByteArray("\x01 020001"));
@@ -101,15 +103,10 @@ private slots:
         QCOMPARE(rig.dialogs.asked.size(), 1);
 
         rig.click("lblExitNumbers");
-        QVERIFY(!terminal.frameNumbers->isVisibleTo(&terminal));
+        QVERIFY(!frameNumbers->isVisibleTo(&terminal));
     }
 };
 
-int main(int argc, char** argv)
-{
-    FavouritesPanelTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(FavouritesPanelTest)
 
 #include "tst_favouritespanel.moc"

@@ -1,6 +1,7 @@
 // The phonebook files: the 124-byte slot, the CSV line, reading what is sound
 // from damaged files, rewriting the records alone, and replacing the three
 // files together or not at all.
+#include "support/TestMain.h"
 #include "DirectoryFixtures.h"
 #include "support/ReadOnlyFolder.h"
 
@@ -175,11 +176,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    PhonebookFilesTest test;
-    QCoreApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(PhonebookFilesTest)
 
 #include "tst_phonebookfiles.moc"

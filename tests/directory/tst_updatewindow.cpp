@@ -1,6 +1,7 @@
 // The phonebook update window against a real vornak-dirserver: the marks
 // carried over, the files written, the commands before, during and after a
 // download, and the old files kept whole whenever something fails.
+#include "support/TestMain.h"
 #include "DirectoryFixtures.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/ScriptedDialogs.h"
@@ -232,16 +233,13 @@ private slots:
         writeDirectory(env, {record(1, "1", "Old", 1)});
         const Snapshot before = snapshot(env);
         DirServerProcess stalling({"--fault", "stall", "--after", "3"});
-        Rig closing(env, stalling.port(), 20000);
+        Rig closing(env, stalling.port(), 3600 * 1000); // a time-out the test's time limit would end first
         closing.window.show();
         connect(&closing.window, &frmUpdate::entryReceived, this, [&](int count) {
             if (count == 3)
                 QTimer::singleShot(50, &closing.window, &QWidget::close);
         });
-        QElapsedTimer clock;
-        clock.start();
         closing.window.lblRetrieve_Click();
-        QVERIFY(clock.elapsed() < 15000); // not the receive time-out
         QVERIFY(!closing.window.isVisible());
         QCOMPARE(closing.dialogs.asked.size(), 0);
         QCOMPARE(snapshot(env), before);
@@ -323,11 +321,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    UpdateWindowTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(UpdateWindowTest)
 
 #include "tst_updatewindow.moc"

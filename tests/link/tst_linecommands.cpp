@@ -1,5 +1,6 @@
 // Typing and the line commands: the exact bytes at the box end of a
 // pseudo-terminal.
+#include "support/TestMain.h"
 #include "support/TerminalRig.h"
 
 #include "appearance/SoundEffects.h"
@@ -17,7 +18,7 @@ class LineCommandsTest : public QObject {
         void type(const QString& text)
         {
             for (const QChar c : text)
-                QTest::keyClick(terminal->txtTerm, c.toLatin1());
+                QTest::keyClick(&terminal->terminal(), c.toLatin1());
         }
         QByteArray sent(int expected) { return box.waitForBytes(expected, 2000); }
     };
@@ -28,7 +29,7 @@ private slots:
     void typingSendsAndCountsColumns()
     {
         Rig rig(env);
-        StatusPanel& status = rig.terminal->status;
+        StatusPanel& status = rig.status();
         // The counter, the ruler's length in characters, its colour, the
         // counter's colour and the beeps so far.
         auto ruler = [&] {
@@ -52,10 +53,10 @@ private slots:
         QCOMPARE(rig.state.ColumnCount, qint16(0));
         QCOMPARE(ruler(), QStringList({"0", "0", "#00ff00", "#00ff00", "1"}));
         // Typed keys never show in the window: it holds what the box sends.
-        QCOMPARE(rig.terminal->txtTerm->lineText(), QString("Terminal Ready "));
+        QCOMPARE(rig.text().lineText(), QString("Terminal Ready "));
 
         rig.type("hello world!");
-        QTest::keyClick(rig.terminal->txtTerm, Qt::Key_Return);
+        QTest::keyClick(&rig.text(), Qt::Key_Return);
         QCOMPARE(rig.sent(13), QByteArray("hello world!\r"));
         // The CR command resets the counter, not the ruler.
         rig.type("abcd");
@@ -65,29 +66,29 @@ private slots:
         QCOMPARE(ruler(), QStringList({"0", "4", "#00ff00", "#00ff00", "1"}));
         // Umlauts go out as their Latin-1 byte, control keys as themselves.
         QKeyEvent umlaut(QEvent::KeyPress, Qt::Key_Udiaeresis, Qt::NoModifier, QString::fromUtf8("ü"));
-        QApplication::sendEvent(rig.terminal->txtTerm, &umlaut);
-        QTest::keyClick(rig.terminal->txtTerm, Qt::Key_Backspace);
+        QApplication::sendEvent(&rig.text(), &umlaut);
+        QTest::keyClick(&rig.text(), Qt::Key_Backspace);
         QCOMPARE(rig.received(2), QByteArray("\xfc\x08"));
     }
 
     void closedPortKeysStayInTheWindow()
     {
         Rig rig(env, false);
-        rig.terminal->txtTerm->setLineText(QString());
+        rig.text().setLineText(QString());
         rig.type("abc");
         QCOMPARE(rig.state.ColumnCount, qint16(0));
-        QCOMPARE(rig.terminal->txtTerm->toPlainText(), QString("abc"));
-        QCOMPARE(rig.terminal->txtTerm->lineText(), QString("abc"));
+        QCOMPARE(rig.text().toPlainText(), QString("abc"));
+        QCOMPARE(rig.text().lineText(), QString("abc"));
         // The line commands send nothing; the time stamp only refreshes the labels.
         rig.state.DateFormat = "dd.mm.yyyy";
         rig.state.now = [] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5)); };
         for (const char* command : {"lblBell", "LblCall", "lblTimeStamp"})
             rig.click(command);
-        rig.terminal->CallNumber("12345", "Meier");
+        rig.CallNumber("12345", "Meier");
         QCOMPARE(rig.box.readFor(100), QByteArray());
         QCOMPARE(rig.state.ConnectionActive, false);
         QCOMPARE(rig.action(), QString("Program Parameters Loaded"));
-        QCOMPARE(rig.terminal->lblDate->text(), QString("02.01.2027"));
+        QCOMPARE(rig.status().lblDate->text(), QString("02.01.2027"));
     }
 
     void everyCommandSendsItsSequence()
@@ -126,13 +127,13 @@ private slots:
     {
         Rig rig(env);
         const SoundEffects& sounds = rig.terminal->sounds();
-        rig.terminal->frameHeadLine->show();
+        rig.control("frameHeadLine")->show();
         rig.click("LblCall");
         QCOMPARE(rig.sent(1), QByteArray("\x01"));
         QCOMPARE(rig.state.ConnectionActive, true);
         QCOMPARE(rig.action(), QString("Dial Quillnet Number please"));
-        QVERIFY(rig.terminal->txtTerm->lineText().endsWith("Dial Quillnet Number please\r\n"));
-        QVERIFY(!rig.terminal->frameHeadLine->isVisible());
+        QVERIFY(rig.text().lineText().endsWith("Dial Quillnet Number please\r\n"));
+        QVERIFY(!rig.control("frameHeadLine")->isVisible());
         QVERIFY(sounds.requested().isEmpty()); // muted
         rig.click("lblGoAhead");
         QCOMPARE(rig.sent(2), QByteArray("+?"));
@@ -141,12 +142,12 @@ private slots:
         rig.click("LblCall");
         rig.state.PreviewMode = false;
         rig.state.RSendPending = true;
-        rig.terminal->lblRSend_1->setEnabled(false);
+        rig.command("lblRSend_1")->setEnabled(false);
         rig.click("LblCloseConnection");
         QCOMPARE(rig.sent(2), QByteArray("\x01\x13"));
         QCOMPARE(QList<int>({rig.state.ConnectionActive, rig.state.PreviewMode, rig.state.RSendPending}),
                  QList<int>({0, 1, 0}));
-        QVERIFY(rig.terminal->lblRSend_1->isEnabled());
+        QVERIFY(rig.command("lblRSend_1")->isEnabled());
         QCOMPARE(rig.action(), QString("Closing Quillnet Connection"));
 
         // Local mode sounds even while muted; with sound on, call and close
@@ -169,7 +170,7 @@ private slots:
         rig.click("lblTimeStamp");
         QCOMPARE(rig.sent(48), QByteArray("\rlocal date: 04.12.2026   local time:  15:07:09\r"));
         QCOMPARE(rig.action(), QString("Sending Time Stamp"));
-        QCOMPARE(rig.terminal->lblDate->text() + " " + rig.terminal->lblTempo->text(), QString("04.12.2026 15:07:09"));
+        QCOMPARE(rig.status().lblDate->text() + " " + rig.status().lblTempo->text(), QString("04.12.2026 15:07:09"));
 
         // The test lines need a call in progress.
         rig.click("LblFox");
@@ -197,20 +198,15 @@ private slots:
                      {12, "44123456", "\x01 1244123456"}};
         for (const auto& call : calls) {
             rig.state.DialPrefix = qint16(call.prefix);
-            rig.terminal->CallNumber(call.number, "    Meier");
+            rig.CallNumber(call.number, "    Meier");
             QCOMPARE(rig.received(call.bytes.size()), call.bytes);
         }
         QCOMPARE(rig.state.ConnectionActive, true);
         QCOMPARE(rig.action(), QString("Dialing 44123456     Meier"));
-        QVERIFY(rig.terminal->txtTerm->lineText().endsWith("    Meier\r\n"));
+        QVERIFY(rig.text().lineText().endsWith("    Meier\r\n"));
     }
 };
 
-int main(int argc, char** argv)
-{
-    LineCommandsTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(LineCommandsTest)
 
 #include "tst_linecommands.moc"

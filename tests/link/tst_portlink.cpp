@@ -1,5 +1,6 @@
 // Opening and closing the serial port from the main window, over a real
 // pseudo-terminal whose master end the test holds as the interface box.
+#include "support/TestMain.h"
 #include "support/TerminalRig.h"
 
 #include "link/TerminalText.h"
@@ -19,16 +20,13 @@ class PortLinkTest : public QObject {
         // the port picture and the elapsed time.
         QStringList portLabels()
         {
-            frmTerminal& t = *terminal;
-            return {t.txtTerm->toPlainText(), t.lblStatus1->text(), t.lblCport1->text(), t.lblOpen1->text(),
-                    QString::number(t.imgPort1->picture()), t.Timer1.isActive() ? "timer" : t.lblElapsed->text()};
+            StatusPanel& s = status();
+            const bool clockRuns = terminal->findChild<QTimer*>("Timer1")->isActive();
+            return {text().toPlainText(), s.lblStatus1->text(), s.lblCport1->text(), command("lblOpen1")->text(),
+                    QString::number(s.imgPort1->picture()), clockRuns ? "timer" : s.lblElapsed->text()};
         }
-        // What may be clicked: the send commands, the puncher, the settings.
-        QList<bool> enabled()
-        {
-            frmTerminal& t = *terminal;
-            return {sendCommandsEnabled(), t.lblPuncher->isEnabled(), t.lblProps->isEnabled()};
-        }
+        // What may be clicked: the send commands, the settings.
+        QList<bool> enabled() { return {sendCommandsEnabled(), command("lblProps")->isEnabled()}; }
     };
 
     static double processCpuSeconds()
@@ -48,23 +46,23 @@ private slots:
         rig.terminal->Form_Load({});
         frmTerminal& t = *rig.terminal;
         QCOMPARE(t.link().settings(), QString("1200,e,7,2"));
-        QCOMPARE(rig.enabled(), QList<bool>({false, false, true}));
+        QCOMPARE(rig.enabled(), QList<bool>({false, true}));
 
         // Open: the stored settings give way to 9600,n,8,1; one CR to the box.
-        t.lblOpen1_Click();
+        rig.click("lblOpen1");
         QVERIFY(t.link().isOpen());
         QCOMPARE(rig.portLabels(),
                  QStringList({"Terminal Ready ", "9600,n,8,1", "Com:  1", "Close Port", "1", "timer"}));
-        QCOMPARE(rig.enabled(), QList<bool>({true, true, false}));
+        QCOMPARE(rig.enabled(), QList<bool>({true, false}));
         QCOMPARE(rig.box.waitForBytes(1, 2000), QByteArray("\r"));
-        t.lblProps_Click(); // while open: nothing
+        rig.click("lblProps"); // while open: nothing
         QVERIFY(rig.dialogs.asked.isEmpty());
 
-        t.lblOpen1_Click();
+        rig.click("lblOpen1");
         QVERIFY(!t.link().isOpen());
         QCOMPARE(rig.portLabels(),
                  QStringList({"Terminal Closed ", "Closed 1", "Com: Unknown", "Open Port ", "2", "Off Line"}));
-        QCOMPARE(rig.enabled(), QList<bool>({false, false, true}));
+        QCOMPARE(rig.enabled(), QList<bool>({false, true}));
         // Exactly one CR reached the box over the whole open and close.
         QCOMPARE(rig.box.readFor(200), QByteArray());
         QVERIFY(rig.dialogs.asked.isEmpty());
@@ -77,7 +75,7 @@ private slots:
         rig.settings.save("Ports", "Com1", env.folder() + "/no-such-device");
         rig.terminal->Form_Load({});
         frmTerminal& t = *rig.terminal;
-        t.lblOpen1_Click();
+        rig.click("lblOpen1");
         QVERIFY(!t.link().isOpen());
         QCOMPARE(rig.dialogs.asked.size(), 1);
         QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
@@ -88,7 +86,7 @@ private slots:
         // loop afterwards.
         rig.dialogs.clear();
         rig.settings.save("Ports", "Com1", boxPath);
-        t.lblOpen1_Click();
+        rig.click("lblOpen1");
         QVERIFY(t.link().isOpen());
         rig.box.waitForBytes(1, 2000);
         rig.box.write("hello");
@@ -96,7 +94,7 @@ private slots:
         rig.box.closeMaster();
         QTRY_VERIFY_WITH_TIMEOUT(!t.link().isOpen(), 3000);
         QCOMPARE(rig.portLabels().mid(1, 4), QStringList({"Closed 1", "Com: Unknown", "Open Port ", "2"}));
-        QCOMPARE(rig.enabled(), QList<bool>({false, false, true}));
+        QCOMPARE(rig.enabled(), QList<bool>({false, true}));
         const double cpuBefore = processCpuSeconds();
         QTest::qWait(600);
         const double cpuSpent = processCpuSeconds() - cpuBefore;
@@ -109,7 +107,7 @@ private slots:
         PtyPair again;
         QVERIFY(again.open());
         rig.settings.save("Ports", "Com1", again.slavePath());
-        t.lblOpen1_Click();
+        rig.click("lblOpen1");
         QVERIFY(t.link().isOpen());
         QCOMPARE(again.waitForBytes(1, 2000), QByteArray("\r"));
     }
@@ -119,13 +117,10 @@ private slots:
         Rig rig(env);
         rig.terminal->Form_Load({});
         rig.terminal->show();
-        rig.terminal->lblOpen1_Click();
+        rig.click("lblOpen1");
         QSignalSpy ended(rig.terminal.get(), &frmTerminal::programEnded);
         rig.state.HeadlineSelect = 2;
-        QElapsedTimer clock;
-        clock.start();
-        rig.terminal->lblExit_Click();
-        QVERIFY(clock.elapsed() < 2000);
+        rig.click("lblExit");
         QCOMPARE(ended.count(), 1);
         QVERIFY(rig.dialogs.asked.isEmpty());
         QVERIFY(!rig.terminal->link().isOpen());
@@ -137,9 +132,9 @@ private slots:
         Rig stuck(env);
         stuck.terminal->Form_Load({});
         stuck.terminal->setDrainSeconds(1);
-        stuck.terminal->lblOpen1_Click();
+        stuck.click("lblOpen1");
         stuck.box.setReading(false);
-        stuck.terminal->SendToBox(QString(200000, 'x'));
+        stuck.terminal->link().send(QString(200000, 'x'));
         QVERIFY(stuck.terminal->link().bytesToWrite() > 0);
         QSignalSpy stuckEnded(stuck.terminal.get(), &frmTerminal::programEnded);
         stuck.dialogs.answers = {Dialogs::Answer::Abort};
@@ -157,11 +152,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    PortLinkTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(PortLinkTest)
 
 #include "tst_portlink.moc"

@@ -1,4 +1,5 @@
 // The settings string of the serial port and the port settings window.
+#include "support/TestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
@@ -114,11 +115,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    PortSettingsTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(PortSettingsTest)
 
 #include "tst_portsettings.moc"

@@ -1,6 +1,7 @@
 // What the box sends, as the terminal window shows it, and the watch for
 // the automatic answers.
-#include "support/TerminalRig.h"
+#include "support/TestMain.h"
+#include "support/TestHost.h"
 
 #include "link/ReceivePath.h"
 #include "link/TerminalText.h"
@@ -13,17 +14,26 @@ class ReceiveTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
 
-    struct Rig : TerminalRig {
-        explicit Rig(const TestEnvironment& env) : TerminalRig(env, false) { terminal->txtTerm->setLineText({}); }
-        QString window() const { return terminal->txtTerm->lineText(); }
+    // The receive path on its own, in a stand-in main window whose desk
+    // has the headline panel the Clear command hides.
+    struct Rig : TestHost {
+        ReceivePath receive{*this};
+        QWidget* frameHeadLine = new QWidget(&desk());
+        explicit Rig(const TestEnvironment& env) : TestHost(env)
+        {
+            frameHeadLine->setObjectName("frameHeadLine");
+            terminal().setLineText({});
+        }
+        void ShowData(const QString& text) { receive.ShowData(text); }
+        QString windowText() { return terminal().lineText(); }
         // What the screen shows, once pending text is on it.
         QString screen()
         {
-            terminal->txtTerm->showPending();
-            return terminal->txtTerm->toPlainText();
+            terminal().showPending();
+            return terminal().toPlainText();
         }
         // The screen as the window's text says it should be.
-        QString expectedScreen() const { return window().remove('\n').replace('\r', '\n'); }
+        QString expectedScreen() { return windowText().remove('\n').replace('\r', '\n'); }
     };
 
 private slots:
@@ -39,22 +49,22 @@ private slots:
             {"one\r\ntwo", "textone\r\ntwo"}, {"a\rb\nc", "texta\r\nbc"}, {"abc\bd", "textabd"},
             {"\bxy", "texxy"}, {"abcd\b\bx", "textabx"}, {"a\b\bz", "texz"}, {"\r\r", "text\r\n\r\n"}, {"", "text"}};
         for (const auto& [piece, window] : pieces) {
-            rig.terminal->txtTerm->setLineText("text");
-            rig.terminal->ShowData(piece);
-            QCOMPARE(rig.window(), window);
+            rig.terminal().setLineText("text");
+            rig.ShowData(piece);
+            QCOMPARE(rig.windowText(), window);
             QCOMPARE(rig.screen(), rig.expectedScreen());
         }
 
         // A backspace after a line end takes the invisible LF; the line
         // break stays on screen.
-        rig.terminal->ShowData("ab\r");
-        rig.terminal->ShowData("\bZ");
-        QCOMPARE(rig.window(), QString("textab\rZ"));
+        rig.ShowData("ab\r");
+        rig.ShowData("\bZ");
+        QCOMPARE(rig.windowText(), QString("textab\rZ"));
         QCOMPARE(rig.screen(), QString("textab\nZ"));
         // Nothing to take in an empty window.
-        rig.terminal->txtTerm->setLineText(QString());
-        rig.terminal->ShowData("\bok");
-        QCOMPARE(rig.window(), QString("ok"));
+        rig.terminal().setLineText(QString());
+        rig.ShowData("\bok");
+        QCOMPARE(rig.windowText(), QString("ok"));
     }
 
     void windowIsTrimmed()
@@ -64,14 +74,14 @@ private slots:
         for (int i = 0; long16001.size() < 16001; ++i)
             long16001 += i % 100 == 99 ? QString("\r\n") : QString(QChar('a' + i % 26));
         long16001.truncate(16001);
-        rig.terminal->txtTerm->setLineText(long16001);
-        rig.terminal->ShowData("new");
-        QCOMPARE(rig.window(), long16001.mid(4096) + "new");
+        rig.terminal().setLineText(long16001);
+        rig.ShowData("new");
+        QCOMPARE(rig.windowText(), long16001.mid(4096) + "new");
         QCOMPARE(rig.screen(), rig.expectedScreen());
         // Exactly 16000 is not trimmed.
-        rig.terminal->txtTerm->setLineText(QString(16000, 'x'));
-        rig.terminal->ShowData("y");
-        QCOMPARE(rig.window().size(), 16001);
+        rig.terminal().setLineText(QString(16000, 'x'));
+        rig.ShowData("y");
+        QCOMPARE(rig.windowText().size(), 16001);
     }
 
     void screenFollowsTheTextAnyBytesAnyChunks()
@@ -83,12 +93,12 @@ private slots:
         QRandomGenerator random(99);
         const QStringList pieces = {"abc", "\r\n", "\b", "\bX", "line of text\r", "\r", "\n\n", "xyz\b\b"};
         for (int round = 0; round < 3000; ++round) {
-            rig.terminal->ShowData(pieces[random.bounded(pieces.size())].repeated(1 + random.bounded(30)));
+            rig.ShowData(pieces[random.bounded(pieces.size())].repeated(1 + random.bounded(30)));
             if (random.bounded(5) == 0)
-                rig.terminal->txtTerm->showPending();
+                rig.terminal().showPending();
         }
         QCOMPARE(rig.screen(), rig.expectedScreen());
-        QVERIFY(rig.window().size() <= 16000 + 30 * 14);
+        QVERIFY(rig.windowText().size() <= 16000 + 30 * 14);
 
         // Every byte value, in chunks of any size, through the port's path.
         QByteArray all;
@@ -97,14 +107,14 @@ private slots:
         int trims = 0;
         for (int at = 0; at < all.size();) {
             const int size = 1 + random.bounded(700);
-            const int before = rig.window().size();
-            rig.terminal->receivePath().onCommEvent(2, all.mid(at, size));
+            const int before = rig.windowText().size();
+            rig.receive.onCommEvent(2, all.mid(at, size));
             at += size;
-            QVERIFY(rig.window().size() <= 16000 + 2 * 700);
-            trims += rig.window().size() < before - 2000;
+            QVERIFY(rig.windowText().size() <= 16000 + 2 * 700);
+            trims += rig.windowText().size() < before - 2000;
         }
         QVERIFY(trims >= 2);
-        QCOMPARE(rig.terminal->status.imgRX->picture(), 1);
+        QCOMPARE(rig.status().imgRX->picture(), 1);
     }
 
     void watchForAutomaticAnswers()
@@ -112,18 +122,18 @@ private slots:
         Rig rig(env);
         int answers = 0;
         int lists = 0;
-        rig.terminal->receivePath().klklAnswer = [&] {
+        connect(&rig.receive, &ReceivePath::klklRequested, this, [&] {
             ++answers;
-            QCOMPARE(rig.state.KlklBusy, true);
+            QCOMPARE(rig.appState.KlklBusy, true);
             // Text arriving during the answer is not collected.
-            rig.terminal->ShowData("klkl");
-        };
-        rig.terminal->receivePath().receiverListRequested = [&] { ++lists; };
+            rig.ShowData("klkl");
+        });
+        connect(&rig.receive, &ReceivePath::receiverListRequested, this, [&] { ++lists; });
 
         // The answer switch, a receiver list pending, the list sent; a piece
         // of text; the answers and list requests so far.
         const struct {
-            qint16 klklAuto, pending, listSent;
+            bool klklAuto, pending, listSent;
             const char* text;
             int answers, lists;
         } steps[] = {
@@ -135,20 +145,20 @@ private slots:
             {0, 1, 0, "bitte text eingeben.", 1, 2}, {0, 1, 1, " +++):", 1, 2},
         };
         for (const auto& step : steps) {
-            rig.state.KlklAuto = step.klklAuto;
-            rig.state.RSendPending = step.pending;
-            rig.state.RSendListSent = step.listSent;
-            rig.terminal->ShowData(step.text);
+            rig.appState.KlklAuto = step.klklAuto;
+            rig.appState.RSendPending = step.pending;
+            rig.appState.RSendListSent = step.listSent;
+            rig.ShowData(step.text);
             QVERIFY2(answers == step.answers && lists == step.lists, step.text);
-            QCOMPARE(rig.state.KlklBusy, false);
+            QCOMPARE(rig.appState.KlklBusy, false);
         }
     }
 
     void statusLineClearAndLogbook()
     {
         Rig rig(env);
-        ReceivePath& receive = rig.terminal->receivePath();
-        StatusPanel& status = rig.terminal->status;
+        ReceivePath& receive = rig.receive;
+        StatusPanel& status = rig.status();
         status.Timer2.stop();
         receive.onCommEvent(1);
         QCOMPARE(status.imgTX->picture(), 1);
@@ -168,36 +178,26 @@ private slots:
         }
         QCOMPARE(QList<int>({status.imgRX->picture(), status.imgTX->picture()}), QList<int>({1, 2}));
 
-        rig.state.now = [] { return QDateTime(QDate(2026, 12, 4), QTime(15, 7, 9)); };
-        rig.state.DateFormat = "dd.mm.yyyy";
-        rig.terminal->Timer3_Timer();
-        QCOMPARE(rig.terminal->lblDate->text() + " " + rig.terminal->lblTempo->text(), QString("04.12.2026 15:07:09"));
-
-        rig.state.ColumnCount = 7;
-        rig.terminal->frameHeadLine->show();
+        rig.appState.ColumnCount = 7;
+        rig.frameHeadLine->show();
         receive.lblClear_Click();
-        QCOMPARE(rig.window(), QString());
+        QCOMPARE(rig.windowText(), QString());
         QCOMPARE(status.lblAction->text(), QString("Text Cancelled"));
-        QCOMPARE(rig.state.ColumnCount, qint16(0));
+        QCOMPARE(rig.appState.ColumnCount, qint16(0));
         QCOMPARE(status.lblMaxChar->text(), QString("0"));
-        QVERIFY(!rig.terminal->frameHeadLine->isVisible());
+        QVERIFY(!rig.frameHeadLine->isVisible());
 
         receive.lblLogbook_Click();
-        QCOMPARE(rig.dialogs.opened.size(), 1);
-        QCOMPARE(rig.dialogs.opened[0].toLocalFile(), env.file("\\vornak.log"));
+        QCOMPARE(rig.scripted.opened.size(), 1);
+        QCOMPARE(rig.scripted.opened[0].toLocalFile(), env.file("\\vornak.log"));
         QVERIFY(QFileInfo::exists(env.file("\\vornak.log")));
-        rig.dialogs.openSucceeds = false;
+        rig.scripted.openSucceeds = false;
         receive.lblLogbook_Click();
-        QCOMPARE(rig.dialogs.asked.size(), 1);
-        QVERIFY(rig.dialogs.asked[0].text.contains("vornak.log"));
+        QCOMPARE(rig.scripted.asked.size(), 1);
+        QVERIFY(rig.scripted.asked[0].text.contains("vornak.log"));
     }
 };
 
-int main(int argc, char** argv)
-{
-    ReceiveTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(ReceiveTest)
 
 #include "tst_receive.moc"

@@ -1,7 +1,7 @@
 // A broadcast: dialling a service, the service asking for its receivers,
 // and the receiver list going out, over a pseudo-terminal.
+#include "support/TestMain.h"
 #include "support/TerminalRig.h"
-
 
 #include <QApplication>
 #include <QtTest>
@@ -14,7 +14,7 @@ class BroadcastTest : public QObject {
         explicit Rig(const TestEnvironment& env) : TerminalRig(env, false, 0) {}
         void open()
         {
-            terminal->lblOpen1_Click();
+            click("lblOpen1");
             box.waitForBytes(1, 2000);
         }
     };
@@ -39,7 +39,7 @@ private slots:
         QCOMPARE(rig.dialogs.asked[0].defaultAnswer, Dialogs::Answer::No);
         QVERIFY(rig.dialogs.asked[0].text.startsWith("This Option will call automaticaly the Rundsenden service"));
         QCOMPARE(rig.box.readFor(100), QByteArray());
-        QVERIFY(rig.terminal->lblRSend_1->isEnabled());
+        QVERIFY(rig.command("lblRSend_1")->isEnabled());
         QCOMPARE(rig.state.RSendPending, false);
 
         rig.dialogs.answers = {Dialogs::Answer::Yes};
@@ -47,13 +47,13 @@ private slots:
         QCOMPARE(rig.box.waitForBytes(8, 2000), QByteArray("\x01 011151"));
         QCOMPARE(rig.state.RSendPending, true);
         QCOMPARE(rig.state.ConnectionActive, true);
-        QVERIFY(!rig.terminal->lblRSend_1->isEnabled());
-        QVERIFY(!rig.terminal->lblRsend_2->isEnabled());
+        QVERIFY(!rig.command("lblRSend_1")->isEnabled());
+        QVERIFY(!rig.command("lblRsend_2")->isEnabled());
 
         // Closing the connection ends the pending broadcast.
         rig.click("LblCloseConnection");
         QCOMPARE(rig.state.RSendPending, false);
-        QVERIFY(rig.terminal->lblRSend_1->isEnabled());
+        QVERIFY(rig.command("lblRSend_1")->isEnabled());
     }
 
     void promptSendsTheListOnce()
@@ -79,7 +79,7 @@ private slots:
         QTRY_COMPARE(confirmations, 1);
         QCOMPARE(rig.state.RSendPending, false);
         QCOMPARE(rig.state.RSendListSent, false);
-        QVERIFY(rig.terminal->lblRSend_1->isEnabled());
+        QVERIFY(rig.command("lblRSend_1")->isEnabled());
 
         // No longer pending: a later prompt sends nothing.
         rig.box.write(" +++): text eingeben.");
@@ -116,11 +116,6 @@ private slots:
 const QString BroadcastTest::kConfirmation = QStringLiteral(
     "The Subscriber number list was transmitted correctly, you may send your message now...  end with +++ ");
 
-int main(int argc, char** argv)
-{
-    BroadcastTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(BroadcastTest)
 
 #include "tst_broadcast.moc"

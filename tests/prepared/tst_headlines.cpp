@@ -1,12 +1,10 @@
 // The headline editor: the field texts and the two files, and the panel on
 // the terminal window.
+#include "support/TestMain.h"
 #include "support/ReadOnlyFolder.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestEnvironment.h"
+#include "support/TestHost.h"
 
 #include "core/DateText.h"
-#include "core/SettingsStore.h"
-#include "app/terminal.h"
 #include "prepared/HeadlineEditor.h"
 #include "prepared/Headlines.h"
 
@@ -46,24 +44,18 @@ class HeadlinesTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
 
-    struct Rig {
-        AppState state;
-        ScriptedDialogs dialogs;
-        SettingsStore settings;
-        std::unique_ptr<frmTerminal> terminal;
+    // The editor on its own, in a stand-in main window; it counts the
+    // refreshes of the favourites it asks for.
+    struct Rig : TestHost {
         int refreshes = 0;
+        HeadlineEditor headlineEditor{*this, [this] { ++refreshes; }};
 
-        explicit Rig(const TestEnvironment& env) : state(env.makeState())
-        {
-            state.now = [] { return kNow; };
-            terminal = std::make_unique<frmTerminal>(state, dialogs, settings);
-            editor().setFavouritesRefresh([this] { ++refreshes; });
-        }
-        HeadlineEditor& editor() { return terminal->headlineEditor(); }
-        QLineEdit* field(int k) { return terminal->findChild<QLineEdit*>(QStringLiteral("txtHeadlines_%1").arg(k)); }
-        QRadioButton* option(int i) { return terminal->findChild<QRadioButton*>(QStringLiteral("Option1_%1").arg(i)); }
-        QListWidget* preview() { return terminal->findChild<QListWidget*>("lstHeadlines"); }
-        bool open() { return !terminal->frameHeadLine->isHidden(); }
+        explicit Rig(const TestEnvironment& env) : TestHost(env) { appState.now = [] { return kNow; }; }
+        HeadlineEditor& editor() { return headlineEditor; }
+        QLineEdit* field(int k) { return findChild<QLineEdit*>(QStringLiteral("txtHeadlines_%1").arg(k)); }
+        QRadioButton* option(int i) { return findChild<QRadioButton*>(QStringLiteral("Option1_%1").arg(i)); }
+        QListWidget* preview() { return findChild<QListWidget*>("lstHeadlines"); }
+        bool open() { return !findChild<QWidget*>("frameHeadLine")->isHidden(); }
         void type(int k, const QString& text)
         {
             field(k)->selectAll();
@@ -138,7 +130,7 @@ private slots:
     void editedLayoutIsSavedAndSentWithTheDayFirst()
     {
         Rig rig(env);
-        rig.terminal->lblHeadlineEditor_Click();
+        rig.editor().lblHeadlineEditor_Click();
         QVERIFY(rig.open() && rig.preview()->isHidden());
 
         // The owner number is the same in all layouts; its neighbours are not touched.
@@ -154,7 +146,7 @@ private slots:
         rig.type(25, "12345");
 
         rig.option(2)->click();
-        QCOMPARE(rig.state.HeadlineSelect, 2);
+        QCOMPARE(rig.appState.HeadlineSelect, 2);
         rig.type(22, "  TELEX DI ");
         rig.type(23, "12345 vornak d");
         rig.type(31, "   ");
@@ -169,8 +161,8 @@ private slots:
         rig.editor().lblClsPreview_Click();
         QVERIFY(preview->isHidden());
 
-        QVERIFY(rig.terminal->lblExitHeadlineEditor_Click());
-        QVERIFY(rig.dialogs.asked.isEmpty());
+        QVERIFY(rig.editor().lblExitHeadlineEditor_Click());
+        QVERIFY(rig.scripted.asked.isEmpty());
         QVERIFY(!rig.open());
         QCOMPARE(preview->count(), 0);
         QCOMPARE(rig.refreshes, 1);
@@ -194,20 +186,20 @@ private slots:
             expected[base + kDate] = dated("03/14/2026");
             expected[base + kTime] = "15:05:07";
         }
-        rig.terminal->lblHeadlineEditor_Click();
+        rig.editor().lblHeadlineEditor_Click();
         QCOMPARE(rig.editor().fields(), expected);
-        QCOMPARE(rig.state.HeadlineSelect, 0);
+        QCOMPARE(rig.appState.HeadlineSelect, 0);
         QVERIFY(rig.option(0)->isChecked());
 
         // A short Latin-1 file, after an edit of a field it has no line for:
         // that field is back to its default.
         rig.type(20, "edited");
         env.writeFile("\\Headlines.txt", "Z\xFCrich\r\nline two\r\n");
-        rig.terminal->lblHeadlineEditor_Click();
+        rig.editor().lblHeadlineEditor_Click();
         expected[0] = QString::fromUtf8("Zürich");
         expected[1] = "line two";
         QCOMPARE(rig.editor().fields(), expected);
-        QVERIFY(rig.dialogs.asked.isEmpty());
+        QVERIFY(rig.scripted.asked.isEmpty());
 
         // UTF-8 with a layout number that is no layout: no button checked,
         // only the ruler in the preview and an empty headline file.
@@ -215,13 +207,13 @@ private slots:
         lines[0] = QString::fromUtf8("Ελλάδα");
         lines[kSelectField] = "7";
         env.writeFile("\\Headlines.txt", lines.join("\r\n").toUtf8());
-        rig.terminal->lblHeadlineEditor_Click();
+        rig.editor().lblHeadlineEditor_Click();
         QCOMPARE(rig.field(0)->text(), lines[0]);
-        QCOMPARE(rig.state.HeadlineSelect, 7);
+        QCOMPARE(rig.appState.HeadlineSelect, 7);
         QVERIFY(!rig.option(0)->isChecked() && !rig.option(1)->isChecked() && !rig.option(2)->isChecked());
         rig.editor().lblView_Click();
         QCOMPARE(rig.preview()->count(), 3);
-        QVERIFY(rig.terminal->lblExitHeadlineEditor_Click());
+        QVERIFY(rig.editor().lblExitHeadlineEditor_Click());
         QCOMPARE(env.readFile("\\Headline1.txt"), QByteArray());
         const QByteArray saved = env.readFile("\\Headlines.txt");
         QVERIFY(saved.startsWith(lines[0].toUtf8() + "\r\n")); // beyond Latin-1: written as UTF-8
@@ -232,8 +224,8 @@ private slots:
     {
         env.writeFile("\\Headlines.txt", fileText(sampleFields()).toLatin1()); // layout 1 chosen
         Rig rig(env);
-        QVERIFY(rig.terminal->lblExitHeadlineEditor_Click());
-        QCOMPARE(rig.state.HeadlineSelect, 1);
+        QVERIFY(rig.editor().lblExitHeadlineEditor_Click());
+        QCOMPARE(rig.appState.HeadlineSelect, 1);
         QCOMPARE(QString::fromLatin1(env.readFile("\\Headline1.txt")),
                  "f11 f12\r\nf13 77777 f15 " + dated("14/03/2026") + " f17 15:05:07\r\nf19 f20 f21\r\n");
         const QStringList saved = savedLines();
@@ -246,16 +238,16 @@ private slots:
         const QByteArray original = fileText(sampleFields()).toLatin1();
         env.writeFile("\\Headlines.txt", original);
         Rig rig(env);
-        rig.terminal->lblHeadlineEditor_Click();
+        rig.editor().lblHeadlineEditor_Click();
         rig.type(9, "urgent");
         {
             ReadOnlyFolder readOnly(env.folder());
             if (!readOnly.effective())
                 QSKIP("this file system cannot make a folder read-only");
-            QVERIFY(!rig.terminal->lblExitHeadlineEditor_Click());
+            QVERIFY(!rig.editor().lblExitHeadlineEditor_Click());
         }
-        QVERIFY(rig.dialogs.asked.size() == 1 && rig.dialogs.asked[0].icon == Dialogs::Icon::Exclamation);
-        QVERIFY(rig.dialogs.asked[0].text.startsWith("The headlines could not be saved to "
+        QVERIFY(rig.scripted.asked.size() == 1 && rig.scripted.asked[0].icon == Dialogs::Icon::Exclamation);
+        QVERIFY(rig.scripted.asked[0].text.startsWith("The headlines could not be saved to "
                                                      + env.file("\\Headlines.txt") + ":\n"));
         QVERIFY(rig.open() && rig.field(9)->text() == "urgent");
         QCOMPARE(rig.refreshes, 0);
@@ -263,7 +255,7 @@ private slots:
         QCOMPARE(QDir(env.folder()).entryList({"Headline*"}, QDir::Files), QStringList{"Headlines.txt"});
 
         // Writable again: the same Exit saves the edit.
-        QVERIFY(rig.terminal->lblExitHeadlineEditor_Click());
+        QVERIFY(rig.editor().lblExitHeadlineEditor_Click());
         QCOMPARE(savedLines()[9], QString("urgent"));
         QCOMPARE(rig.refreshes, 1);
 
@@ -271,21 +263,16 @@ private slots:
         // the failure names the headline file and the panel stays.
         QVERIFY(QFile::remove(env.file("\\Headline1.txt")));
         QVERIFY(QDir(env.folder()).mkdir("Headline1.txt"));
-        rig.terminal->lblHeadlineEditor_Click();
+        rig.editor().lblHeadlineEditor_Click();
         rig.type(10, "second");
-        rig.dialogs.clear();
-        QVERIFY(!rig.terminal->lblExitHeadlineEditor_Click());
-        QVERIFY(rig.dialogs.asked.size() == 1 && rig.dialogs.asked[0].text.contains(env.file("\\Headline1.txt")));
+        rig.scripted.clear();
+        QVERIFY(!rig.editor().lblExitHeadlineEditor_Click());
+        QVERIFY(rig.scripted.asked.size() == 1 && rig.scripted.asked[0].text.contains(env.file("\\Headline1.txt")));
         QCOMPARE(savedLines()[10], QString("second"));
         QVERIFY(rig.open());
     }
 };
 
-int main(int argc, char** argv)
-{
-    HeadlinesTest test; // sets up the environment before the application exists
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(HeadlinesTest)
 
 #include "tst_headlines.moc"

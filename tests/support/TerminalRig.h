@@ -2,15 +2,21 @@
 
 // A main window whose serial port is the slave end of a pseudo-terminal; the
 // test holds the master end as the interface box and reads exactly the
-// bytes the program sends.
+// bytes the program sends. Controls are found by their names, parts by
+// their class.
 
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
 #include "PtyPair.h"
-#include "core/SettingsStore.h"
 #include "app/terminal.h"
-#include "text/TextPart.h"
+#include "core/SettingsStore.h"
+#include "core/StatusPanel.h"
+#include "core/Widgets.h"
+#include "link/LineCommands.h"
+#include "link/ReceivePath.h"
+#include "link/TerminalText.h"
+#include "text/TextTransmissions.h"
 #include "text/frmCancelSend.h"
 
 #include <QtTest>
@@ -38,22 +44,47 @@ struct TerminalRig {
         terminal->Form_Load({});
         state.CharDelay = charDelay;
         if (openPort) {
-            terminal->lblOpen1_Click();
+            click("lblOpen1");
             if (box.waitForBytes(1, 2000) != QByteArray("\r"))
                 qWarning("the port did not open with its carriage return");
         }
     }
 
     frmTerminal& t() { return *terminal; }
-    QString action() const { return terminal->status.lblAction->text(); }
-    // Clicks a command of the main window by its name.
-    void click(const char* name)
+    // A control of the main window by its name (nullptr when there is none).
+    template <typename Widget = QWidget>
+    Widget* control(const QString& name)
     {
-        auto* command = terminal->findChild<CommandLabel*>(name);
-        QVERIFY2(command, name);
-        QTest::mouseClick(command, Qt::LeftButton);
+        return terminal->findChild<Widget*>(name);
     }
-    frmCancelSend& cancelWindow() { return terminal->textPart().cancelWindow(); }
+    CommandLabel* command(const QString& name) { return control<CommandLabel>(name); }
+    // A part of the main window by its class.
+    template <typename Part>
+    Part& part()
+    {
+        Part* found = terminal->findChild<Part*>();
+        if (!found)
+            qFatal("the main window has no such part");
+        return *found;
+    }
+
+    TerminalText& text() { return terminal->terminal(); }
+    StatusPanel& status() { return terminal->status(); }
+    QString action() { return status().lblAction->text(); }
+    // Clicks a command of the main window by its name.
+    void click(const QString& name)
+    {
+        CommandLabel* label = command(name);
+        QVERIFY2(label, qPrintable(name));
+        QTest::mouseClick(label, Qt::LeftButton);
+    }
+
+    // The named operations of the parts.
+    void ShowData(const QString& text) { part<ReceivePath>().ShowData(text); }
+    void SendTxt(const QString& text) { part<TextTransmissions>().SendTxt(text); }
+    void SendKLKL() { part<TextTransmissions>().SendKLKL(); }
+    void CallNumber(const QString& number, const QString& name) { part<LineCommands>().CallNumber(number, name); }
+    frmCancelSend& cancelWindow() { return part<TextTransmissions>().cancelWindow(); }
 
     // Everything that reaches the box until `count` bytes have come, then
     // whatever trails within a short while (nothing, when all is well).
@@ -64,15 +95,14 @@ struct TerminalRig {
         return bytes;
     }
 
-    QList<QWidget*> sendCommands()
+    static QStringList sendCommandNames()
     {
-        return {terminal->lblPaste, terminal->lblSendText1, terminal->lblSendHeader,
-                terminal->lblSendHeadlines, terminal->lblSendMessage};
+        return {"lblPaste", "lblSendText1", "lblSendHeader", "lblSendHeadlines", "lblSendMessage"};
     }
     bool sendCommandsEnabled()
     {
-        for (QWidget* command : sendCommands()) {
-            if (!command->isEnabled())
+        for (const QString& name : sendCommandNames()) {
+            if (!command(name)->isEnabled())
                 return false;
         }
         return true;

@@ -1,5 +1,6 @@
 // Paste with preview: the clipboard's text spelled, wrapped and either shown
 // in the preview or sent, over a pseudo-terminal.
+#include "support/TestMain.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TerminalRig.h"
 
@@ -17,7 +18,7 @@ class PasteTest : public QObject {
     static void paste(TerminalRig& rig, const QString& clipboardText)
     {
         QGuiApplication::clipboard()->setText(clipboardText);
-        rig.t().lblPaste->clicked();
+        rig.command("lblPaste")->clicked();
     }
 
     // What a finished paste leaves behind, however it ended.
@@ -25,12 +26,12 @@ class PasteTest : public QObject {
     {
         QCOMPARE(rig.state.PreviewMode, true);
         QVERIFY(rig.state.StopSend && !rig.cancelWindow().isVisible());
-        QVERIFY(rig.t().lblPaste->isEnabled() && rig.t().lblSendText1->isEnabled());
+        QVERIFY(rig.command("lblPaste")->isEnabled() && rig.command("lblSendText1")->isEnabled());
         // The transmit lamp goes dark with the clock tick once the output
         // has drained.
         rig.t().Timer3_Timer();
-        QCOMPARE(rig.t().status.imgTX->picture(), 2);
-        QVERIFY(rig.t().status.Line1->lengthTwips() == 0 && rig.t().status.Line1->color() == QColor(0x00FF00));
+        QCOMPARE(rig.status().imgTX->picture(), 2);
+        QVERIFY(rig.status().Line1->lengthTwips() == 0 && rig.status().Line1->color() == QColor(0x00FF00));
     }
 
 private slots:
@@ -41,7 +42,7 @@ private slots:
         TerminalRig rig(env);
         rig.state.ConnectionActive = true;
         rig.state.PreviewMode = false;
-        rig.t().status.Line1->extend(1700);
+        rig.status().Line1->extend(1700);
         // Seventy three-letter words: seventeen to a line of 68 characters.
         paste(rig, QString("abc ").repeated(69) + "abc");
         const QByteArray expected = "\r" + (QByteArray("abc ").repeated(17) + "\r").repeated(4) + "abc abc\r\r\r";
@@ -51,7 +52,7 @@ private slots:
         // The scratch file holds the wrapped text with its line ends, and the
         // column counter ends on the last line end: CR, LF.
         QCOMPARE(env.readFile("\\clipboard.txt"), QByteArray(expected.mid(1)).replace("\r", "\r\n"));
-        QCOMPARE(rig.t().status.lblMaxChar->text(), QString("2"));
+        QCOMPARE(rig.status().lblMaxChar->text(), QString("2"));
 
         // An empty clipboard, table A (Ä without a trailing blank, ß as sz),
         // characters beyond Latin-1 spelled plainly before the wrap.
@@ -85,7 +86,7 @@ private slots:
     void previewThenSend()
     {
         TerminalRig rig(env);
-        ClipboardPaste& p = rig.t().textPart().paste();
+        ClipboardPaste& p = rig.part<TextTransmissions>().paste();
         QCOMPARE(p.tabPreview->title(), QString("Preview Paste / Send"));
         QCOMPARE(p.cmdSendPreview->text(), QString("Send Preview"));
         QCOMPARE(p.cmdExitPreview->text(), QString("Exit Preview"));
@@ -145,7 +146,7 @@ private slots:
         QTimer::singleShot(300, &rig.cancelWindow(), [&] {
             sawWindow = rig.cancelWindow().isVisible()
                         && rig.cancelWindow().lblStatus->text() == "Transmitting Clipboard Text"
-                        && !rig.t().lblPaste->isEnabled() && !rig.t().lblSendText1->isEnabled();
+                        && !rig.command("lblPaste")->isEnabled() && !rig.command("lblSendText1")->isEnabled();
             rig.cancelWindow().cmdCancel->click();
         });
         paste(rig, QString("abcd ").repeated(100));
@@ -177,11 +178,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    PasteTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(PasteTest)
 
 #include "tst_paste.moc"

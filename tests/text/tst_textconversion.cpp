@@ -1,5 +1,6 @@
 // Spelling text in the telex repertoire, wrapping it to the telex line and
 // the pauses that keep the window alive.
+#include "support/TestMain.h"
 #include "core/TextFiles.h"
 #include "text/Pause.h"
 #include "text/Transliteration.h"
@@ -164,11 +165,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    TextConversionTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(TextConversionTest)
 
 #include "tst_textconversion.moc"

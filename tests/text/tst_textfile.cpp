@@ -1,12 +1,12 @@
 // The text-file transmission and its four commands, over a pseudo-terminal.
+#include "support/TestMain.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TerminalRig.h"
 
 #include "core/StatusPanel.h"
-#include "text/TextFileSender.h"
+#include "text/FileTransmission.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <cerrno>
 #include <cstring>
 
@@ -29,7 +29,7 @@ class TextFileTest : public QObject {
         // The transmit lamp goes dark with the clock tick once the output
         // has drained.
         rig.t().Timer3_Timer();
-        QCOMPARE(rig.t().status.imgTX->picture(), 2);
+        QCOMPARE(rig.status().imgTX->picture(), 2);
         QVERIFY(rig.sendCommandsEnabled());
     }
 
@@ -54,7 +54,7 @@ class TextFileTest : public QObject {
         {
             dialogs.clear();
             dialogs.files = chosen;
-            t().lblSendText1->clicked();
+            click("lblSendText1");
         }
     };
 
@@ -72,7 +72,7 @@ private slots:
         QCOMPARE(rig.dialogs.fileRequests.size(), 1);
         QCOMPARE(rig.dialogs.fileRequests[0].title, QString("Send Text File"));
         QCOMPARE(rig.dialogs.fileRequests[0].filter, QString("Text Files (*.TXT)|*.txt|All Files (*.*)|*.*"));
-        QCOMPARE(rig.t().textPart().files().TransmitFile(), utf8);
+        QCOMPARE(rig.part<TextTransmissions>().files().TransmitFile(), utf8);
         QCOMPARE(env.readFile("\\SendFile.txt"), QByteArray("Gruesze aus Koeln\r\n\r\n"));
         QCOMPARE(rig.action(), "Transmitting TextFile: " + utf8);
         QCOMPARE(rig.cancelWindow().lblStatus->text(), "Transmitting  TextFile: " + utf8);
@@ -95,7 +95,7 @@ private slots:
         TerminalRig rig(env);
         int hookRuns = 0;
         bool headlineWritten = true;
-        rig.t().setBeforeHeadlineSend([&] {
+        rig.part<TextTransmissions>().files().setBeforeHeadlineSend([&] {
             ++hookRuns;
             if (headlineWritten)
                 env.writeFile("\\Headline1.txt", "ZCZC HEADLINE\r\n");
@@ -106,9 +106,9 @@ private slots:
         // line tells which command it was. The headline editor stores its
         // headlines before the refusal.
         const std::tuple<CommandLabel*, QString, QString> commands[] = {
-            {rig.t().lblSendHeader, " You are about to send the Header File ", "Send Header"},
-            {rig.t().lblSendHeadlines, " You are about to send the Headlines File ", "Send Message"},
-            {rig.t().lblSendMessage, " You are about to send the Message File ", "Send Message"}};
+            {rig.command("lblSendHeader"), " You are about to send the Header File ", "Send Header"},
+            {rig.command("lblSendHeadlines"), " You are about to send the Headlines File ", "Send Message"},
+            {rig.command("lblSendMessage"), " You are about to send the Message File ", "Send Message"}};
         for (const auto& [label, question, action] : commands) {
             rig.dialogs.clear();
             label->clicked();
@@ -123,7 +123,7 @@ private slots:
         rig.state.ConnectionActive = true;
         rig.dialogs.clear();
         rig.dialogs.answers = {Dialogs::Answer::No};
-        rig.t().lblSendHeadlines->clicked();
+        rig.command("lblSendHeadlines")->clicked();
         QCOMPARE(rig.dialogs.events, QStringList({"beep", " You are about to send the Headlines File "}));
         QCOMPARE(hookRuns, 1);
         QCOMPARE(rig.box.readFor(50), QByteArray());
@@ -131,26 +131,26 @@ private slots:
         // With a connection each sends its own file from the program folder.
         env.writeFile("\\RSHeader.txt", "RS LIST\r\n");
         env.writeFile("\\Message.txt", "THE MESSAGE\r\n");
-        const std::pair<CommandLabel*, QByteArray> sends[] = {{rig.t().lblSendHeader, "\rRS LIST\r\r\r"},
-            {rig.t().lblSendHeadlines, "\rZCZC HEADLINE\r\r\r"}, {rig.t().lblSendMessage, "\rTHE MESSAGE\r\r\r"}};
+        const std::pair<CommandLabel*, QByteArray> sends[] = {{rig.command("lblSendHeader"), "\rRS LIST\r\r\r"},
+            {rig.command("lblSendHeadlines"), "\rZCZC HEADLINE\r\r\r"}, {rig.command("lblSendMessage"), "\rTHE MESSAGE\r\r\r"}};
         for (const auto& [label, bytes] : sends) {
             label->clicked();
             QCOMPARE(rig.received(bytes.size()), bytes);
         }
         QCOMPARE(hookRuns, 2);
-        QCOMPARE(rig.t().textPart().files().TransmitFile(), env.file("\\Message.txt"));
+        QCOMPARE(rig.part<TextTransmissions>().files().TransmitFile(), env.file("\\Message.txt"));
         QVERIFY(rig.dialogs.fileRequests.isEmpty());
         checkEnded(rig);
 
         // When the headline editor cannot write its file, the old one is
         // not sent; without the editor the file is sent as it is.
         headlineWritten = false;
-        rig.t().lblSendHeadlines->clicked();
+        rig.command("lblSendHeadlines")->clicked();
         QCOMPARE(hookRuns, 3);
         QCOMPARE(rig.box.readFor(50), QByteArray());
         QVERIFY(rig.sendCommandsEnabled());
-        rig.t().setBeforeHeadlineSend({});
-        rig.t().lblSendHeadlines->clicked();
+        rig.part<TextTransmissions>().files().setBeforeHeadlineSend({});
+        rig.command("lblSendHeadlines")->clicked();
         QCOMPARE(rig.received(17), QByteArray("\rZCZC HEADLINE\r\r\r"));
     }
 
@@ -235,39 +235,32 @@ private slots:
 
     void boxVanishesMidFile()
     {
-        // Ten seconds of text; the box vanishes while the cancel window shows
-        // and the commands are held.
+        // Hours of text; the box vanishes while the cancel window shows and
+        // the commands are held: the transmission ends with the line (else
+        // the test would run into its time limit).
         Connected rig(env, 0.05);
         bool sawWindow = false;
         QTimer::singleShot(300, &rig.box, [&] {
-            sawWindow = rig.cancelWindow().isVisible() && !rig.t().lblSendText1->isEnabled()
-                        && !rig.t().lblPaste->isEnabled();
+            sawWindow = rig.cancelWindow().isVisible() && !rig.command("lblSendText1")->isEnabled()
+                        && !rig.command("lblPaste")->isEnabled();
             rig.box.closeMaster();
         });
-        QElapsedTimer clock;
-        clock.start();
-        rig.sendText({userFile("long.txt", QByteArray("abcd ").repeated(40))});
+        rig.sendText({userFile("long.txt", QByteArray("abcd ").repeated(40000))});
         QVERIFY(sawWindow);
-        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!rig.t().link().isOpen());
         QCOMPARE(rig.dialogs.asked.size(), 2); // the question, then the lost port
         QVERIFY(rig.state.StopSend && !rig.cancelWindow().isVisible());
         // The commands follow the closed port, and come back with it.
-        QVERIFY(!rig.t().lblSendText1->isEnabled() && !rig.t().lblPaste->isEnabled());
+        QVERIFY(!rig.command("lblSendText1")->isEnabled() && !rig.command("lblPaste")->isEnabled());
         PtyPair again;
         QVERIFY(again.open());
         rig.settings.save("Ports", "Com1", again.slavePath());
-        rig.t().lblOpen1_Click();
+        rig.click("lblOpen1");
         QVERIFY(rig.t().link().isOpen());
         QVERIFY(rig.sendCommandsEnabled());
     }
 };
 
-int main(int argc, char** argv)
-{
-    TextFileTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(TextFileTest)
 
 #include "tst_textfile.moc"

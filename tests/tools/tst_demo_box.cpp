@@ -1,5 +1,6 @@
 // End to end: the real vornak-box program on a pseudo-terminal and the
 // terminal window talking to it, as in the demo.
+#include "support/TestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
@@ -9,6 +10,8 @@
 #include "link/TerminalText.h"
 #include "directory/PhonebookFile.h"
 #include "support/TerminalRig.h"
+
+#include "link/LineCommands.h"
 #include "core/TextFiles.h"
 
 #include "text/WrapText.h"
@@ -111,15 +114,15 @@ private slots:
         settings.save("Ports", "Com1", box->device);
         frmTerminal terminal(state, dialogs, settings);
         terminal.Form_Load({});
-        terminal.lblOpen1_Click();
+        QTest::mouseClick(terminal.findChild<CommandLabel*>("lblOpen1"), Qt::LeftButton);
         QVERIFY(terminal.link().isOpen());
 
-        const auto window = [&] { return terminal.txtTerm->lineText(); };
-        terminal.CallNumber("4711", "    Demo");
+        const auto window = [&] { return terminal.terminal().lineText(); };
+        terminal.findChild<LineCommands*>()->CallNumber("4711", "    Demo");
         QTRY_VERIFY_WITH_TIMEOUT(window().contains("4711 demo d"), 5000);
         QCOMPARE(state.ConnectionActive, true);
         for (const char c : QByteArray("hello"))
-            QTest::keyClick(terminal.txtTerm, c);
+            QTest::keyClick(&terminal.terminal(), c);
         QTRY_VERIFY_WITH_TIMEOUT(window().contains("hello"), 5000);
         QTest::mouseClick(terminal.findChild<CommandLabel*>("lblGoAhead"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(window().contains("5 characters received here"), 5000);
@@ -152,7 +155,7 @@ private slots:
                                [](const auto& a, const auto& b) { return a.Name < b.Name; }));
 
         TerminalRig rig(env);
-        rig.t().lblRefresh_Click();
+        rig.click("lblRefresh");
         auto* first = rig.t().findChild<CommandLabel*>("lblCallNumbers_0");
         auto* sixth = rig.t().findChild<CommandLabel*>("lblCallNumbers_5");
         const QString number = first->text().mid(2, 12).trimmed();
@@ -174,12 +177,12 @@ private slots:
         frmTerminal terminal(state, dialogs, settings);
         terminal.Form_Load({});
         state.CharDelay = 0.001;
-        terminal.lblOpen1_Click();
+        QTest::mouseClick(terminal.findChild<CommandLabel*>("lblOpen1"), Qt::LeftButton);
         const auto click = [&](const char* name) {
             QTest::mouseClick(terminal.findChild<CommandLabel*>(name), Qt::LeftButton);
         };
-        terminal.CallNumber("4711", "    Demo");
-        QTRY_VERIFY_WITH_TIMEOUT(terminal.txtTerm->lineText().contains("4711 demo d"), 5000);
+        terminal.findChild<LineCommands*>()->CallNumber("4711", "    Demo");
+        QTRY_VERIFY_WITH_TIMEOUT(terminal.terminal().lineText().contains("4711 demo d"), 5000);
 
         // A pasted line, sent without a preview.
         QGuiApplication::clipboard()->setText(QString::fromUtf8("Grüße aus Köln"));
@@ -217,11 +220,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    DemoBoxTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(DemoBoxTest)
 
 #include "tst_demo_box.moc"

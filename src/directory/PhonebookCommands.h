@@ -1,25 +1,31 @@
 #pragma once
 
+#include "core/Operations.h"
 #include "directory/FavouritesPanel.h"
 #include "directory/frmUpdate.h"
 
 #include <QObject>
 
+class CommandHost;
 class CommandLabel;
-class frmTerminal;
-struct TerminalContext;
 
 // The subscriber directory's share of the main window: the favourites panel
 // with its commands "Favorites" and "Refresh Lists", and "Update", which
 // opens the phonebook update window after a warning.
-class DirectoryPart : public QObject {
+class PhonebookCommands : public QObject {
     Q_OBJECT
 public:
-    DirectoryPart(TerminalContext& context, frmTerminal& terminal, FavouritesPanel::Dialler dial);
+    PhonebookCommands(CommandHost& host, Dialler callNumber, QObject* parent = nullptr);
 
     void lblPhonebookShow_Click() { m_panel.show(); }
     void lblRefresh_Click() { m_panel.refresh(); }
     void lblUpdate_Click();
+
+    // lblRefresh_Click for the parts that change the lists.
+    ListsRefresher refresher()
+    {
+        return [this] { lblRefresh_Click(); };
+    }
 
     FavouritesPanel& panel() { return m_panel; }
 
@@ -27,12 +33,7 @@ public:
     // time-outs in the program.
     DirectoryOptions updateOptions;
 
-    CommandLabel* lblPhonebookShow;
-    CommandLabel* lblRefresh;
-    CommandLabel* lblUpdate;
-
 private:
-    TerminalContext& m_context;
-    frmTerminal& m_terminal;
+    CommandHost& m_host;
     FavouritesPanel m_panel;
 };

@@ -1,23 +1,21 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 #include <optional>
 
 #include "core/EventWait.h"
 
-struct TerminalContext;
-class frmTerminal;
+class CommandHost;
 class frmCancelSend;
 class TransmissionControl;
 class CharacterPacer;
 
-// What the senders of the text part share: the terminal's context, the
-// window, the coordination of transmissions and the cancel window.
-struct TransmissionKit {
-    TerminalContext& context;
-    frmTerminal& window;
+// The steps every long transmission of the text part shares: the host, the
+// coordination of transmissions and the cancel window, and what is done the
+// same way by each of them.
+struct TransmissionSteps {
+    CommandHost& host;
     TransmissionControl& control;
     frmCancelSend& cancelWindow;
 

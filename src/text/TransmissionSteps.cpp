@@ -1,42 +1,41 @@
-#include "text/TransmissionKit.h"
+#include "text/TransmissionSteps.h"
 
+#include "app/CommandHost.h"
 #include "core/AppState.h"
 #include "core/Dialogs.h"
 #include "core/StatusPanel.h"
-#include "app/TerminalContext.h"
 #include "link/SerialLink.h"
 #include "text/Pause.h"
-#include "text/SendFiles.h"
+#include "text/TransmissionFiles.h"
 #include "text/Transliteration.h"
 #include "text/WrapText.h"
 #include "text/frmCancelSend.h"
 
-
-void TransmissionKit::finish()
+void TransmissionSteps::finish()
 {
-    context.state.StopSend = true;
-    context.status.setTxLit(false);
+    host.state().StopSend = true;
+    host.status().setTxLit(false);
     cancelWindow.hideAfterTransmission();
 }
 
-void TransmissionKit::reportFileProblem(const QString& path, const QString& reason)
+void TransmissionSteps::reportFileProblem(const QString& path, const QString& reason)
 {
-    context.dialogs.warn(fileProblemText(path, reason));
+    host.dialogs().warn(fileProblemText(path, reason));
 }
 
-bool TransmissionKit::lineOpen() const
+bool TransmissionSteps::lineOpen() const
 {
-    return context.link.isOpen();
+    return host.link().isOpen();
 }
 
-void TransmissionKit::sendPaced(const QString& text, CharacterPacer& pacer)
+void TransmissionSteps::sendPaced(const QString& text, CharacterPacer& pacer)
 {
-    context.link.send(text);
+    host.link().send(text);
     pacer.pauseAfterCharacter();
 }
 
-std::optional<QString> TransmissionKit::wrapToScratch(const QString& text, const QString& scratchPath,
-                                                      Breather& breather)
+std::optional<QString> TransmissionSteps::wrapToScratch(const QString& text, const QString& scratchPath,
+                                                        Breather& breather)
 {
     std::optional<QString> letters = transliterateText(text, breather.asFunction());
     if (!letters)

@@ -1,21 +1,32 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <optional>
 
-#include "text/TransmissionKit.h"
+#include "text/TransmissionSteps.h"
+
+class CommandLabel;
+class QWidget;
 
 // The text-file transmission and its four commands: "Send Text File" (a
 // file the user picks), "Send RS List", "Send Headline" and "Send Message"
 // (prepared files in the program folder). The file is spelled in the telex
 // repertoire, wrapped to 68 characters, written to the scratch file
 // "\SendFile.txt" and sent from there one character at a time.
-class TextFileSender : public QObject {
+class FileTransmission : public QObject {
     Q_OBJECT
 public:
-    TextFileSender(TransmissionKit kit, std::function<void()> clearPreview, QObject* parent);
+    FileTransmission(TransmissionSteps steps, std::function<void()> clearPreview, QObject* parent);
+
+    // The four commands, in the order they stand.
+    QList<QWidget*> commands() const;
+    CommandLabel* lblSendText1;
+    CommandLabel* lblSendHeader;
+    CommandLabel* lblSendHeadlines;
+    CommandLabel* lblSendMessage;
 
     void lblSendText1_Click();
     void lblSendHeader_Click();
@@ -45,7 +56,7 @@ private:
     std::optional<QString> prepare();
     void transmit(const QString& content);
 
-    TransmissionKit m_kit;
+    TransmissionSteps m_steps;
     std::function<void()> m_clearPreview;
     std::function<bool()> m_beforeHeadlineSend;
     QString m_transmitFile;

@@ -1,4 +1,4 @@
-#include "text/SendFiles.h"
+#include "text/TransmissionFiles.h"
 
 #include "core/TextFiles.h"
 

@@ -1,13 +1,14 @@
-#include "text/TextFileSender.h"
+#include "text/FileTransmission.h"
 
+#include "app/CommandHost.h"
 #include "core/AppState.h"
 #include "core/Dialogs.h"
 #include "link/Guards.h"
 #include "core/StatusPanel.h"
-#include "app/TerminalContext.h"
-#include "app/terminal.h"
+#include "core/Widgets.h"
+#include "link/SerialLink.h"
 #include "text/Pause.h"
-#include "text/SendFiles.h"
+#include "text/TransmissionFiles.h"
 #include "text/TransmissionControl.h"
 #include "text/frmCancelSend.h"
 
@@ -40,40 +41,49 @@ Lookup lookUp(const QString& path, QString* reason)
 
 } // namespace
 
-TextFileSender::TextFileSender(TransmissionKit kit, std::function<void()> clearPreview, QObject* parent)
-    : QObject(parent), m_kit(kit), m_clearPreview(std::move(clearPreview))
+FileTransmission::FileTransmission(TransmissionSteps steps, std::function<void()> clearPreview, QObject* parent)
+    : QObject(parent), m_steps(steps), m_clearPreview(std::move(clearPreview))
 {
-    frmTerminal& window = m_kit.window;
-    connect(window.lblSendText1, &CommandLabel::clicked, this, &TextFileSender::lblSendText1_Click);
-    connect(window.lblSendHeader, &CommandLabel::clicked, this, &TextFileSender::lblSendHeader_Click);
-    connect(window.lblSendHeadlines, &CommandLabel::clicked, this, &TextFileSender::lblSendHeadlines_Click);
-    connect(window.lblSendMessage, &CommandLabel::clicked, this, &TextFileSender::lblSendMessage_Click);
+    CommandHost& host = m_steps.host;
+    lblSendText1 = host.addCommand("Send", "lblSendText1", "Send Text File", "Send a text file");
+    lblSendHeader = host.addCommand("Send", "lblSendHeader", "Send RS List", "Send the RS Receivers list");
+    lblSendHeadlines = host.addCommand("Send", "lblSendHeadlines", "Send Headline", "Send one of the selected Headlines");
+    lblSendMessage = host.addCommand("Send", "lblSendMessage", "Send Message", "Send a pre-defined Message");
+    connect(lblSendText1, &CommandLabel::clicked, this, &FileTransmission::lblSendText1_Click);
+    connect(lblSendHeader, &CommandLabel::clicked, this, &FileTransmission::lblSendHeader_Click);
+    connect(lblSendHeadlines, &CommandLabel::clicked, this, &FileTransmission::lblSendHeadlines_Click);
+    connect(lblSendMessage, &CommandLabel::clicked, this, &FileTransmission::lblSendMessage_Click);
 }
 
-void TextFileSender::lblSendText1_Click()
+QList<QWidget*> FileTransmission::commands() const
+{
+    return {lblSendText1, lblSendHeader, lblSendHeadlines, lblSendMessage};
+}
+
+void FileTransmission::lblSendText1_Click()
 {
     runCommand(" You are about to send a Text File ", "Send Message", QString());
 }
 
-void TextFileSender::lblSendHeader_Click()
+void FileTransmission::lblSendHeader_Click()
 {
     runCommand(" You are about to send the Header File ", "Send Header", "\\RSHeader.txt");
 }
 
-void TextFileSender::lblSendHeadlines_Click()
+void FileTransmission::lblSendHeadlines_Click()
 {
     runCommand(" You are about to send the Headlines File ", "Send Message", "\\Headline1.txt", true);
 }
 
-void TextFileSender::lblSendMessage_Click()
+void FileTransmission::lblSendMessage_Click()
 {
     runCommand(" You are about to send the Message File ", "Send Message", "\\Message.txt");
 }
 
-void TextFileSender::runCommand(const QString& question, const QString& action, const QString& fileName,
+void FileTransmission::runCommand(const QString& question, const QString& action, const QString& fileName,
                                 bool headline)
 {
-    Dialogs& dialogs = m_kit.context.dialogs;
+    Dialogs& dialogs = m_steps.host.dialogs();
     dialogs.beep();
     if (dialogs.message(question, Dialogs::Icon::None, Dialogs::Buttons::YesNo, Dialogs::Answer::Yes)
         != Dialogs::Answer::Yes)
@@ -81,26 +91,26 @@ void TextFileSender::runCommand(const QString& question, const QString& action, 
     // The headline editor stores the headlines and writes the chosen one
     // first; when it cannot, it has said why, and an old file is not sent.
     if (headline && m_beforeHeadlineSend && !m_beforeHeadlineSend()) {
-        m_kit.control.restoreCommands();
+        m_steps.control.restoreCommands();
         return;
     }
-    m_kit.context.status.setAction(action);
-    SendTextFile(fileName.isEmpty() ? QString() : m_kit.context.state.folder.file(fileName), kChooseMode);
-    m_kit.control.restoreCommands();
+    m_steps.host.status().setAction(action);
+    SendTextFile(fileName.isEmpty() ? QString() : m_steps.host.state().folder.file(fileName), kChooseMode);
+    m_steps.control.restoreCommands();
 }
 
-void TextFileSender::SendTextFile(const QString& path, int /*mode: only one kind of sending exists*/)
+void FileTransmission::SendTextFile(const QString& path, int /*mode: only one kind of sending exists*/)
 {
-    if (!connectionGuard(m_kit.context))
+    if (!connectionGuard(m_steps.host))
         return;
-    AppState& state = m_kit.context.state;
-    TransmissionControl::Running running(m_kit.control, TransmissionControl::Running::Long);
+    AppState& state = m_steps.host.state();
+    TransmissionControl::Running running(m_steps.control, TransmissionControl::Running::Long);
     state.StopSend = false;
 
     if (path.isEmpty()) {
         const std::optional<QString> chosen = chooseFile();
         if (!chosen) {
-            m_kit.finish();
+            m_steps.finish();
             return;
         }
     } else {
@@ -110,32 +120,32 @@ void TextFileSender::SendTextFile(const QString& path, int /*mode: only one kind
     // Reading and converting a large file takes a while: Cancel is offered
     // from the start, and a Cancel then sends nothing at all.
     const QString status = "Transmitting  TextFile: " + m_transmitFile;
-    m_kit.cancelWindow.setStatus(status);
-    m_kit.cancelWindow.showForTransmission();
+    m_steps.cancelWindow.setStatus(status);
+    m_steps.cancelWindow.showForTransmission();
     const std::optional<QString> content = prepare();
     if (content && !state.StopSend) {
-        m_kit.cancelWindow.setStatus(status);
-        m_kit.context.status.setAction("Transmitting TextFile: " + m_transmitFile);
-        m_kit.cancelWindow.showForTransmission();
-        if (m_kit.lineOpen()) {
-            m_kit.context.link.send("\r");
+        m_steps.cancelWindow.setStatus(status);
+        m_steps.host.status().setAction("Transmitting TextFile: " + m_transmitFile);
+        m_steps.cancelWindow.showForTransmission();
+        if (m_steps.lineOpen()) {
+            m_steps.host.link().send("\r");
             if (m_clearPreview)
                 m_clearPreview();
             transmit(*content);
         } else {
-            portGuard(m_kit.context);
+            portGuard(m_steps.host);
         }
     }
-    m_kit.finish();
+    m_steps.finish();
 }
 
-std::optional<QString> TextFileSender::chooseFile()
+std::optional<QString> FileTransmission::chooseFile()
 {
-    Dialogs& dialogs = m_kit.context.dialogs;
+    Dialogs& dialogs = m_steps.host.dialogs();
     Dialogs::FileRequest request;
     request.title = "Send Text File";
     request.filter = "Text Files (*.TXT)|*.txt|All Files (*.*)|*.*";
-    request.startFolder = m_transmitFile.isEmpty() ? m_kit.context.state.folder.path()
+    request.startFolder = m_transmitFile.isEmpty() ? m_steps.host.state().folder.path()
                                                    : QFileInfo(m_transmitFile).absolutePath();
     for (;;) {
         const QString chosen = dialogs.openFile(request);
@@ -147,7 +157,7 @@ std::optional<QString> TextFileSender::chooseFile()
         case Lookup::Exists:
             return chosen;
         case Lookup::Failed:
-            m_kit.reportFileProblem(chosen, reason);
+            m_steps.reportFileProblem(chosen, reason);
             return std::nullopt;
         case Lookup::Missing:
             dialogs.warn(chosen + " not found!");
@@ -156,33 +166,33 @@ std::optional<QString> TextFileSender::chooseFile()
     }
 }
 
-std::optional<QString> TextFileSender::prepare()
+std::optional<QString> FileTransmission::prepare()
 {
-    Breather breather(m_kit.context.state.StopSend);
+    Breather breather(m_steps.host.state().StopSend);
     SourceText source = readSourceFile(m_transmitFile, breather.asFunction());
     if (!source.problem.isEmpty())
-        m_kit.reportFileProblem(m_transmitFile, source.problem);
+        m_steps.reportFileProblem(m_transmitFile, source.problem);
     if (!source.ok())
         return std::nullopt;
     m_transmitColumn += int(std::min<qsizetype>(source.text.size(), INT_MAX - m_transmitColumn));
 
     const QString text = std::move(source.text);
-    return m_kit.wrapToScratch(text, m_kit.context.state.folder.file(kScratchName), breather);
+    return m_steps.wrapToScratch(text, m_steps.host.state().folder.file(kScratchName), breather);
 }
 
-void TextFileSender::transmit(const QString& content)
+void FileTransmission::transmit(const QString& content)
 {
-    const AppState& state = m_kit.context.state;
+    const AppState& state = m_steps.host.state();
     CharacterPacer pacer(state.CharDelay);
     for (const QChar c : content) {
-        if (state.StopSend || !m_kit.lineOpen())
+        if (state.StopSend || !m_steps.lineOpen())
             break;
         if (c == u'\r')
             m_transmitColumn = 0;
         // The text is already spelled; a line feed is dropped.
-        m_kit.sendPaced(c == u'\n' ? QString() : QString(c), pacer);
+        m_steps.sendPaced(c == u'\n' ? QString() : QString(c), pacer);
         if (m_transmitColumn < INT_MAX)
             ++m_transmitColumn;
-        m_kit.context.status.showCount(m_transmitColumn);
+        m_steps.host.status().showCount(m_transmitColumn);
     }
 }
