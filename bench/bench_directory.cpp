@@ -6,8 +6,8 @@
 // threads and blocking sockets.
 #include "core/AppState.h"
 #include "core/Dialogs.h"
-#include "directory/PhonebookFile.h"
 #include "directory/frmUpdate.h"
+#include "directory/PhonebookFile.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,13 +6,13 @@
 //   pacing_error: <percent> %        elapsed time against the nominal 5 s (+ = slower)
 //   pacing_cpu: <percent> %          process CPU time during the send against the elapsed time
 //   pacing_nominal_ratio: <ratio> x  elapsed / nominal
+#include "app/terminal.h"
 #include "BenchSupport.h"
-#include "PtyPair.h"
 #include "core/AppState.h"
 #include "core/Dialogs.h"
 #include "core/SettingsStore.h"
-#include "app/terminal.h"
 #include "core/Widgets.h"
+#include "PtyPair.h"
 #include "text/TextTransmissions.h"
 
 #include <QApplication>

@@ -6,10 +6,10 @@
 //
 // Prints receive_throughput (MiB/s) and receive_vs_line_rate, the ratio to
 // the 11,520 bytes per second a 115200-baud line can carry at most.
-#include "core/AppState.h"
-#include "core/SettingsStore.h"
 #include "app/terminal.h"
+#include "core/AppState.h"
 #include "core/EventWait.h"
+#include "core/SettingsStore.h"
 #include "link/ReceivePath.h"
 #include "link/TerminalText.h"
 

@@ -1,8 +1,8 @@
 #include "app/Config.h"
 
 #include "core/AppState.h"
-#include "core/VbText.h"
 #include "core/TextFiles.h"
+#include "core/VbText.h"
 
 #include "core/Resources.h"
 

@@ -1,7 +1,7 @@
-#include "core/AppState.h"
 #include "app/QtDialogs.h"
-#include "core/SettingsStore.h"
 #include "app/terminal.h"
+#include "core/AppState.h"
+#include "core/SettingsStore.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 #include "directory/DirectoryClient.h"
 
 #include "core/Dialogs.h"
-#include "core/VbText.h"
 #include "core/EventWait.h"
+#include "core/VbText.h"
 #include "directory/DirectoryHost.h"
 
 #include <QElapsedTimer>

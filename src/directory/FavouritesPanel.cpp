@@ -4,10 +4,10 @@
 #include "core/AppState.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
-#include "link/Guards.h"
 #include "core/VbText.h"
 #include "core/Widgets.h"
 #include "directory/PhonebookFile.h"
+#include "link/Guards.h"
 
 #include <QFontDatabase>
 #include <QVBoxLayout>

@@ -1,9 +1,9 @@
 #include "directory/frmUpdate.h"
 
-#include "core/EventWait.h"
 #include "core/AppState.h"
 #include "core/DateText.h"
 #include "core/Dialogs.h"
+#include "core/EventWait.h"
 #include "core/VbText.h"
 #include "core/Widgets.h"
 #include "directory/PhonebookFile.h"

@@ -1,14 +1,14 @@
 #include "link/LineCommands.h"
 
 #include "app/CommandHost.h"
+#include "appearance/SoundEffects.h"
 #include "core/AppState.h"
+#include "core/DateText.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
-#include "core/DateText.h"
-#include "link/Guards.h"
 #include "core/StatusPanel.h"
 #include "core/VbText.h"
-#include "appearance/SoundEffects.h"
+#include "link/Guards.h"
 #include "link/SerialLink.h"
 #include "link/TerminalText.h"
 

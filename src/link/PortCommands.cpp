@@ -8,9 +8,9 @@
 #include "core/StatusPanel.h"
 #include "core/VbText.h"
 #include "core/Widgets.h"
+#include "link/frmProperties.h"
 #include "link/SerialLink.h"
 #include "link/TerminalText.h"
-#include "link/frmProperties.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "prepared/Headlines.h"
 
 #include "core/DateText.h"
-#include "core/VbText.h"
 #include "core/TextFiles.h"
+#include "core/VbText.h"
 
 #include <cmath>
 #include <limits>

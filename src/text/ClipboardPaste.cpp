@@ -4,14 +4,14 @@
 #include "core/AppState.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
-#include "link/Guards.h"
 #include "core/StatusPanel.h"
 #include "core/Widgets.h"
+#include "link/Guards.h"
 #include "link/SerialLink.h"
-#include "text/Pause.h"
-#include "text/TransmissionFiles.h"
-#include "text/TransmissionControl.h"
 #include "text/frmCancelSend.h"
+#include "text/Pause.h"
+#include "text/TransmissionControl.h"
+#include "text/TransmissionFiles.h"
 
 #include <QClipboard>
 #include <QFile>

@@ -3,14 +3,14 @@
 #include "app/CommandHost.h"
 #include "core/AppState.h"
 #include "core/Dialogs.h"
-#include "link/Guards.h"
 #include "core/StatusPanel.h"
 #include "core/Widgets.h"
+#include "link/Guards.h"
 #include "link/SerialLink.h"
-#include "text/Pause.h"
-#include "text/TransmissionFiles.h"
-#include "text/TransmissionControl.h"
 #include "text/frmCancelSend.h"
+#include "text/Pause.h"
+#include "text/TransmissionControl.h"
+#include "text/TransmissionFiles.h"
 
 #include <QFileInfo>
 

@@ -3,15 +3,15 @@
 #include "app/CommandHost.h"
 #include "core/AppState.h"
 #include "core/StatusPanel.h"
+#include "core/TextFiles.h"
 #include "core/Widgets.h"
 #include "link/SerialLink.h"
-#include "core/TextFiles.h"
+#include "text/frmCancelSend.h"
 #include "text/LineEncoding.h"
 #include "text/Pause.h"
 #include "text/Transliteration.h"
 #include "text/TransmissionControl.h"
 #include "text/WrapText.h"
-#include "text/frmCancelSend.h"
 
 #include <QFile>
 

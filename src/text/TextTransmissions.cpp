@@ -6,13 +6,13 @@
 #include "link/SerialLink.h"
 #include "text/ClipboardPaste.h"
 #include "text/FileTransmission.h"
+#include "text/frmCancelSend.h"
 #include "text/KlklAnswer.h"
 #include "text/LineEncoding.h"
 #include "text/Pause.h"
 #include "text/Transliteration.h"
 #include "text/TransmissionControl.h"
 #include "text/TransmissionSteps.h"
-#include "text/frmCancelSend.h"
 
 TextTransmissions::TextTransmissions(CommandHost& host, QObject* parent)
     : QObject(parent),

@@ -5,11 +5,11 @@
 #include "core/Dialogs.h"
 #include "core/StatusPanel.h"
 #include "link/SerialLink.h"
-#include "text/Pause.h"
-#include "text/TransmissionFiles.h"
-#include "text/Transliteration.h"
-#include "text/WrapText.h"
 #include "text/frmCancelSend.h"
+#include "text/Pause.h"
+#include "text/Transliteration.h"
+#include "text/TransmissionFiles.h"
+#include "text/WrapText.h"
 
 void TransmissionSteps::finish()
 {

@@ -1,14 +1,14 @@
 // Start-up: the configuration file, the number texts, the command line and
 // the window the program opens with.
-#include "support/TestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestMain.h"
 
 #include "app/CommandLine.h"
 #include "app/Config.h"
+#include "app/terminal.h"
 #include "core/SettingsStore.h"
 #include "core/VbText.h"
-#include "app/terminal.h"
 #include "link/TerminalText.h"
 
 #include <QApplication>

@@ -1,14 +1,14 @@
 // The analogue clock: where the hands point for a time of day, and the clock
 // on the terminal window.
-#include "support/TestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestMain.h"
 
-#include "core/SettingsStore.h"
 #include "app/terminal.h"
 #include "appearance/AnalogClock.h"
-#include "core/Desk.h"
 #include "appearance/ClockGeometry.h"
+#include "core/Desk.h"
+#include "core/SettingsStore.h"
 #include "link/TerminalText.h"
 
 #include <QApplication>

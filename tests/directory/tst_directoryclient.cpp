@@ -1,9 +1,9 @@
 // The directory client against servers on 127.0.0.1: the request, the
 // entries and acknowledgements, the server's faults, the time-outs and how
 // the host is found.
-#include "support/TestMain.h"
 #include "DirectoryFixtures.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestMain.h"
 
 #include "directory/DirectoryClient.h"
 #include "directory/DirectoryHost.h"

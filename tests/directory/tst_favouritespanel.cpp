@@ -1,8 +1,8 @@
 // The main window's favourites panel: captions from phonebook.txt, the cap
 // of 25, the port guard and what a click dials.
-#include "support/TestMain.h"
 #include "DirectoryFixtures.h"
 #include "support/TerminalRig.h"
+#include "support/TestMain.h"
 
 #include "directory/FavouritesPanel.h"
 

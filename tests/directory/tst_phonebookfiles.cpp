@@ -1,9 +1,9 @@
 // The phonebook files: the 124-byte slot, the CSV line, reading what is sound
 // from damaged files, rewriting the records alone, and replacing the three
 // files together or not at all.
-#include "support/TestMain.h"
 #include "DirectoryFixtures.h"
 #include "support/ReadOnlyFolder.h"
+#include "support/TestMain.h"
 
 #include <sys/stat.h>
 

@@ -1,14 +1,14 @@
 // The phonebook update window against a real vornak-dirserver: the marks
 // carried over, the files written, the commands before, during and after a
 // download, and the old files kept whole whenever something fails.
-#include "support/TestMain.h"
 #include "DirectoryFixtures.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestMain.h"
 
+#include "app/terminal.h"
 #include "core/SettingsStore.h"
 #include "core/Widgets.h"
-#include "app/terminal.h"
 #include "directory/frmUpdate.h"
 
 #include <QApplication>

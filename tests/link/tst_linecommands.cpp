@@ -1,7 +1,7 @@
 // Typing and the line commands: the exact bytes at the box end of a
 // pseudo-terminal.
-#include "support/TestMain.h"
 #include "support/TerminalRig.h"
+#include "support/TestMain.h"
 
 #include "appearance/SoundEffects.h"
 #include "link/TerminalText.h"

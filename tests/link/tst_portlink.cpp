@@ -1,7 +1,7 @@
 // Opening and closing the serial port from the main window, over a real
 // pseudo-terminal whose master end the test holds as the interface box.
-#include "support/TestMain.h"
 #include "support/TerminalRig.h"
+#include "support/TestMain.h"
 
 #include "link/TerminalText.h"
 

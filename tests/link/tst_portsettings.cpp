@@ -1,13 +1,13 @@
 // The settings string of the serial port and the port settings window.
-#include "support/TestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestMain.h"
 
-#include "PtyPair.h"
 #include "core/SettingsStore.h"
+#include "link/frmProperties.h"
 #include "link/PortSettings.h"
 #include "link/SerialLink.h"
-#include "link/frmProperties.h"
+#include "PtyPair.h"
 
 #include <QApplication>
 #include <QComboBox>

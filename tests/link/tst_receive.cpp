@@ -1,7 +1,7 @@
 // What the box sends, as the terminal window shows it, and the watch for
 // the automatic answers.
-#include "support/TestMain.h"
 #include "support/TestHost.h"
+#include "support/TestMain.h"
 
 #include "link/ReceivePath.h"
 #include "link/TerminalText.h"

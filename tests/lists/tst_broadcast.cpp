@@ -1,7 +1,7 @@
 // A broadcast: dialling a service, the service asking for its receivers,
 // and the receiver list going out, over a pseudo-terminal.
-#include "support/TestMain.h"
 #include "support/TerminalRig.h"
+#include "support/TestMain.h"
 
 #include <QApplication>
 #include <QtTest>

@@ -1,8 +1,8 @@
 // The headline editor: the field texts and the two files, and the panel on
 // the terminal window.
-#include "support/TestMain.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TestHost.h"
+#include "support/TestMain.h"
 
 #include "core/DateText.h"
 #include "prepared/HeadlineEditor.h"

@@ -8,7 +8,6 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
-#include "PtyPair.h"
 #include "app/terminal.h"
 #include "core/SettingsStore.h"
 #include "core/StatusPanel.h"
@@ -16,8 +15,9 @@
 #include "link/LineCommands.h"
 #include "link/ReceivePath.h"
 #include "link/TerminalText.h"
-#include "text/TextTransmissions.h"
+#include "PtyPair.h"
 #include "text/frmCancelSend.h"
+#include "text/TextTransmissions.h"
 
 #include <QtTest>
 #include <memory>

@@ -8,7 +8,6 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
-#include "PtyPair.h"
 #include "app/CommandHost.h"
 #include "appearance/SoundEffects.h"
 #include "core/AppState.h"
@@ -18,6 +17,7 @@
 #include "core/Widgets.h"
 #include "link/SerialLink.h"
 #include "link/TerminalText.h"
+#include "PtyPair.h"
 
 #include <QHash>
 #include <QWidget>

@@ -1,9 +1,9 @@
 // The automatic KLKL answer and its switch, over a pseudo-terminal. Every
 // answer that goes out waits its real three seconds after the first line
 // ends.
-#include "support/TestMain.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TerminalRig.h"
+#include "support/TestMain.h"
 
 #include "core/StatusPanel.h"
 #include "text/KlklAnswer.h"

@@ -1,8 +1,8 @@
 // Paste with preview: the clipboard's text spelled, wrapped and either shown
 // in the preview or sent, over a pseudo-terminal.
-#include "support/TestMain.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TerminalRig.h"
+#include "support/TestMain.h"
 
 #include "core/StatusPanel.h"
 #include "text/ClipboardPaste.h"

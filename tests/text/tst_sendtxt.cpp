@@ -1,7 +1,7 @@
 // SendTxt over a pseudo-terminal, and the cancel window every long
 // transmission shares.
-#include "support/TestMain.h"
 #include "support/TerminalRig.h"
+#include "support/TestMain.h"
 
 #include "core/StatusPanel.h"
 #include "text/Pause.h"

@@ -1,7 +1,7 @@
 // Spelling text in the telex repertoire, wrapping it to the telex line and
 // the pauses that keep the window alive.
-#include "support/TestMain.h"
 #include "core/TextFiles.h"
+#include "support/TestMain.h"
 #include "text/Pause.h"
 #include "text/Transliteration.h"
 #include "text/WrapText.h"

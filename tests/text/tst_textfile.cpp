@@ -1,7 +1,7 @@
 // The text-file transmission and its four commands, over a pseudo-terminal.
-#include "support/TestMain.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TerminalRig.h"
+#include "support/TestMain.h"
 
 #include "core/StatusPanel.h"
 #include "text/FileTransmission.h"

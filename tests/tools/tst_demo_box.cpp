@@ -1,18 +1,18 @@
 // End to end: the real vornak-box program on a pseudo-terminal and the
 // terminal window talking to it, as in the demo.
-#include "support/TestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/TestMain.h"
 
+#include "app/terminal.h"
 #include "BoxSimulator.h"
 #include "core/SettingsStore.h"
-#include "app/terminal.h"
-#include "link/TerminalText.h"
 #include "directory/PhonebookFile.h"
+#include "link/TerminalText.h"
 #include "support/TerminalRig.h"
 
-#include "link/LineCommands.h"
 #include "core/TextFiles.h"
+#include "link/LineCommands.h"
 
 #include "text/WrapText.h"
 
