@@ -9,12 +9,17 @@ namespace {
 
 constexpr int kSlot = PhonebookRecord::kSlotSize;
 
-// The file's bytes; a missing file reads as empty.
+// The file's bytes. A missing file reads as empty and is created empty, the
+// way opening it for record access makes it.
 bool readBytes(const QString& path, QByteArray* bytes, QString* error)
 {
     QFile file(path);
     if (!file.exists()) {
         bytes->clear();
+        if (!file.open(QIODevice::WriteOnly)) {
+            *error = file.errorString();
+            return false;
+        }
         return true;
     }
     if (!file.open(QIODevice::ReadOnly)) {

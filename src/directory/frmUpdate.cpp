@@ -43,10 +43,9 @@ public:
     bool operator<(const QTreeWidgetItem& other) const override
     {
         const int column = treeWidget() ? treeWidget()->sortColumn() : frmUpdate::ColName;
-        const QString a = text(column);
-        const QString b = other.text(column);
-        const int folded = a.compare(b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
+        // As text, character by character: the order the phonebook file is
+        // kept in and the list windows sort by.
+        return text(column) < other.text(column);
     }
 };
 

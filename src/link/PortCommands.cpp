@@ -109,8 +109,9 @@ void PortCommands::lblProps_Click()
         return;
     frmProperties properties(link, m_host.settings(), m_host.dialogs(), m_host.window());
     properties.LoadPropertySettings(1);
-    properties.exec();
-    m_host.status().lblCport1->setText("Com: " + vbStr(qint64(link.portNumber())));
+    // The port label changes only when the settings were saved.
+    if (properties.exec() == QDialog::Accepted)
+        m_host.status().lblCport1->setText("Com: " + vbStr(qint64(link.portNumber())));
 }
 
 void PortCommands::StartClock()

@@ -11,7 +11,6 @@
 #include "link/ShowDataText.h"
 #include "link/TerminalText.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -138,15 +137,11 @@ void ReceivePath::lblClear_Click()
 
 void ReceivePath::lblLogbook_Click()
 {
+    // The log book is the user's own file; the terminal only opens it.
     const QString path = m_host.state().folder.file("\\vornak.log");
     if (!QFileInfo::exists(path)) {
-        // An empty log book, so the editor has something to open.
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            m_host.dialogs().warn(QStringLiteral("The log book %1 does not exist and cannot be created: %2")
-                                       .arg(path, file.errorString()));
-            return;
-        }
+        m_host.dialogs().warn(QStringLiteral("There is no log book yet: %1 does not exist.").arg(path));
+        return;
     }
     if (!m_host.dialogs().openExternal(QUrl::fromLocalFile(path)))
         m_host.dialogs().warn(QStringLiteral("No text editor could be started for the log book %1.").arg(path));

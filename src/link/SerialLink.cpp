@@ -1,11 +1,13 @@
 #include "link/SerialLink.h"
 
+#include "core/EventWait.h"
 #include "core/SettingsStore.h"
 #include "link/PortSettings.h"
 #include "text/LineEncoding.h"
 
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <poll.h>
 
 namespace {
 
@@ -177,10 +179,16 @@ void SerialLink::sendBytes(const QByteArray& bytes)
 {
     if (!m_port.isOpen() || m_losing || bytes.isEmpty())
         return;
+    // Into the port's buffer; the port writes as soon as the device can take
+    // it, on the next turn of the event loop (a paced sender waits in one
+    // right after sending, so its character leaves at once).
     m_port.write(bytes);
-    // Out to the device now, not on the next turn of the event loop: a paced
-    // character leaves at its time, and without an extra wake-up.
-    m_port.flush();
+}
+
+void SerialLink::waitForRoom(const bool& stop)
+{
+    while (!stop && m_port.isOpen() && !m_losing && m_port.bytesToWrite() > kOutputRoom)
+        EventWait::forSignal(&m_port, &QSerialPort::bytesWritten, 100);
 }
 
 qint64 SerialLink::bytesAvailable() const
@@ -214,8 +222,16 @@ void SerialLink::onError(QSerialPort::SerialPortError error)
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
-        if (m_port.isOpen())
-            handleLoss(m_port.errorString());
+        if (!m_port.isOpen())
+            return;
+        // Only a device that is gone ends the link. Anything else (a device
+        // that cannot take more just now) passes: the port tries again when
+        // the device is ready. The error's own text is not used, as it may
+        // name an earlier, unrelated failure.
+        if (const QString cause = lossCause(); !cause.isEmpty())
+            handleLoss(cause);
+        else
+            m_port.clearError();
         return;
     default:
         if (m_port.isOpen())
@@ -224,7 +240,23 @@ void SerialLink::onError(QSerialPort::SerialPortError error)
     }
 }
 
-void SerialLink::handleLoss(const QString& reason)
+QString SerialLink::lossCause() const
+{
+    pollfd device{int(m_port.handle()), POLLIN | POLLOUT, 0};
+    if (device.fd < 0)
+        return QStringLiteral("the device is no longer open");
+    if (::poll(&device, 1, 0) < 0)
+        return QString();
+    if (device.revents & POLLNVAL)
+        return QStringLiteral("the device is no longer open");
+    if (device.revents & POLLHUP)
+        return QStringLiteral("the device hung up");
+    if (device.revents & POLLERR)
+        return QStringLiteral("the device reported an error");
+    return QString();
+}
+
+void SerialLink::handleLoss(const QString& cause)
 {
     // A vanished device reports its error again and again; act on the first
     // one, stop reading and writing, and close from the event loop (not from
@@ -234,7 +266,7 @@ void SerialLink::handleLoss(const QString& reason)
     m_losing = true;
     m_modemPoll.stop();
     const QString device = m_device;
-    QMetaObject::invokeMethod(this, [this, device, reason] {
+    QMetaObject::invokeMethod(this, [this, device, cause] {
         if (!m_losing)
             return;
         m_port.close();
@@ -243,7 +275,7 @@ void SerialLink::handleLoss(const QString& reason)
         emit openChanged(false);
         emit deviceLost(QStringLiteral("The serial port Com %1 (%2) stopped working and has been closed: %3.\n"
                                        "Check the cable and the interface box, then open the port again.")
-                            .arg(m_portNumber).arg(device, reason));
+                            .arg(m_portNumber).arg(device, cause));
     }, Qt::QueuedConnection);
 }
 

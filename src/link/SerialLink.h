@@ -39,9 +39,17 @@ public:
 
     // SendToBox: puts the text on the line as it stands, one byte per
     // character, nothing added. Characters beyond Latin-1 get their
-    // teleprinter-safe spelling first.
+    // teleprinter-safe spelling first. The bytes go out from the event loop
+    // as fast as the device takes them; a full device is back-pressure, not
+    // an error.
     void send(const QString& text);
     void sendBytes(const QByteArray& bytes);
+
+    // A sender that has more to say waits here, with the window's events
+    // running, while more than kOutputRoom bytes wait to go out; it returns
+    // once there is room, the port is closed or `stop` is true.
+    void waitForRoom(const bool& stop);
+    static constexpr qint64 kOutputRoom = 16 * 1024;
 
     // Receive and transmit buffer counts.
     qint64 bytesAvailable() const;
@@ -71,7 +79,11 @@ private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
     void pollModemLines();
-    void handleLoss(const QString& reason);
+    void handleLoss(const QString& cause);
+    // Why the device is gone, from the port's own state (a hang-up, an
+    // error condition, a closed descriptor); empty while the device is
+    // still there.
+    QString lossCause() const;
 
     SettingsStore& m_store;
     QSerialPort m_port;

@@ -105,7 +105,13 @@ void ClipboardPaste::lblPaste_Click()
         return;
     }
 
-    TransmissionControl::Running running(m_steps.control, TransmissionControl::Running::Long);
+    // Another transmission may be running: the paste follows once it has
+    // ended, so the two never mix.
+    if (m_steps.control.busy() || m_steps.control.hasWaitingJob()) {
+        m_steps.control.runWhenFree([this] { lblPaste_Click(); });
+        return;
+    }
+    TransmissionControl::Running running(m_steps.control, m_heldCommands);
     const bool preview = state.PreviewMode;
     if (preview) {
         tabPreview->show();
@@ -183,19 +189,8 @@ void ClipboardPaste::fillPreview(const QString& content)
 
 void ClipboardPaste::transmit(const QString& content)
 {
-    const AppState& state = m_steps.host.state();
     int column = 0;
-    CharacterPacer pacer(state.CharDelay);
-    for (const QChar c : content) {
-        if (state.StopSend || !m_steps.lineOpen())
-            break;
-        if (c == u'\r')
-            column = 0;
-        // A line feed is not sent, but costs its pause like any character.
-        m_steps.sendPaced(c == u'\n' ? QString() : QString(c), pacer);
-        ++column;
-        m_steps.host.status().showCount(column);
-    }
+    m_steps.sendWrapped(content, column);
 }
 
 void ClipboardPaste::endStep()

@@ -23,6 +23,9 @@ public:
     QPushButton* cmdSendPreview;
     QPushButton* cmdExitPreview;
 
+    // The commands held back while a paste runs.
+    void setHeldCommands(QList<QWidget*> commands) { m_heldCommands = std::move(commands); }
+
     void lblPaste_Click();
     // Hides the preview and sends what the clipboard holds now.
     void cmdSendPreview_Click();
@@ -37,4 +40,5 @@ private:
     void endStep();
 
     TransmissionSteps m_steps;
+    QList<QWidget*> m_heldCommands;
 };

@@ -88,15 +88,16 @@ void FileTransmission::runCommand(const QString& question, const QString& action
     if (dialogs.message(question, Dialogs::Icon::None, Dialogs::Buttons::YesNo, Dialogs::Answer::Yes)
         != Dialogs::Answer::Yes)
         return;
-    // The headline editor stores the headlines and writes the chosen one
-    // first; when it cannot, it has said why, and an old file is not sent.
-    if (headline && m_beforeHeadlineSend && !m_beforeHeadlineSend()) {
-        m_steps.control.restoreCommands();
-        return;
-    }
-    m_steps.host.status().setAction(action);
-    SendTextFile(fileName.isEmpty() ? QString() : m_steps.host.state().folder.file(fileName), kChooseMode);
-    m_steps.control.restoreCommands();
+    // Another transmission may be running: this one follows once it has
+    // ended, so the two never mix.
+    m_steps.control.runWhenFree([this, action, fileName, headline] {
+        // The headline editor stores the headlines and writes the chosen one
+        // first; when it cannot, it has said why, and an old file is not sent.
+        if (headline && m_beforeHeadlineSend && !m_beforeHeadlineSend())
+            return;
+        m_steps.host.status().setAction(action);
+        SendTextFile(fileName.isEmpty() ? QString() : m_steps.host.state().folder.file(fileName), kChooseMode);
+    });
 }
 
 void FileTransmission::SendTextFile(const QString& path, int /*mode: only one kind of sending exists*/)
@@ -104,7 +105,7 @@ void FileTransmission::SendTextFile(const QString& path, int /*mode: only one ki
     if (!connectionGuard(m_steps.host))
         return;
     AppState& state = m_steps.host.state();
-    TransmissionControl::Running running(m_steps.control, TransmissionControl::Running::Long);
+    TransmissionControl::Running running(m_steps.control, commands());
     state.StopSend = false;
 
     if (path.isEmpty()) {
@@ -182,17 +183,5 @@ std::optional<QString> FileTransmission::prepare()
 
 void FileTransmission::transmit(const QString& content)
 {
-    const AppState& state = m_steps.host.state();
-    CharacterPacer pacer(state.CharDelay);
-    for (const QChar c : content) {
-        if (state.StopSend || !m_steps.lineOpen())
-            break;
-        if (c == u'\r')
-            m_transmitColumn = 0;
-        // The text is already spelled; a line feed is dropped.
-        m_steps.sendPaced(c == u'\n' ? QString() : QString(c), pacer);
-        if (m_transmitColumn < INT_MAX)
-            ++m_transmitColumn;
-        m_steps.host.status().showCount(m_transmitColumn);
-    }
+    m_steps.sendWrapped(content, m_transmitColumn);
 }

@@ -52,13 +52,17 @@ void KlklAnswer::lblKlKl_Click()
 
 void KlklAnswer::SendKLKL()
 {
-    if (!m_steps.control.busy()) {
+    if (!m_steps.control.busy() && !m_steps.control.hasWaitingJob()) {
         answer();
         return;
     }
-    // Wait for the running transmission. Should the answer be switched off
-    // or the line be gone by then, it is dropped.
+    // Wait for the running transmission; one answer waits at most. Should
+    // the answer be switched off or the line be gone by then, it is dropped.
+    if (m_answerWaiting)
+        return;
+    m_answerWaiting = true;
     m_steps.control.runWhenFree([this] {
+        m_answerWaiting = false;
         if (m_steps.host.state().KlklAuto && m_steps.lineOpen())
             answer();
     });
@@ -67,7 +71,7 @@ void KlklAnswer::SendKLKL()
 void KlklAnswer::answer()
 {
     AppState& state = m_steps.host.state();
-    TransmissionControl::Running running(m_steps.control, TransmissionControl::Running::Long);
+    TransmissionControl::Running running(m_steps.control);
     // The answer's own echo must not start it again.
     const bool busyBefore = state.KlklBusy;
     state.KlklBusy = true;
@@ -114,6 +118,7 @@ void KlklAnswer::answer()
                 link.send("\r");
                 column = 0;
             }
+            link.waitForRoom(state.StopSend);
             pacer.pauseAfterCharacter();
             m_steps.host.status().showCount(column);
         }

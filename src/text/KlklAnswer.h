@@ -32,4 +32,5 @@ private:
 
     TransmissionSteps m_steps;
     std::function<QString()> m_transmitFile;
+    bool m_answerWaiting = false;
 };

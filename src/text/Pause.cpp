@@ -10,6 +10,8 @@ namespace {
 // the machine busy for a while) carries on from there rather than sending
 // the characters it owes back to back.
 constexpr qint64 kLongestCatchUpNs = 500'000'000;
+// Unpaced sending lets the window's events in this often.
+constexpr qint64 kBreathEveryNs = 10'000'000;
 
 qint64 toNs(double seconds)
 {
@@ -32,8 +34,14 @@ CharacterPacer::CharacterPacer(double secondsPerCharacter) : m_stepNs(toNs(secon
 
 void CharacterPacer::pauseAfterCharacter()
 {
-    if (m_stepNs <= 0)
+    if (m_stepNs <= 0) {
+        const qint64 now = m_clock.nsecsElapsed();
+        if (now - m_dueNs >= kBreathEveryNs) {
+            EventWait::breathe();
+            m_dueNs = now;
+        }
         return;
+    }
     m_dueNs += m_stepNs;
     const qint64 now = m_clock.nsecsElapsed();
     if (m_dueNs <= now) {

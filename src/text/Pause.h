@@ -12,11 +12,13 @@ void Pause(double seconds);
 // pause that ran a little late (the system woke the program late) is made
 // up by the next ones, and the line keeps its pace over any length of text.
 // After a long hold-up (more than half a second) it carries on from there
-// instead of hurrying to catch up.
+// instead of hurrying to catch up. Without a pause (0 seconds) the window's
+// events still run every few milliseconds, so Cancel acts.
 class CharacterPacer {
 public:
     explicit CharacterPacer(double secondsPerCharacter);
     void pauseAfterCharacter();
+    bool paced() const { return m_stepNs > 0; }
 
 private:
     qint64 m_stepNs;

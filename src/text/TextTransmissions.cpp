@@ -25,20 +25,17 @@ TextTransmissions::TextTransmissions(CommandHost& host, QObject* parent)
     m_files = new FileTransmission(steps, [this] { m_paste->RichTextBox1->clear(); }, this);
     m_klkl = new KlklAnswer(steps, [this] { return m_files->TransmitFile(); }, this);
 
-    QList<QWidget*> commands{m_paste->lblPaste};
-    commands += m_files->commands();
-    commands << m_paste->cmdSendPreview;
-    m_control->setStartCommands(commands);
-    // The send commands work only with the port open.
-    connect(&host.link(), &SerialLink::openChanged, m_control, &TransmissionControl::restoreCommands);
-    m_control->restoreCommands();
+    m_paste->setHeldCommands({m_paste->lblPaste, m_files->lblSendText1});
+    // Paste and "Send Text File" work only with the port open; the prepared
+    // files' commands stay, and check the connection when clicked.
+    m_control->setPortCommands({m_files->lblSendText1, m_paste->lblPaste});
 }
 
 TextTransmissions::~TextTransmissions() = default;
 
 void TextTransmissions::SendTxt(const QString& text)
 {
-    TransmissionControl::Running running(*m_control, TransmissionControl::Running::Short);
+    TransmissionControl::Running running(*m_control);
     TransmissionSteps steps{m_host, *m_control, *m_cancelWindow};
     AppState& state = m_host.state();
     state.StopSend = false;

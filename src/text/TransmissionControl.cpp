@@ -4,60 +4,63 @@
 
 #include <QTimer>
 
-TransmissionControl::TransmissionControl(SerialLink& link, QObject* parent)
-    : QObject(parent), m_link(link)
+TransmissionControl::TransmissionControl(SerialLink& link, QObject* parent) : QObject(parent), m_link(link)
 {
+    connect(&link, &SerialLink::openChanged, this, &TransmissionControl::followPort);
 }
 
-void TransmissionControl::setStartCommands(QList<QWidget*> commands)
+void TransmissionControl::setPortCommands(QList<QWidget*> commands)
 {
-    m_commands.clear();
+    m_portCommands.clear();
     for (QWidget* command : commands)
-        m_commands << command;
+        m_portCommands << command;
+    followPort();
 }
 
-void TransmissionControl::restoreCommands()
+void TransmissionControl::followPort()
 {
-    if (m_holding > 0)
-        return;
     const bool open = m_link.isOpen();
-    for (const QPointer<QWidget>& command : std::as_const(m_commands)) {
-        if (command)
+    for (const QPointer<QWidget>& command : std::as_const(m_portCommands)) {
+        if (command && !held(command))
             command->setEnabled(open);
     }
 }
 
-bool TransmissionControl::runWhenFree(std::function<void()> job)
+void TransmissionControl::runWhenFree(std::function<void()> job)
 {
-    if (!busy()) {
+    if (!busy() && m_waiting.isEmpty()) {
         job();
-        return true;
+        return;
     }
-    if (m_waiting)
-        return false;
-    m_waiting = std::move(job);
-    return true;
+    m_waiting << std::move(job);
 }
 
-void TransmissionControl::enter(Running::Kind kind)
+void TransmissionControl::enter(const QList<QPointer<QWidget>>& commands)
 {
     ++m_running;
-    if (kind != Running::Long)
-        return;
-    if (m_holding++ == 0) {
-        for (const QPointer<QWidget>& command : std::as_const(m_commands)) {
-            if (command)
-                command->setEnabled(false);
-        }
+    for (const QPointer<QWidget>& command : commands) {
+        if (!command)
+            continue;
+        ++m_holds[command];
+        command->setEnabled(false);
     }
 }
 
-void TransmissionControl::leave(Running::Kind kind)
+void TransmissionControl::leave(const QList<QPointer<QWidget>>& commands)
 {
     --m_running;
-    if (kind == Running::Long && --m_holding == 0)
-        restoreCommands();
-    if (m_running == 0 && m_waiting) {
+    const bool open = m_link.isOpen();
+    for (const QPointer<QWidget>& command : commands) {
+        if (!command)
+            continue;
+        if (--m_holds[command] == 0) {
+            m_holds.remove(command);
+            // A command that follows the port is given back as the port has
+            // it: a port lost meanwhile keeps it disabled.
+            command->setEnabled(open || !m_portCommands.contains(command));
+        }
+    }
+    if (m_running == 0 && !m_waiting.isEmpty()) {
         // Not from inside the ending transmission: its caller finishes first.
         QTimer::singleShot(0, this, &TransmissionControl::runWaitingJob);
     }
@@ -65,20 +68,22 @@ void TransmissionControl::leave(Running::Kind kind)
 
 void TransmissionControl::runWaitingJob()
 {
-    if (busy() || !m_waiting)
+    if (busy() || m_waiting.isEmpty())
         return; // another transmission began meanwhile; it will hand over again
-    std::function<void()> job = std::move(m_waiting);
-    m_waiting = nullptr;
+    std::function<void()> job = m_waiting.takeFirst();
     job();
+    if (!busy() && !m_waiting.isEmpty())
+        QTimer::singleShot(0, this, &TransmissionControl::runWaitingJob);
 }
 
-TransmissionControl::Running::Running(TransmissionControl& control, Kind kind)
-    : m_control(control), m_kind(kind)
+TransmissionControl::Running::Running(TransmissionControl& control, QList<QWidget*> held) : m_control(control)
 {
-    m_control.enter(kind);
+    for (QWidget* command : held)
+        m_held << command;
+    m_control.enter(m_held);
 }
 
 TransmissionControl::Running::~Running()
 {
-    m_control.leave(m_kind);
+    m_control.leave(m_held);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -8,56 +9,54 @@
 
 class SerialLink;
 
-// Keeps the paced transmissions of the text part from running into each
-// other. Every transmission (SendTxt included) holds a Running token while
-// it works. The long ones (paste, text file, KLKL answer) also hold back the
-// commands that would start another one, and give them back when the last
-// one ends: enabled while the port is open, as the port's own state has them.
-// Work that must not cut into a running transmission (the automatic KLKL
-// answer) waits here and runs once the line is free.
+// Keeps the transmissions of the text part from running into each other.
+// Every transmission (SendTxt included) holds a Running token while it
+// works; a long one (paste, text file, KLKL answer) also holds back the
+// commands it names and gives them back when it ends. The send commands
+// follow the port: enabled while it is open and nothing holds them.
+// A long transmission asked for while another runs waits here and starts
+// once the line is free, so two never mix their characters.
 class TransmissionControl : public QObject {
     Q_OBJECT
 public:
     explicit TransmissionControl(SerialLink& link, QObject* parent = nullptr);
 
-    // The commands held back while a long transmission runs.
-    void setStartCommands(QList<QWidget*> commands);
+    // The commands that work only with the port open.
+    void setPortCommands(QList<QWidget*> commands);
+    // Gives every command that no transmission holds the port's state.
+    void followPort();
 
     bool busy() const { return m_running > 0; }
 
-    // Gives the commands the state of the port (when no long transmission
-    // holds them).
-    void restoreCommands();
-
     // Runs `job` once no transmission is running: at once when the line is
-    // free, else from the event loop after the last one has ended. A job
-    // already waiting is not queued twice (returns false).
-    bool runWhenFree(std::function<void()> job);
-    bool hasWaitingJob() const { return bool(m_waiting); }
-    void dropWaitingJob() { m_waiting = nullptr; }
+    // free, else from the event loop after the running one has ended, in
+    // the order asked.
+    void runWhenFree(std::function<void()> job);
+    bool hasWaitingJob() const { return !m_waiting.isEmpty(); }
 
-    // Held for the lifetime of one transmission.
+    // Held for the lifetime of one transmission, with the commands it holds
+    // back.
     class Running {
     public:
-        enum Kind { Short, Long };
-        Running(TransmissionControl& control, Kind kind);
+        explicit Running(TransmissionControl& control, QList<QWidget*> held = {});
         ~Running();
         Running(const Running&) = delete;
         Running& operator=(const Running&) = delete;
 
     private:
         TransmissionControl& m_control;
-        Kind m_kind;
+        QList<QPointer<QWidget>> m_held;
     };
 
 private:
-    void enter(Running::Kind kind);
-    void leave(Running::Kind kind);
+    void enter(const QList<QPointer<QWidget>>& held);
+    void leave(const QList<QPointer<QWidget>>& held);
     void runWaitingJob();
+    bool held(QWidget* command) const { return m_holds.value(command) > 0; }
 
     SerialLink& m_link;
-    QList<QPointer<QWidget>> m_commands;
+    QList<QPointer<QWidget>> m_portCommands;
+    QHash<QWidget*, int> m_holds;
     int m_running = 0;
-    int m_holding = 0;
-    std::function<void()> m_waiting;
+    QList<std::function<void()>> m_waiting;
 };

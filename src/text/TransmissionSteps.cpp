@@ -6,6 +6,14 @@
 #include "core/StatusPanel.h"
 #include "link/SerialLink.h"
 #include "text/frmCancelSend.h"
+
+#include <climits>
+
+namespace {
+// Without a pause between characters the text goes out this many
+// characters at a time.
+constexpr qsizetype kUnpacedPiece = 4096;
+} // namespace
 #include "text/Pause.h"
 #include "text/Transliteration.h"
 #include "text/TransmissionFiles.h"
@@ -31,7 +39,31 @@ bool TransmissionSteps::lineOpen() const
 void TransmissionSteps::sendPaced(const QString& text, CharacterPacer& pacer)
 {
     host.link().send(text);
+    host.link().waitForRoom(host.state().StopSend);
     pacer.pauseAfterCharacter();
+}
+
+void TransmissionSteps::sendWrapped(const QString& content, int& column)
+{
+    const AppState& state = host.state();
+    CharacterPacer pacer(state.CharDelay);
+    const qsizetype pieceSize = pacer.paced() ? 1 : kUnpacedPiece;
+    QString piece;
+    for (qsizetype start = 0; start < content.size(); start += pieceSize) {
+        if (state.StopSend || !lineOpen())
+            break;
+        piece.clear();
+        for (const QChar c : QStringView(content).mid(start, pieceSize)) {
+            if (c == u'\r')
+                column = 0;
+            if (c != u'\n')
+                piece += c;
+            if (column < INT_MAX)
+                ++column;
+        }
+        sendPaced(piece, pacer);
+        host.status().showCount(column);
+    }
 }
 
 std::optional<QString> TransmissionSteps::wrapToScratch(const QString& text, const QString& scratchPath,

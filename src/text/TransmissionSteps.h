@@ -29,6 +29,13 @@ struct TransmissionSteps {
     bool lineOpen() const;
     // One character (or its spelling) on the line, then the pause after it.
     void sendPaced(const QString& text, CharacterPacer& pacer);
+    // The wrapped content of a paste or file, paced by CharDelay: a line
+    // feed is not sent but costs its pause like any character; `column`
+    // counts the characters since the last carriage return and shows in the
+    // counter. Without a pause the text goes out in pieces as fast as the
+    // line takes them (the counter shows where each piece ends). Stops at
+    // Cancel and when the line is gone.
+    void sendWrapped(const QString& content, int& column);
     // Spells a text in teleprinter letters, wraps it to the telex line and
     // writes it, with one more line end, to the scratch file it is sent
     // from. The content written, or nothing when cancelled or when the

@@ -25,8 +25,12 @@ class PortLinkTest : public QObject {
             return {text().toPlainText(), s.lblStatus1->text(), s.lblCport1->text(), command("lblOpen1")->text(),
                     QString::number(s.imgPort1->picture()), clockRuns ? "timer" : s.lblElapsed->text()};
         }
-        // What may be clicked: the send commands, the settings.
-        QList<bool> enabled() { return {sendCommandsEnabled(), command("lblProps")->isEnabled()}; }
+        // What may be clicked: paste, "Send Text File", the settings.
+        QList<bool> enabled()
+        {
+            return {command("lblPaste")->isEnabled(), command("lblSendText1")->isEnabled(),
+                    command("lblProps")->isEnabled()};
+        }
     };
 
     static double processCpuSeconds()
@@ -46,14 +50,14 @@ private slots:
         rig.terminal->Form_Load({});
         frmTerminal& t = *rig.terminal;
         QCOMPARE(t.link().settings(), QString("1200,e,7,2"));
-        QCOMPARE(rig.enabled(), QList<bool>({false, true}));
+        QCOMPARE(rig.enabled(), QList<bool>({false, false, true}));
 
         // Open: the stored settings give way to 9600,n,8,1; one CR to the box.
         rig.click("lblOpen1");
         QVERIFY(t.link().isOpen());
         QCOMPARE(rig.portLabels(),
                  QStringList({"Terminal Ready ", "9600,n,8,1", "Com:  1", "Close Port", "1", "timer"}));
-        QCOMPARE(rig.enabled(), QList<bool>({true, false}));
+        QCOMPARE(rig.enabled(), QList<bool>({true, true, false}));
         QCOMPARE(rig.box.waitForBytes(1, 2000), QByteArray("\r"));
         rig.click("lblProps"); // while open: nothing
         QVERIFY(rig.dialogs.asked.isEmpty());
@@ -62,7 +66,7 @@ private slots:
         QVERIFY(!t.link().isOpen());
         QCOMPARE(rig.portLabels(),
                  QStringList({"Terminal Closed ", "Closed 1", "Com: Unknown", "Open Port ", "2", "Off Line"}));
-        QCOMPARE(rig.enabled(), QList<bool>({false, true}));
+        QCOMPARE(rig.enabled(), QList<bool>({false, false, true}));
         // Exactly one CR reached the box over the whole open and close.
         QCOMPARE(rig.box.readFor(200), QByteArray());
         QVERIFY(rig.dialogs.asked.isEmpty());
@@ -94,7 +98,7 @@ private slots:
         rig.box.closeMaster();
         QTRY_VERIFY_WITH_TIMEOUT(!t.link().isOpen(), 3000);
         QCOMPARE(rig.portLabels().mid(1, 4), QStringList({"Closed 1", "Com: Unknown", "Open Port ", "2"}));
-        QCOMPARE(rig.enabled(), QList<bool>({false, true}));
+        QCOMPARE(rig.enabled(), QList<bool>({false, false, true}));
         const double cpuBefore = processCpuSeconds();
         QTest::qWait(600);
         const double cpuSpent = processCpuSeconds() - cpuBefore;

@@ -187,14 +187,20 @@ private slots:
         QCOMPARE(status.lblMaxChar->text(), QString("0"));
         QVERIFY(!rig.frameHeadLine->isVisible());
 
+        // The log book is only opened, never made: a missing one is said.
+        receive.lblLogbook_Click();
+        QVERIFY(rig.scripted.opened.isEmpty() && !QFileInfo::exists(env.file("\\vornak.log")));
+        QCOMPARE(rig.scripted.asked.size(), 1);
+        QVERIFY(rig.scripted.asked[0].text.contains(env.file("\\vornak.log")));
+        env.writeFile("\\vornak.log", "an entry\r\n");
         receive.lblLogbook_Click();
         QCOMPARE(rig.scripted.opened.size(), 1);
         QCOMPARE(rig.scripted.opened[0].toLocalFile(), env.file("\\vornak.log"));
-        QVERIFY(QFileInfo::exists(env.file("\\vornak.log")));
+        QCOMPARE(env.readFile("\\vornak.log"), QByteArray("an entry\r\n"));
         rig.scripted.openSucceeds = false;
         receive.lblLogbook_Click();
-        QCOMPARE(rig.scripted.asked.size(), 1);
-        QVERIFY(rig.scripted.asked[0].text.contains("vornak.log"));
+        QCOMPARE(rig.scripted.asked.size(), 2);
+        QVERIFY(rig.scripted.asked[1].text.contains("vornak.log"));
     }
 };
 

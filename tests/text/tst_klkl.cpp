@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <cerrno>
+#include <QElapsedTimer>
 #include <cstring>
 
 class KlklTest : public QObject {
@@ -37,15 +38,25 @@ private slots:
         // feeds, four line ends to close.
         env.writeFile("\\klkl.txt", "line one\r\nline two\r\n");
         TerminalRig rig(env);
+        // What the window shows while the lead-in pause runs (the first
+        // bytes arrive then), and when each piece reached the box.
         bool duringPause = false;
-        QTimer::singleShot(500, &rig.box, [&] {
-            duringPause = rig.cancelWindow().isVisible() && rig.cancelWindow().lblStatus->text() == "Transmitting KLKL - "
-                          && rig.action() == "Transmitting KLKL File" && !rig.command("lblSendText1")->isEnabled()
-                          && rig.state.KlklBusy;
+        QElapsedTimer clock;
+        QList<QPair<qint64, QByteArray>> arrivals;
+        connect(&rig.box, &PtyPair::bytesArrived, this, [&](const QByteArray& bytes) {
+            if (arrivals.isEmpty())
+                duringPause = rig.cancelWindow().isVisible()
+                              && rig.cancelWindow().lblStatus->text() == "Transmitting KLKL - "
+                              && rig.action() == "Transmitting KLKL File" && rig.state.KlklBusy
+                              && rig.sendCommandsEnabled(); // the answer holds no command back
+            arrivals << qMakePair(clock.elapsed(), bytes);
         });
-        QTimer::singleShot(2800, &rig.box, [&] { duringPause = duringPause && rig.box.received() == "\r\r"; });
+        clock.start();
         rig.SendKLKL();
         QVERIFY(duringPause);
+        QVERIFY(arrivals.size() >= 2);
+        QCOMPARE(arrivals[0].second, QByteArray("\r\r"));
+        QVERIFY2(arrivals[1].first - arrivals[0].first >= 2900, qPrintable(QString::number(arrivals[1].first)));
         QCOMPARE(rig.received(26), QByteArray("\r\r\r\rline one\n\nline two\n\n\r\r\r\r"));
         QCOMPARE(env.readFile("\\klkl-Temp.txt"), QByteArray("line one\r\n\r\nline two\r\n\r\n"));
         QCOMPARE(rig.state.KlklBusy, false);

@@ -1,5 +1,6 @@
 // End to end: the real vornak-box program on a pseudo-terminal and the
 // terminal window talking to it, as in the demo.
+#include "support/BoxProgram.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 #include "support/TestMain.h"
@@ -11,52 +12,16 @@
 #include "link/TerminalText.h"
 #include "support/TerminalRig.h"
 
-#include "core/TextFiles.h"
 #include "link/LineCommands.h"
 
-#include "text/WrapText.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDeadlineTimer>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
-
-// The vornak-box program, started for one test; it records every byte it
-// receives in a file.
-struct BoxProgram {
-    QProcess process;
-    QString device;
-    QString logFile;
-    QString rawFile;
-
-    explicit BoxProgram(const TestEnvironment& env)
-        : logFile(env.folder() + "/box.log"), rawFile(env.folder() + "/box.raw")
-    {
-        const QString program = qEnvironmentVariable("VORNAK_BUILD_DIR") + "/vornak-box";
-        const QString pathFile = env.folder() + "/box.path";
-        process.start(program, {"--path-file", pathFile, "--log", logFile, "--raw", rawFile, "--char-delay", "1",
-                                "--dial-delay", "300"});
-        QDeadlineTimer deadline(5000);
-        while (QFileInfo(pathFile).size() == 0 && !deadline.hasExpired())
-            QTest::qWait(20);
-        QFile path(pathFile);
-        if (path.open(QIODevice::ReadOnly))
-            device = QString::fromLocal8Bit(path.readAll()).trimmed();
-    }
-    ~BoxProgram()
-    {
-        process.terminate();
-        process.waitForFinished(3000);
-    }
-    QByteArray received() const
-    {
-        QFile raw(rawFile);
-        raw.open(QIODevice::ReadOnly);
-        return raw.readAll();
-    }
-};
 
 class DemoBoxTest : public QObject {
     Q_OBJECT
@@ -103,42 +68,6 @@ private slots:
         QVERIFY(out.contains("3 receivers noted"));
     }
 
-    void terminalTalksToTheBoxProgram()
-    {
-        auto box = std::make_unique<BoxProgram>(env);
-        QVERIFY2(!box->device.isEmpty(), "the box program did not start");
-
-        AppState state = env.makeState();
-        ScriptedDialogs dialogs;
-        SettingsStore settings;
-        settings.save("Ports", "Com1", box->device);
-        frmTerminal terminal(state, dialogs, settings);
-        terminal.Form_Load({});
-        QTest::mouseClick(terminal.findChild<CommandLabel*>("lblOpen1"), Qt::LeftButton);
-        QVERIFY(terminal.link().isOpen());
-
-        const auto window = [&] { return terminal.terminal().lineText(); };
-        terminal.findChild<LineCommands*>()->CallNumber("4711", "    Demo");
-        QTRY_VERIFY_WITH_TIMEOUT(window().contains("4711 demo d"), 5000);
-        QCOMPARE(state.ConnectionActive, true);
-        for (const char c : QByteArray("hello"))
-            QTest::keyClick(&terminal.terminal(), c);
-        QTRY_VERIFY_WITH_TIMEOUT(window().contains("hello"), 5000);
-        QTest::mouseClick(terminal.findChild<CommandLabel*>("lblGoAhead"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(window().contains("5 characters received here"), 5000);
-
-        const QString logFile = box->logFile;
-        box.reset();
-        QFile log(logFile);
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QByteArray logged = log.readAll();
-        QVERIFY(logged.contains("dialling 04711"));
-        QVERIFY(logged.contains("<01>"));
-        // The box went away with the port open: the window says so once.
-        QTRY_VERIFY_WITH_TIMEOUT(!terminal.link().isOpen(), 5000);
-        QCOMPARE(dialogs.asked.size(), 1);
-    }
-
     void demoPhonebookGivesFavouritesToDial()
     {
         QProcess server;
@@ -166,57 +95,88 @@ private slots:
         QCOMPARE(rig.box.waitForBytes(9, 2000), "\x01 0" + number.toLatin1());
     }
 
-    void preparedTextsReachTheBox()
+    void readmeWalkThrough()
     {
-        BoxProgram box(env);
-        QVERIFY2(!box.device.isEmpty(), "the box program did not start");
+        // The demo walk-through of the README, step by step, against the
+        // real vornak-box; its byte log holds exactly what the steps sent.
+        auto box = std::make_unique<BoxProgram>(env);
+        QVERIFY2(!box->device.isEmpty(), "the box program did not start");
+        env.writeFile("\\Message.txt", "Vornak sends its greetings.\r\n");
+        env.writeFile("\\klkl.txt", "here is 12345 vornak d.\r\n");
         AppState state = env.makeState();
         ScriptedDialogs dialogs;
         SettingsStore settings;
-        settings.save("Ports", "Com1", box.device);
+        settings.save("Ports", "Com1", box->device);
         frmTerminal terminal(state, dialogs, settings);
         terminal.Form_Load({});
         state.CharDelay = 0.001;
-        QTest::mouseClick(terminal.findChild<CommandLabel*>("lblOpen1"), Qt::LeftButton);
+
+        const auto window = [&] { return terminal.terminal().lineText(); };
         const auto click = [&](const char* name) {
             QTest::mouseClick(terminal.findChild<CommandLabel*>(name), Qt::LeftButton);
         };
-        terminal.findChild<LineCommands*>()->CallNumber("4711", "    Demo");
-        QTRY_VERIFY_WITH_TIMEOUT(terminal.terminal().lineText().contains("4711 demo d"), 5000);
+        const auto type = [&](const QByteArray& keys) {
+            for (const char c : keys)
+                QTest::keyClick(&terminal.terminal(), c);
+        };
+        QByteArray expected;
+        // The box's byte log grows by exactly these bytes.
+        const auto boxGets = [&](const QByteArray& bytes) {
+            expected += bytes;
+            return QTest::qWaitFor([&] { return box->received() == expected; }, 10000);
+        };
 
-        // A pasted line, sent without a preview.
+        // 1. Open Port.
+        click("lblOpen1");
+        QCOMPARE(window(), QString("Terminal Ready "));
+        QVERIFY2(boxGets("\r"), box->received().toPercentEncoding().constData());
+        // 2. Call, type 4711: the box dials and the far station answers.
+        click("LblCall");
+        type("4711");
+        QVERIFY2(boxGets("\x01" "4711"), box->received().toPercentEncoding().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(window().contains("4711 demo d"), 5000);
+        // 3. A typed line is printed back.
+        type("hello");
+        QTest::keyClick(&terminal.terminal(), Qt::Key_Return);
+        QVERIFY2(boxGets("hello\r"), box->received().toPercentEncoding().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(window().contains("hello\r\n"), 5000);
+        // 4. Paste: the preview in teleprinter letters, then Send Preview.
         QGuiApplication::clipboard()->setText(QString::fromUtf8("Grüße aus Köln"));
-        state.PreviewMode = false;
         click("lblPaste");
-        QTRY_VERIFY_WITH_TIMEOUT(box.received().contains("\rGruesze aus Koeln\r\r\r"), 5000);
-
-        // A text file chosen in the dialog.
-        env.writeFile("\\note.txt", QString::fromUtf8("Zürich\r\n").toUtf8());
-        dialogs.files = {env.file("\\note.txt")};
-        click("lblSendText1");
-        QTRY_VERIFY_WITH_TIMEOUT(box.received().endsWith("\rZuerich\r\r\r"), 5000);
-
-        // The headline, written by the headline editor just before.
-        click("lblSendHeadlines");
-        QTRY_VERIFY_WITH_TIMEOUT(box.received().contains("\rStazione telescrivente di"), 5000);
-        QVERIFY(box.received().endsWith("\r\r"));
-
-        // The far side replies after the go-ahead and ends with "klkl": the
-        // automatic answer sends klkl.txt.
+        QVERIFY2(boxGets("\r"), box->received().toPercentEncoding().constData()); // the preview sends its line start too
+        QVERIFY(terminal.findChild<QWidget*>("tabPreview")->isVisibleTo(&terminal));
+        QVERIFY(terminal.findChild<QPlainTextEdit*>("RichTextBox1")->toPlainText().startsWith("Gruesze aus Koeln"));
+        terminal.findChild<QPushButton*>("cmdSendPreview")->click();
+        QVERIFY2(boxGets("\rGruesze aus Koeln\r\r\r"), box->received().toPercentEncoding().constData());
+        // 5. Send Message, answered Yes.
+        dialogs.answers = {Dialogs::Answer::Yes};
+        click("lblSendMessage");
+        QVERIFY2(boxGets("\rVornak sends its greetings.\r\r\r"), box->received().toPercentEncoding().constData());
+        // 6. klkl on, then Go Ahead: the far side replies and ends with
+        // "klkl"; the answer goes out by itself.
         click("lblKlKl");
-        QCOMPARE(state.KlklAuto, true);
         click("lblGoAhead");
-        QByteArray answer = "\r\r\r\r";
-        for (const QString& line : splitLines(QString::fromLatin1(env.readFile("\\klkl.txt")))) {
-            QString wrapped = WrapText(line, 68);
-            answer += wrapped.remove('\r').toLatin1() + "\n";
+        QVERIFY2(boxGets("+?\r\r\r\rhere is 12345 vornak d.\n\n\r\r\r\r"), box->received().toPercentEncoding().constData());
+        QVERIFY(window().contains("characters received here. klkl"));
+        // 7. The box's own commands, each answered.
+        for (const auto& [command, bytes, answer] : {std::tuple{"lblWerda", QByteArray("\r\x17"), "12345 vornak d"},
+                 std::tuple{"lblStatus", QByteArray("\x14"), "status: vornak-box"},
+                 std::tuple{"LblMsg", QByteArray("\x11"), "no recorded messages"},
+                 std::tuple{"lblKonfig", QByteArray("\x0b"), "configuration: vornak-box"}}) {
+            click(command);
+            QVERIFY2(boxGets(bytes), box->received().toPercentEncoding().constData());
+            QTRY_VERIFY_WITH_TIMEOUT(window().contains(answer), 5000);
         }
-        answer += "\r\r\r\r";
-        QTRY_VERIFY_WITH_TIMEOUT(box.received().endsWith(answer), 15000);
-        QVERIFY(box.received().contains("+?\r\r\r\rhere is 12345 vornak d."));
-        QVERIFY(dialogs.asked.size() >= 2); // the two send questions, nothing else went wrong
-        for (const auto& asked : dialogs.asked)
-            QVERIFY2(asked.text.startsWith(" You are about to send"), qPrintable(asked.text));
+        // 8. Close clears the line.
+        click("LblCloseConnection");
+        QVERIFY2(boxGets("\x13"), box->received().toPercentEncoding().constData());
+        QCOMPARE(dialogs.texts(), QStringList({" You are about to send the Message File "}));
+
+        // The box goes away with the port open: the window says so once.
+        box.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!terminal.link().isOpen(), 5000);
+        QCOMPARE(dialogs.asked.size(), 2);
+        QVERIFY(dialogs.asked[1].text.contains("the device hung up"));
     }
 };
 

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+// Names the application "vornak" (the name of its data and settings
+// folders). No display name is given: the window system would add it to
+// every window caption, and each window's caption is exactly its own text.
+void nameApplication();
+
+// Starts the terminal window on the program folder and settings of this
+// user and runs it until it ends; the arguments are the command line
+// without the program name.
+int runTerminal(const QStringList& arguments);
