@@ -1,5 +1,7 @@
 #include "BoxSimulator.h"
 
+#include <QRegularExpression>
+
 namespace {
 const char SOH = 1, BEL = 7, TAB = 9, LF = 10, VT = 11, FF = 12, CR = 13, SO = 14, SI = 15, DC1 = 17,
            DC3 = 19, DC4 = 20, ETB = 23, ESC = 27;
@@ -71,6 +73,8 @@ void BoxSimulator::handle(char byte)
             print("\n");
         return;
     }
+    if (m_state == State::Broadcast && takeListByte(byte))
+        return;
     // "+?" is the go-ahead; a lone "+" is printed like any character.
     if (m_plus) {
         m_plus = false;
@@ -99,6 +103,7 @@ void BoxSimulator::handle(char byte)
 
     switch (byte) {
     case SOH:
+        ++m_call;
         m_state = State::Dialling;
         m_number.clear();
         print("\r\nnr? ");
@@ -151,17 +156,92 @@ void BoxSimulator::typed(char byte)
 {
     // Printed back as the teleprinter prints it, and noted by the far side.
     print(QString(QChar(static_cast<unsigned char>(byte))));
-    if (m_state == State::Broadcast) {
-        m_broadcastList += QChar(static_cast<unsigned char>(byte));
-        if (byte == CR && m_broadcastList.trimmed().endsWith('+')) {
-            const int receivers = int(m_broadcastList.count(',')) + 1;
-            m_broadcastList.clear();
-            m_state = State::Connected;
-            print(QStringLiteral("\r\n%1 receivers noted. send your message, end with +++\r\n").arg(receivers));
-        }
-    } else if (m_state == State::Connected) {
+    if (m_state == State::Connected)
         m_line += QChar(static_cast<unsigned char>(byte));
+}
+
+bool BoxSimulator::takeListByte(char byte)
+{
+    const bool listByte = (byte >= '0' && byte <= '9') || byte == ',' || byte == '+' || byte == ' ' || byte == CR
+                          || byte == LF;
+    if (!listByte)
+        return false;
+    print(byte == LF ? QStringLiteral("\n") : QString(QChar(byte)));
+    m_broadcastList += QChar(byte);
+    if (byte == CR) {
+        const QString line = m_broadcastList.section(QChar(CR), -2, -2).trimmed();
+        if (!line.isEmpty())
+            emit logLine("list line: " + line);
+    } else if (byte == '+') {
+        listReceived();
     }
+    return true;
+}
+
+void BoxSimulator::listReceived()
+{
+    // Every number in the list counts, the repeated last one included; "0"
+    // stands for nobody.
+    QStringList numbers;
+    for (const QString& entry : m_broadcastList.split(QRegularExpression("[,+]"), Qt::SkipEmptyParts)) {
+        QString number = entry.trimmed();
+        while (number.size() > 1 && number.startsWith('0'))
+            number.remove(0, 1);
+        if (!number.isEmpty() && number != "0")
+            numbers << number;
+    }
+    QStringList different = numbers;
+    different.removeDuplicates();
+    const QString lastLine = m_broadcastList.section(QChar(CR), -1).trimmed();
+    emit logLine("list line: " + lastLine);
+    emit logLine(QStringLiteral("receiver list: %1 (%2 entries, %3 different)")
+                     .arg(numbers.isEmpty() ? QStringLiteral("none") : numbers.join(','))
+                     .arg(numbers.size())
+                     .arg(different.size()));
+    m_broadcastList.clear();
+    m_state = State::Connected;
+    m_line.clear();
+    QString noted = QStringLiteral("%1 receivers noted").arg(numbers.size());
+    if (!numbers.isEmpty())
+        noted += ": " + numbers.join(' ');
+    if (different.size() != numbers.size())
+        noted += QStringLiteral(" (%1 different)").arg(different.size());
+    print("\r\n" + noted + "\r\nsend your message, end with +++\r\n");
+}
+
+int BoxSimulator::serviceFor(const QString& dialled, const Options& options)
+{
+    for (int i = 0; i < options.broadcastServices.size(); ++i) {
+        const QString& number = options.broadcastServices[i].number;
+        if (dialled == number || dialled == options.dialPrefix + number)
+            return i;
+    }
+    return -1;
+}
+
+void BoxSimulator::askForReceivers(int service)
+{
+    const BroadcastService& called = m_options.broadcastServices[service];
+    m_state = State::Broadcast;
+    m_broadcastList.clear();
+    emit logLine("broadcast service " + called.number);
+    print(QStringLiteral("\r\n%1 rundsenden d\r\n").arg(called.number) + called.promptHead);
+    emit logLine("prompt: " + called.promptHead);
+    if (m_options.promptPauseMs <= 0) {
+        print(called.promptTail);
+        emit logLine("prompt: " + called.promptTail);
+        return;
+    }
+    // The second piece follows once the first has been printed and a pause
+    // has passed, unless the call has ended meanwhile.
+    const int call = m_call;
+    const int printing = std::max(0, m_options.charDelayMs) * int(m_pending.size());
+    QTimer::singleShot(printing + m_options.promptPauseMs, this, [this, call, tail = called.promptTail] {
+        if (call != m_call || m_state != State::Broadcast)
+            return;
+        print(tail);
+        emit logLine("prompt: " + tail);
+    });
 }
 
 void BoxSimulator::dial()
@@ -173,10 +253,9 @@ void BoxSimulator::dial()
         return;
     }
     emit logLine("dialling " + m_number);
-    if (m_options.broadcastServices.contains(m_number)) {
-        m_state = State::Broadcast;
-        m_broadcastList.clear();
-        print(QStringLiteral("\r\n%1 rundsenden d\r\nreceivers please (numbers, end with +) +++):").arg(m_number));
+    const int service = serviceFor(m_number, m_options);
+    if (service >= 0) {
+        askForReceivers(service);
         return;
     }
     m_state = State::Connected;
@@ -195,6 +274,7 @@ void BoxSimulator::farAnswerAfterGoAhead()
 void BoxSimulator::hangUp(const QString& why)
 {
     m_dialTimer.stop();
+    ++m_call;
     if (m_state != State::Idle)
         emit logLine(why + " " + m_number);
     m_state = State::Idle;

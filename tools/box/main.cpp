@@ -3,9 +3,14 @@
 //
 //   vornak-box [--path-file FILE] [--log FILE] [--raw FILE]
 //              [--answerback TEXT] [--char-delay MS] [--dial-delay MS]
+//              [--dial-prefix DIGITS] [--prompt-pause MS]
 //
 // --log writes a readable line per piece received, --raw every byte
 // received exactly as it came.
+//
+// The broadcast services 11151 and 11162 answer when dialled bare or behind
+// the dial prefix (the terminal's first configuration value, 0 as shipped);
+// they ask for the receiver list in two pieces, --prompt-pause apart.
 //
 // Lines typed on its standard input are sent to the terminal as the far
 // side's text; "/klkl" sends "klkl", "/prompt" the broadcast prompt.
@@ -35,7 +40,10 @@ int main(int argc, char* argv[])
     const QCommandLineOption answerback("answerback", "The box's own answerback.", "TEXT", "12345 vornak d");
     const QCommandLineOption charDelay("char-delay", "Milliseconds between printed characters.", "MS", "20");
     const QCommandLineOption dialDelay("dial-delay", "Quiet milliseconds before dialling.", "MS", "1200");
-    parser.addOptions({pathFile, logFile, rawFile, answerback, charDelay, dialDelay});
+    const QCommandLineOption dialPrefix("dial-prefix", "The terminal's dial prefix.", "DIGITS", "0");
+    const QCommandLineOption promptPause("prompt-pause", "Milliseconds between the two pieces of a broadcast prompt.",
+                                         "MS", "400");
+    parser.addOptions({pathFile, logFile, rawFile, answerback, charDelay, dialDelay, dialPrefix, promptPause});
     parser.process(app);
 
     PtyPair pty;
@@ -49,6 +57,8 @@ int main(int argc, char* argv[])
     options.ownAnswerback = parser.value(answerback);
     options.charDelayMs = parser.value(charDelay).toInt();
     options.dialDelayMs = parser.value(dialDelay).toInt();
+    options.dialPrefix = parser.value(dialPrefix);
+    options.promptPauseMs = parser.value(promptPause).toInt();
     BoxSimulator box(options);
 
     QFile log;

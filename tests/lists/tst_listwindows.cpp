@@ -1,0 +1,502 @@
+// The favourites window, the broadcast receiver window and the broadcast
+// header, on a stand-in main window: loading, checking, the row fields,
+// saving, calling, the header preview and file, and the way from the
+// receivers over the header to the editor.
+#include "ListFixtures.h"
+#include "support/TestHost.h"
+
+#include "link/Guards.h"
+#include "lists/HeaderTable.h"
+#include "lists/SubscriberLists.h"
+#include "lists/frmCirculair.h"
+#include "lists/frmHeader.h"
+#include "lists/frmPresets.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeView>
+
+namespace {
+
+QStringList itemsOf(const QListWidget* list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
+
+QString cell(const QAbstractItemModel* model, int row, int column)
+{
+    return model->index(row, column).data().toString();
+}
+
+bool isChecked(const QAbstractItemModel* model, int row)
+{
+    return model->index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+}
+
+void setChecked(QAbstractItemModel* model, int row, bool checked)
+{
+    model->setData(model->index(row, 0), checked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+}
+
+// The row showing a number, or -1.
+int rowOfNumber(const QAbstractItemModel* model, const QString& number)
+{
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (cell(model, row, ColNumber).trimmed() == number)
+            return row;
+    }
+    return -1;
+}
+
+void clickRow(QTreeView* view, int row)
+{
+    const QRect rect = view->visualRect(view->model()->index(row, ColName));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// The colour the list paints in the empty right part of a row's cell.
+QColor rowColour(QTreeView* view, int row)
+{
+    const QRect rect = view->visualRect(view->model()->index(row, ColRsGr4));
+    return view->viewport()->grab().toImage().pixelColor(rect.right() - 3, rect.center().y());
+}
+
+// Acts on the modal window `name` as soon as it shows (its exec() runs the
+// event loop). A window the step left open is closed, so a failing step
+// cannot hang the test.
+void onModal(const QString& name, std::function<void(QDialog*)> step)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, name, step] {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!modal || modal->objectName() != name || !modal->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        step(modal);
+        if (modal->isVisible()) {
+            qWarning("%s was left open", qPrintable(name));
+            modal->done(QDialog::Rejected);
+        }
+    });
+    poll->start();
+}
+
+const QString kNoSelection = QStringLiteral("No selection was made ....");
+const QString kPortFirst = QStringLiteral("Open Communication Port First ..... ");
+
+} // namespace
+
+class ListWindowsTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+    struct Call {
+        QString number;
+        QString name;
+    };
+
+private slots:
+    void init() { env.reset(); }
+
+    void receiverWindowChecksAndSaves()
+    {
+        PhonebookRecord meier = subscriber("300", "Meier", 1, 1);
+        meier.RsGr1 = 1;
+        // The file out of name order: the list is sorted, the rows stay
+        // their records.
+        writePhonebook(env, {subscriber("00400", "Zander", 0, 1), subscriber("100", "abel"), meier,
+                             subscriber("200", "Meier", 0, 0)});
+        TestHost host(env);
+        frmCirculair window(host.appState, host.scripted, &host);
+        window.show();
+        QCOMPARE(window.windowTitle(), QString(" Quillnet Rundsenden List "));
+        QCOMPARE(window.lblHeading->text(), QString("Quillnet Rundenden Receivers"));
+        QCOMPARE(window.lblSave->text(), QString("Save Receivers List"));
+        QAbstractItemModel* model = window.lvwStat->model();
+        const QStringList titles = {"ID",    "Number", "Name",  "Chk Fav", "RsGr1",
+                                    "Chk Gr1", "RsGr3", "RsGr4", "RsGr5",   "Change Date"};
+        const int widths[] = {600, 1000, 3100, 800, 800, 800, 800, 800, 800, 1200};
+        QStringList names;
+        for (int column = 0; column < MarkColumnCount; ++column) {
+            QCOMPARE(model->headerData(column, Qt::Horizontal).toString(), titles[column]);
+            QCOMPARE(window.lvwStat->columnWidth(column),
+                     twips(widths[column]) + (column == ColId ? checkBoxRoom(window.lvwStat) : 0));
+            names << cell(model, column % 4, ColName).trimmed();
+        }
+        QCOMPARE(names.mid(0, 4), QStringList({"abel", "Meier", "Meier", "Zander"}));
+        QCOMPARE(cell(model, 1, ColNumber), QString("300         ")); // as stored
+        QVERIFY(!isChecked(model, 0) && isChecked(model, 1) && !isChecked(model, 2) && isChecked(model, 3));
+        QVERIFY(!window.lblSave->isEnabled());
+        QCOMPARE(window.txtID->text(), QString("ID"));
+        QCOMPARE(host.appState.CheckState, QVector<qint16>({1, 0, 1, 0}));
+
+        // A click shows the row's fields.
+        clickRow(window.lvwStat, 1);
+        QStringList shown;
+        for (QLineEdit* field : {window.txtID, window.txtNumber, window.txtName, window.txtChk, window.txtRsGr1,
+                                 window.txtRsGr2, window.txtRsGr5, window.txtAction})
+            shown << field->text();
+        QCOMPARE(shown, QStringList({"3", "300         ", "Meier" + QString(35, ' '), "1", "1", "1", "0",
+                                     "04.12.2026"}));
+
+        // Checked rows are light orange, the others white.
+        QCOMPARE(rowColour(window.lvwStat, 3), QColor(255, 207, 128));
+        QCOMPARE(rowColour(window.lvwStat, 2), QColor(Qt::white));
+
+        // The space bar checks abel; "RsGr1" and "Chk Gr1" of every row now
+        // show the row's check.
+        window.lvwStat->setCurrentIndex(model->index(0, 0));
+        QTest::keyClick(window.lvwStat, Qt::Key_Space);
+        QVERIFY(isChecked(model, 0));
+        QVERIFY(window.lblSave->isEnabled());
+        QCOMPARE(host.appState.CheckState, QVector<qint16>({1, 1, 1, 0}));
+        window.lvwStat->selectionModel()->clear();
+        QCOMPARE(rowColour(window.lvwStat, 0), QColor(255, 207, 128));
+        setChecked(model, 1, false);
+        QCOMPARE(cell(model, 0, ColRsGr1) + cell(model, 0, ColChkGr1), QString("11"));
+        QCOMPARE(cell(model, 1, ColRsGr1) + cell(model, 1, ColChkGr1), QString("00"));
+        QCOMPARE(cell(model, 3, ColRsGr1) + cell(model, 3, ColChkGr1), QString("11"));
+        QCOMPARE(cell(model, 1, ColChkFav), QString("1"));
+        QCOMPARE(host.appState.CheckState, QVector<qint16>({1, 1, 0, 0}));
+        QCOMPARE(rowColour(window.lvwStat, 1), QColor(Qt::white));
+
+        window.lblSave_Click();
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QVERIFY(!window.isVisible());
+        QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("400,\r\n100,\r\n100+\r\n"));
+        QCOMPARE(itemsOf(window.lstRSend), QStringList({"Rundsenden to:", " ", "400,", "100,", "100+"}));
+        QVERIFY(host.scripted.asked.isEmpty());
+        // IDs from 0, RsGr2 from the checks; RsGr1 stays what the file held
+        // though its column showed the check.
+        QStringList saved;
+        for (const PhonebookRecord& record : phonebookRecords(env))
+            saved << QStringLiteral("%1 %2%3%4").arg(record.ID).arg(record.Check).arg(record.RsGr1).arg(record.RsGr2);
+        QCOMPARE(saved, QStringList({"0 001", "1 001", "2 110", "3 000"}));
+
+        // Opened again: exactly the saved receivers.
+        frmCirculair again(host.appState, host.scripted, &host);
+        QAbstractItemModel* reloaded = again.lvwStat->model();
+        QStringList checked;
+        for (int row = 0; row < reloaded->rowCount(); ++row) {
+            if (isChecked(reloaded, row))
+                checked << cell(reloaded, row, ColNumber).trimmed();
+        }
+        QCOMPARE(checked, QStringList({"100", "00400"}));
+        QCOMPARE(cell(reloaded, 0, ColId), QString("1"));
+    }
+
+    void rowsKeepTheirOwnRecords()
+    {
+        // Equal names: the mark goes to the record of the row checked.
+        writePhonebook(env, {subscriber("111", "Meier"), subscriber("222", "Meier"), subscriber("333", "Abel")});
+        TestHost host(env);
+        {
+            frmCirculair window(host.appState, host.scripted, &host);
+            QAbstractItemModel* model = window.lvwStat->model();
+            setChecked(model, rowOfNumber(model, "222"), true);
+            window.lblSave_Click();
+        }
+        QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("222,\r\n222+\r\n"));
+        QCOMPARE(phonebookRecords(env)[0].RsGr2, qint16(0));
+        QCOMPARE(phonebookRecords(env)[1].RsGr2, qint16(1));
+
+        // 5,000 subscribers, a few hundred names: every mark survives.
+        QVector<PhonebookRecord> many;
+        for (int i = 0; i < 5000; ++i)
+            many << subscriber(QString::number(200000 + i), QStringLiteral("Name %1").arg((i * 7919) % 400), 0,
+                               qint16(i % 3 == 0));
+        writePhonebook(env, many);
+        QVector<qint16> expected;
+        {
+            frmCirculair window(host.appState, host.scripted, &host);
+            QAbstractItemModel* model = window.lvwStat->model();
+            QCOMPARE(model->rowCount(), 5000);
+            for (int row = 0; row < 5000; row += 11)
+                setChecked(model, row, !isChecked(model, row));
+            expected = host.appState.CheckState;
+            QCOMPARE(expected.size(), 5000);
+            window.lblSave_Click();
+            QCOMPARE(window.result(), int(QDialog::Accepted));
+        }
+        frmCirculair reopened(host.appState, host.scripted, &host);
+        QCOMPARE(host.appState.CheckState, expected);
+        int marked = 0;
+        for (const PhonebookRecord& record : phonebookRecords(env)) {
+            QCOMPARE(record.RsGr2, expected[record.ID]);
+            marked += record.RsGr2;
+        }
+        QVERIFY(marked > 1000);
+        QCOMPARE(reopened.lvwStat->model()->rowCount(), 5000);
+    }
+
+    void favouritesWindowCallsAndSaves()
+    {
+        QVector<PhonebookRecord> records = {subscriber("1234", "Alpha", 0, 1), subscriber("56789", "Beta, Bert", 1, 0)};
+        for (int i = 0; i < 30; ++i)
+            records << subscriber(QString::number(7000 + i), QStringLiteral("F%1").arg(i, 2, 10, QChar('0')));
+        writePhonebook(env, records);
+        TestHost host(env);
+        QList<Call> calls;
+        int refreshes = 0;
+        frmPresets window(
+            host.appState, host.scripted, [&](const QString& nr, const QString& nm) { calls.append({nr, nm}); },
+            [&] { return portGuard(host, true); },
+            [&] { ++refreshes; }, &host);
+        window.show();
+        QCOMPARE(window.windowTitle(), QString(" Quillnet Phonebook "));
+        QVERIFY(window.lblHelp->text().endsWith(QDir::toNativeSeparators(env.file("\\phonebook.txt"))
+                                                + " to be used with the Quillnet USB / RS232 interface"));
+        QCOMPARE(window.cmdSort->text(), QString("Sorting"));
+        QAbstractItemModel* model = window.lvwStat->model();
+        QVERIFY(isChecked(model, rowOfNumber(model, "56789")) && !isChecked(model, rowOfNumber(model, "1234")));
+
+        // Call before any row was clicked, even with the port closed.
+        window.lblCalling_Click();
+        QCOMPARE(host.scripted.events, QStringList({kNoSelection}));
+        clickRow(window.lvwStat, rowOfNumber(model, "56789"));
+        host.scripted.clear();
+        window.lblCalling_Click();
+        QCOMPARE(host.scripted.events, QStringList({"beep", kPortFirst}));
+        QVERIFY(calls.isEmpty() && window.isVisible());
+
+        // Every other subscriber becomes a favourite; the broadcast marks stay.
+        for (int row = 0; row < model->rowCount(); ++row)
+            setChecked(model, row, cell(model, row, ColName).startsWith('F'));
+        QCOMPARE(cell(model, rowOfNumber(model, "56789"), ColChkFav), QString("0"));
+        window.lblSave_Click();
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.lblSave->isEnabled());
+        QCOMPARE(refreshes, 1);
+        const QVector<PhonebookRecord> saved = phonebookRecords(env);
+        QCOMPARE(saved[0].RsGr2, qint16(1));
+        QCOMPARE(saved[1].Check, qint16(0));
+        QCOMPARE(std::count_if(saved.begin(), saved.end(), [](const auto& r) { return r.Check == 1; }), 30);
+        // The reloaded list shows the new IDs; the main window's panel takes the first 25.
+        QCOMPARE(cell(model, rowOfNumber(model, "1234"), ColId), QString("0"));
+
+        // With the port open the shown subscriber is called and the window
+        // closes.
+        QString error;
+        QVERIFY2(host.link().open(&error), qPrintable(error));
+        clickRow(window.lvwStat, rowOfNumber(model, "56789"));
+        window.lblCalling_Click();
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls[0].number, QString("56789"));
+        QCOMPARE(calls[0].name, QString("Beta, Bert"));
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+    }
+
+    void unsavedMarksNeedConsent()
+    {
+        writePhonebook(env, {subscriber("1", "A"), subscriber("2", "B")});
+        TestHost host(env);
+        frmPresets window(host.appState, host.scripted, {}, {}, {}, &host);
+        window.show();
+        QAbstractItemModel* model = window.lvwStat->model();
+        // Nothing changed: Preview and Exit ask nothing.
+        window.lblPreview_Click();
+        QVERIFY(host.scripted.asked.isEmpty());
+
+        setChecked(model, 0, true);
+        window.lblPreview_Click(); // No is the default answer
+        QCOMPARE(host.scripted.asked.size(), 1);
+        QCOMPARE(host.scripted.asked[0].buttons, Dialogs::Buttons::YesNo);
+        QVERIFY(isChecked(model, 0));
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(window.isVisible());
+        QCOMPARE(host.scripted.asked.size(), 2);
+
+        host.scripted.answers = {Dialogs::Answer::Yes};
+        window.lblPreview_Click();
+        QVERIFY(!isChecked(model, 0));
+        QVERIFY(!window.lblSave->isEnabled());
+        // Checked and unchecked again: nothing to lose.
+        setChecked(model, 1, true);
+        setChecked(model, 1, false);
+        host.scripted.clear();
+        window.lblExit_Click();
+        QVERIFY(host.scripted.asked.isEmpty());
+        QVERIFY(!window.isVisible());
+        QCOMPARE(phonebookRecords(env)[0].Check, qint16(0));
+    }
+
+    void failuresKeepFilesAndMarks()
+    {
+        writePhonebook(env, {subscriber("1", "A", 0, 1), subscriber("2", "B")});
+        env.writeFile("\\RSend.txt", "1,\r\n1+\r\n");
+        const QByteArray before = env.readFile("\\phonebook.txt");
+        TestHost host(env);
+        frmCirculair window(host.appState, host.scripted, &host);
+        window.show();
+        QAbstractItemModel* model = window.lvwStat->model();
+        setChecked(model, 1, true);
+        {
+            ReadOnlyFile readOnly(env.file("\\RSend.txt"));
+            if (!readOnly.effective())
+                QSKIP("this file system cannot make a file read-only");
+            window.lblSave_Click();
+        }
+        QCOMPARE(host.scripted.asked.size(), 1);
+        QVERIFY2(host.scripted.asked[0].text.contains("RSend.txt"), qPrintable(host.scripted.asked[0].text));
+        QCOMPARE(host.scripted.asked[0].icon, Dialogs::Icon::Exclamation);
+        QCOMPARE(env.readFile("\\phonebook.txt"), before);
+        QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("1,\r\n1+\r\n"));
+        QVERIFY(window.isVisible() && isChecked(model, 1) && window.lblSave->isEnabled());
+        QVERIFY(window.lblStatus->text().contains("RSend.txt"));
+
+        // Writable again: the same marks save.
+        window.lblSave_Click();
+        QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("1,\r\n2,\r\n2+\r\n"));
+
+        // A read-only header file keeps its bytes; the preview still shows.
+        env.writeFile("\\RSHeader.txt", "earlier\r\n");
+        {
+            ReadOnlyFile readOnly(env.file("\\RSHeader.txt"));
+            host.scripted.clear();
+            frmHeader header(host.appState, host.scripted, {}, &host);
+            QCOMPARE(host.scripted.texts().join(' ').count("RSHeader.txt"), 1);
+            QCOMPARE(header.lstRSend->item(5)->text().left(12), QString("01       1 A"));
+        }
+        QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("earlier\r\n"));
+
+        // An unreadable phonebook: said once, naming the file; an empty list,
+        // and the header file untouched.
+        QFile::remove(env.file("\\phonebook.txt"));
+        QDir().mkdir(env.file("\\phonebook.txt"));
+        host.scripted.clear();
+        frmPresets unreadable(host.appState, host.scripted, {}, {}, {}, &host);
+        frmHeader header(host.appState, host.scripted, {}, &host);
+        QCOMPARE(host.scripted.asked.size(), 2);
+        for (const auto& asked : host.scripted.asked)
+            QVERIFY(asked.text.contains(QDir::toNativeSeparators(env.file("\\phonebook.txt"))));
+        QCOMPARE(unreadable.lvwStat->model()->rowCount(), 0);
+        QVERIFY(!unreadable.lblSave->isEnabled());
+        QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("earlier\r\n"));
+    }
+
+    void headerWindowBuildsTheTable()
+    {
+        writePhonebook(env, {subscriber("12345", "Meier, Hans", 0, 1), subscriber("678", "Adam"),
+                             subscriber("4711", "Bauunternehmung Gross", 0, 1), subscriber("99", "Zoo", 0, 1),
+                             subscriber("123456", "Xaver", 0, 1)});
+        TestHost host(env);
+        host.appState.ConfigLines = QStringList({"0", "dd/mm/yyyy", "12345 vornak d"});
+        QList<Call> edits;
+        frmHeader window(host.appState, host.scripted,
+                         [&](const QString& file, int mode) { edits.append({file, QString::number(mode)}); }, &host);
+        window.show();
+        QCOMPARE(window.windowTitle(), QString(" Quillnet Header Rundsenden List "));
+        QCOMPARE(window.cmdHeader->text(), QString("Elaborate"));
+        // The preview and the file are the table of the marked records.
+        const QStringList table = header::tableLines(phonebookRecords(env));
+        QCOMPARE(table.size(), 2);
+        QCOMPARE(itemsOf(window.lstRSend), header::previewLines("12345 vornak d", table));
+        QCOMPARE(QString::fromLatin1(env.readFile("\\RSHeader.txt")), header::fileText(table));
+
+        // One row per record: the receivers by name and checked, the others
+        // after them without number or name.
+        QAbstractItemModel* model = window.lvwHeader->model();
+        QCOMPARE(model->rowCount(), 5);
+        QCOMPARE(model->columnCount(), 5);
+        QCOMPARE(model->headerData(3, Qt::Horizontal).toString(), QString("Numero"));
+        QCOMPARE(window.lvwHeader->columnWidth(2), twips(3100));
+        QStringList rows;
+        for (int row = 0; row < 5; ++row)
+            rows << QStringLiteral("%1 %2 %3 %4 %5")
+                        .arg(isChecked(model, row))
+                        .arg(cell(model, row, 0), cell(model, row, 1).trimmed(), cell(model, row, 2).trimmed(),
+                             cell(model, row, 4).trimmed());
+        QCOMPARE(rows, QStringList({"1 3 4711 Bauunternehmung Gross Bauunterne", "1 1 12345 Meier, Hans Meier",
+                                    "1 5 123456 Xaver Xaver", "1 4 99 Zoo Zoo", "0 2   "}));
+
+        // Marks changed meanwhile: Elaborate builds again.
+        writePhonebook(env, {subscriber("555", "Solo", 0, 1)});
+        QVERIFY(window.cmdHeader_Click());
+        QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("01     555 Solo\r\n \r\n"));
+
+        // Exit: the receiver file in the editor, then the window closes.
+        window.lblExit_Click();
+        QCOMPARE(edits.size(), 1);
+        QCOMPARE(edits[0].number, env.file("\\RSend.txt"));
+        QCOMPARE(edits[0].name, QString("0"));
+        QCOMPARE(host.appState.EditFile, env.file("\\RSend.txt"));
+        QVERIFY(!window.isVisible());
+
+    }
+
+    void fromReceiversOverHeaderToEditor()
+    {
+        writePhonebook(env, {subscriber("1234", "Alpha"), subscriber("56789", "Beta")});
+        TestHost host(env, true);
+        QList<Call> calls;
+        QStringList edited;
+        int refreshes = 0;
+        SubscriberLists lists(
+            host, [&](const QString& nr, const QString& nm) { calls.append({nr, nm}); }, [&] { ++refreshes; },
+            [&](const QString& file, int mode) { edited << file + " " + QString::number(mode); });
+        QCOMPARE(host.commandNames("Phonebook"), QStringList({"lblPreset"}));
+        QCOMPARE(host.commandNames("Broadcast"), QStringList({"lblRSendList", "lblHeader"}));
+        QCOMPARE(host.command("lblPreset")->toolTip(), QString("Shows Quillnet Phonebook"));
+        QCOMPARE(host.command("lblRSendList")->toolTip(), QString("Rundsenden Subscribers List"));
+        QCOMPARE(host.command("lblHeader")->text() + " / " + host.command("lblHeader")->toolTip(),
+                 QString("Set RS List / Display and sets, saves the RS list"));
+
+        QStringList seen;
+        onModal("frmCirculair", [&](QDialog* window) {
+            auto* list = window->findChild<QTreeView*>("lvwStat");
+            setChecked(list->model(), 0, true);
+            setChecked(list->model(), 1, true);
+            QTest::mouseClick(window->findChild<CommandLabel*>("lblSave"), Qt::LeftButton);
+            seen << "saved";
+            onModal("frmHeader", [&](QDialog* header) {
+                seen << itemsOf(header->findChild<QListWidget*>("lstRSend")).at(5).trimmed();
+                QTest::mouseClick(header->findChild<CommandLabel*>("lblExit"), Qt::LeftButton);
+            });
+        });
+        host.click("lblRSendList");
+        QCOMPARE(seen, QStringList({"saved", "01    1234 Alpha       02  56789 Beta"}));
+        QCOMPARE(edited, QStringList({env.file("\\RSend.txt") + " 0"}));
+        QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("1234,\r\n56789,\r\n56789+\r\n"));
+        QVERIFY(!QApplication::activeModalWidget());
+
+        // "Set RS List" opens the header alone.
+        onModal("frmHeader", [&](QDialog* header) { QTest::mouseClick(header->findChild<CommandLabel*>("lblExit"), Qt::LeftButton); });
+        host.click("lblHeader");
+        QCOMPARE(edited.size(), 2);
+
+        // Leaving the receiver window without saving: no header.
+        onModal("frmCirculair", [&](QDialog* window) { QTest::mouseClick(window->findChild<CommandLabel*>("lblExit"), Qt::LeftButton); });
+        host.click("lblRSendList");
+        QCOMPARE(edited.size(), 2);
+
+        // The favourites window calls through the dialler.
+        onModal("frmPresets", [&](QDialog* window) {
+            auto* list = window->findChild<QTreeView*>("lvwStat");
+            clickRow(list, 1);
+            QTest::mouseClick(window->findChild<CommandLabel*>("lblCalling"), Qt::LeftButton);
+        });
+        host.click("lblPreset");
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls[0].number, QString("56789"));
+        QCOMPARE(refreshes, 0);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    ListWindowsTest test;
+    QApplication app(argc, argv);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_listwindows.moc"

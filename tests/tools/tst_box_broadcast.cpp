@@ -1,0 +1,273 @@
+// The simulated box's broadcast services: reached however the terminal
+// dials them, asking for the receivers in two pieces, taking the list up to
+// the plus sign and confirming it; and the whole way through the program:
+// receivers marked and saved, a service called, the list sent by itself.
+#include "lists/ListFixtures.h"
+#include "support/TerminalRig.h"
+#include "support/TestHost.h"
+
+#include "BoxSimulator.h"
+#include "link/TerminalText.h"
+#include "lists/frmCirculair.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTreeView>
+
+namespace {
+
+// What CallNumber sends for a network number (above 85): SOH, then the
+// dial prefix in its Str form (a blank and the digits) and the number.
+QByteArray callNumberBytes(qint16 dialPrefix, const QString& number)
+{
+    return "\x01" + (dialPrefix < 0 ? QByteArray::number(dialPrefix) : " " + QByteArray::number(dialPrefix))
+           + number.toLatin1();
+}
+
+// A simulator in this process, with its output and log collected.
+struct Box {
+    BoxSimulator simulator;
+    QByteArray out;
+    QList<QByteArray> pieces;
+    QList<qint64> pieceTimes;
+    QStringList log;
+    QElapsedTimer clock;
+
+    explicit Box(BoxSimulator::Options options) : simulator(std::move(options))
+    {
+        clock.start();
+        QObject::connect(&simulator, &BoxSimulator::output, [this](const QByteArray& bytes) {
+            out += bytes;
+            pieces << bytes;
+            pieceTimes << clock.elapsed();
+        });
+        QObject::connect(&simulator, &BoxSimulator::logLine, [this](const QString& line) { log << line; });
+    }
+    static BoxSimulator::Options quick(int promptPauseMs = 0)
+    {
+        BoxSimulator::Options options;
+        options.charDelayMs = 0;
+        options.dialDelayMs = 30;
+        options.promptPauseMs = promptPauseMs;
+        return options;
+    }
+};
+
+// The vornak-box program on its own pseudo-terminal, logging what it gets.
+struct BoxProgram {
+    QProcess process;
+    QString device;
+    QString logFile;
+    QString rawFile;
+
+    BoxProgram(const TestEnvironment& env, const QStringList& options)
+        : logFile(env.folder() + "/box.log"), rawFile(env.folder() + "/box.raw")
+    {
+        const QString pathFile = env.folder() + "/box.path";
+        process.start(qEnvironmentVariable("VORNAK_BUILD_DIR") + "/vornak-box",
+                      QStringList{"--path-file", pathFile, "--log", logFile, "--raw", rawFile} + options);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pathFile).size() > 0, 5000);
+        QFile path(pathFile);
+        if (path.open(QIODevice::ReadOnly))
+            device = QString::fromLocal8Bit(path.readAll()).trimmed();
+    }
+    ~BoxProgram()
+    {
+        process.terminate();
+        process.waitForFinished(3000);
+    }
+    QByteArray received() const { return contents(rawFile); }
+    // The log lines that start with `prefix`, as (time in ms, text).
+    QList<std::pair<qint64, QString>> log(const QString& prefix) const
+    {
+        QList<std::pair<qint64, QString>> lines;
+        for (const QString& line : QString::fromUtf8(contents(logFile)).split('\n', Qt::SkipEmptyParts)) {
+            const QDateTime stamp = QDateTime::fromString(line.section(' ', 0, 0), Qt::ISODateWithMs);
+            if (line.section(' ', 1).startsWith(prefix))
+                lines.append({stamp.toMSecsSinceEpoch(), line.section(' ', 1)});
+        }
+        return lines;
+    }
+    static QByteArray contents(const QString& name)
+    {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+const QString kConfirmation = QStringLiteral(
+    "The Subscriber number list was transmitted correctly, you may send your message now...  end with +++ ");
+
+} // namespace
+
+class BoxBroadcastTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+private slots:
+    void init() { env.reset(); }
+
+    void servicesAnswerHoweverDialled()
+    {
+        QCOMPARE(callNumberBytes(0, "11151"), QByteArray("\x01 011151"));
+        struct Case {
+            QByteArray dialled;
+            QString prefix;
+            bool service;
+            QString promptEnd;
+        };
+        const QList<Case> cases = {
+            {callNumberBytes(0, "11151"), "0", true, " +++):"},
+            {callNumberBytes(0, "11162"), "0", true, " text eingeben."},
+            {"\x01 11151", "0", true, " +++):"},
+            {"\x01" "11162", "0", true, " text eingeben."},
+            {callNumberBytes(9, "11151"), "9", true, " +++):"},
+            {callNumberBytes(0, "11151"), "9", false, ""},
+            {callNumberBytes(0, "4711"), "0", false, ""},
+            {callNumberBytes(0, "111510"), "0", false, ""},
+        };
+        for (const Case& each : cases) {
+            BoxSimulator::Options options = Box::quick();
+            options.dialPrefix = each.prefix;
+            Box box(options);
+            box.simulator.receive(each.dialled);
+            QTRY_VERIFY(box.simulator.state() != BoxSimulator::State::Dialling);
+            const QByteArray label = each.dialled.toPercentEncoding() + " prefix " + each.prefix.toLatin1();
+            QVERIFY2((box.simulator.state() == BoxSimulator::State::Broadcast) == each.service, label);
+            if (each.service) {
+                QVERIFY2(box.out.endsWith(each.promptEnd.toLatin1()), box.out);
+                QVERIFY(box.log.contains("dialling " + QString::fromLatin1(each.dialled.mid(1)).remove(' ')));
+            } else {
+                QVERIFY2(box.out.endsWith(" demo d\r\n"), box.out);
+            }
+        }
+    }
+
+    void promptComesInTwoPieces()
+    {
+        Box box(Box::quick(150));
+        box.simulator.receive(callNumberBytes(0, "11151") + "\r");
+        QCOMPARE(box.simulator.state(), BoxSimulator::State::Broadcast);
+        QTRY_VERIFY(box.out.endsWith(" +++):"));
+        const qsizetype tail = box.pieces.size() - 1;
+        QVERIFY2(box.pieces[tail - 1].endsWith("(numbers, end with +) +++"), box.pieces[tail - 1]);
+        QCOMPARE(box.pieces[tail], QByteArray("):"));
+        QVERIFY(box.pieceTimes[tail] - box.pieceTimes[tail - 1] >= 140);
+
+        // Cleared before the second piece: it never comes.
+        Box cleared(Box::quick(100));
+        cleared.simulator.receive(callNumberBytes(0, "11162") + "\r");
+        cleared.simulator.receive("\x13");
+        QTest::qWait(250);
+        QVERIFY(!cleared.out.contains("geben."));
+        QCOMPARE(cleared.simulator.state(), BoxSimulator::State::Idle);
+    }
+
+    void receiverListIsConfirmed()
+    {
+        // Exactly what the program sends: a line feed, then each line behind
+        // a carriage return, nothing after the plus sign.
+        Box box(Box::quick());
+        box.simulator.receive("\x01 11151\r");
+        box.out.clear();
+        box.simulator.receive("\r\n\r1234,\r56789,\r56789+");
+        QCOMPARE(box.simulator.state(), BoxSimulator::State::Connected);
+        QCOMPARE(box.out, QByteArray("\r\n\n\r\n1234,\r\n56789,\r\n56789+\r\n3 receivers noted: 1234 56789 56789 "
+                                     "(2 different)\r\nsend your message, end with +++\r\n"));
+        QCOMPARE(box.log.mid(box.log.size() - 4),
+                 QStringList({"list line: 1234,", "list line: 56789,", "list line: 56789+",
+                              "receiver list: 1234,56789,56789 (3 entries, 2 different)"}));
+
+        Box nobody(Box::quick());
+        nobody.simulator.receive("\x01 011162\r");
+        nobody.simulator.receive("\r\n\r0+");
+        QVERIFY(nobody.out.endsWith("\r\n0 receivers noted\r\nsend your message, end with +++\r\n"));
+        QCOMPARE(nobody.log.last(), QString("receiver list: none (0 entries, 0 different)"));
+
+        // Leading zeros are no part of a number; a clear ends the list.
+        Box zeros(Box::quick());
+        zeros.simulator.receive("\x01 11151\r\r\n\r00421,\r00421+");
+        QVERIFY(zeros.out.contains("2 receivers noted: 421 421 (1 different)"));
+        Box clearedList(Box::quick());
+        clearedList.simulator.receive("\x01 11151\r\r\n\r1234,\x13");
+        QCOMPARE(clearedList.simulator.state(), BoxSimulator::State::Idle);
+        QVERIFY(!clearedList.out.contains("noted"));
+    }
+
+    void broadcastThroughTheProgram()
+    {
+        // The receivers are marked and saved in the receiver window.
+        writePhonebook(env, {subscriber("1234", "Alpha"), subscriber("56789", "Beta"),
+                             subscriber("777", "Gamma", 0, 1)});
+        {
+            TestHost host(env);
+            frmCirculair window(host.appState, host.scripted, &host);
+            QAbstractItemModel* model = window.lvwStat->model();
+            for (int row = 0; row < 3; ++row)
+                model->setData(model->index(row, 0), row < 2 ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+            window.lblSave_Click();
+            QCOMPARE(window.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("1234,\r\n56789,\r\n56789+\r\n"));
+
+        BoxProgram box(env, {"--char-delay", "1", "--dial-delay", "300", "--prompt-pause", "300"});
+        QVERIFY2(!box.device.isEmpty(), "the box program did not start");
+        TerminalRig rig(env, false, 0.001, false);
+        rig.settings.save("Ports", "Com1", box.device);
+        rig.terminal->Form_Load({});
+        rig.state.CharDelay = 0.001;
+
+        // Port closed: a beep and the port message, nothing dialled.
+        rig.click("lblRSend_1");
+        QCOMPARE(rig.dialogs.events, QStringList({"beep", "Open Communication Port First ..... "}));
+        rig.terminal->lblOpen1_Click();
+        QVERIFY(rig.terminal->link().isOpen());
+        QTRY_COMPARE(box.received(), QByteArray("\r"));
+
+        // "No" (the default): nothing dialled.
+        rig.dialogs.clear();
+        rig.click("lblRSend_1");
+        QCOMPARE(rig.dialogs.asked.size(), 1);
+        QTest::qWait(400);
+        QCOMPARE(box.received(), QByteArray("\r"));
+
+        // "Yes": the service is dialled, asks, and the list goes out by itself.
+        int confirmations = 0;
+        rig.dialogs.onMessage = [&](const ScriptedDialogs::Asked& asked) { confirmations += asked.text == kConfirmation; };
+        rig.dialogs.answers = {Dialogs::Answer::Yes};
+        rig.click("lblRSend_1");
+        QTRY_COMPARE_WITH_TIMEOUT(confirmations, 1, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.terminal->txtTerm->lineText().contains(
+                                     "3 receivers noted: 1234 56789 56789 (2 different)"),
+                                 5000);
+        QCOMPARE(box.received(), QByteArray("\r\x01 011151\r\n\r1234,\r56789,\r56789+"));
+        QCOMPARE(rig.state.RSendPending, false);
+        QVERIFY(rig.terminal->lblRSend_1->isEnabled());
+
+        QCOMPARE(box.log("dialling ").value(0).second, QString("dialling 011151"));
+        QCOMPARE(box.log("receiver list: ").value(0).second,
+                 QString("receiver list: 1234,56789,56789 (3 entries, 2 different)"));
+        // The prompt came in two pieces, the second after the pause. A list
+        // line is logged when the next one starts, so each of the first two
+        // is logged at least the line pause after the line before it began.
+        const auto prompt = box.log("prompt: ");
+        const auto lines = box.log("list line: ");
+        QCOMPARE(prompt.size(), 2);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(prompt[1].first - prompt[0].first >= 300);
+        QVERIFY2(lines[0].first - prompt[1].first >= 170 && lines[1].first - lines[0].first >= 170,
+                 qPrintable(QStringLiteral("%1 %2").arg(lines[0].first - prompt[1].first)
+                                .arg(lines[1].first - lines[0].first)));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    BoxBroadcastTest test;
+    QApplication app(argc, argv);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_box_broadcast.moc"
