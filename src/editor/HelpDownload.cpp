@@ -73,20 +73,20 @@ HelpDownload::Result HelpDownload::fetch(const QString& webFolder, const QString
         return {Outcome::Failed, "the program is ending"};
     if (tooLarge)
         return {Outcome::Failed, "the answer is far larger than a help document"};
-    if (reply->error() != QNetworkReply::NoError)
-        return {Outcome::Failed, reply->errorString()};
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && status.toInt() != 200)
-        return {Outcome::Failed, QStringLiteral("the web server answered %1 %2")
-                                     .arg(status.toInt())
-                                     .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())};
-
+    // A cut connection is an error too; the counts say more to the user.
     const QByteArray bytes = reply->readAll();
     const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
     if (announced.isValid() && announced.toLongLong() != bytes.size())
         return {Outcome::Failed, QStringLiteral("the download stopped after %1 of %2 bytes")
                                      .arg(bytes.size())
                                      .arg(announced.toLongLong())};
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && status.toInt() != 200)
+        return {Outcome::Failed, QStringLiteral("the web server answered %1 %2")
+                                     .arg(status.toInt())
+                                     .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString())};
+    if (reply->error() != QNetworkReply::NoError)
+        return {Outcome::Failed, reply->errorString()};
     if (!looksComplete(bytes))
         return {Outcome::Failed, "the answer is not a complete help document"};
 
