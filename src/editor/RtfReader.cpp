@@ -29,6 +29,8 @@ const QSet<QByteArray> kSkippedDestinations = {
 constexpr std::size_t kMaxDepth = 512;
 // More text than a help window can usefully show; the rest is dropped.
 constexpr qsizetype kMaxCharacters = 1'000'000;
+// Twips to the pixels of a text document.
+constexpr double kTwipsPerPixel = 15.0;
 
 const char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -64,7 +66,7 @@ struct GroupState {
     bool italic = false;
     bool underline = false;
     int halfPoints = 24;
-    Qt::Alignment alignment = Qt::AlignLeft;
+    ParagraphLayout layout;
     // Fallback characters written after each \u.
     int unicodeSkip = 1;
     // Inside a group whose text is not shown.
@@ -230,7 +232,7 @@ private:
         else if (word == "tab" || word == "cell")
             addText(QChar('\t'));
         else if (word == "pard")
-            m_state.alignment = Qt::AlignLeft;
+            m_state.layout = ParagraphLayout();
         else if (word == "plain")
             resetLook();
         else if (word == "b")
@@ -244,13 +246,21 @@ private:
         else if (word == "fs")
             m_state.halfPoints = hasParameter && parameter > 0 ? parameter : 24;
         else if (word == "ql")
-            m_state.alignment = Qt::AlignLeft;
+            m_state.layout.alignment = Qt::AlignLeft;
         else if (word == "qc")
-            m_state.alignment = Qt::AlignHCenter;
+            m_state.layout.alignment = Qt::AlignHCenter;
         else if (word == "qr")
-            m_state.alignment = Qt::AlignRight;
+            m_state.layout.alignment = Qt::AlignRight;
         else if (word == "qj")
-            m_state.alignment = Qt::AlignJustify;
+            m_state.layout.alignment = Qt::AlignJustify;
+        else if (word == "li")
+            m_state.layout.leftIndent = twipsWithin(parameter);
+        else if (word == "fi")
+            m_state.layout.firstLineIndent = twipsWithin(parameter);
+        else if (word == "sb")
+            m_state.layout.spaceBefore = twipsWithin(parameter);
+        else if (word == "sa")
+            m_state.layout.spaceAfter = twipsWithin(parameter);
         else if (word == "uc")
             m_state.unicodeSkip = hasParameter ? std::max(parameter, 0) : 1;
         else if (word == "u" && hasParameter) {
@@ -259,6 +269,9 @@ private:
         } else if (const QChar special = specialCharacter(word); !special.isNull())
             addText(special);
     }
+
+    // Indents and spaces of more than a page are broken input.
+    static int twipsWithin(int twips) { return std::clamp(twips, -15000, 15000); }
 
     static QChar specialCharacter(const QByteArray& word)
     {
@@ -308,7 +321,7 @@ private:
     {
         if (m_characters >= kMaxCharacters)
             return;
-        m_paragraph.alignment = m_state.alignment;
+        m_paragraph.layout = m_state.layout;
         m_document.paragraphs << std::move(m_paragraph);
         m_paragraph = Paragraph();
     }
@@ -381,8 +394,16 @@ void fill(QTextDocument& target, const Document& document)
     cursor.beginEditBlock();
     bool first = true;
     for (const Paragraph& paragraph : document.paragraphs) {
+        const ParagraphLayout& layout = paragraph.layout;
         QTextBlockFormat block;
-        block.setAlignment(paragraph.alignment);
+        block.setAlignment(layout.alignment);
+        block.setLeftMargin(std::max(layout.leftIndent, 0) / kTwipsPerPixel);
+        block.setTextIndent(layout.firstLineIndent / kTwipsPerPixel);
+        block.setTopMargin(std::max(layout.spaceBefore, 0) / kTwipsPerPixel);
+        block.setBottomMargin(std::max(layout.spaceAfter, 0) / kTwipsPerPixel);
+        if (layout.firstLineIndent < 0)
+            block.setTabPositions({QTextOption::Tab(std::max(layout.leftIndent, 0) / kTwipsPerPixel,
+                                                    QTextOption::LeftTab)});
         if (first)
             cursor.setBlockFormat(block);
         else

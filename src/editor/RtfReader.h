@@ -8,8 +8,8 @@
 class QTextDocument;
 
 // A small reader for the rich text of the help document. It keeps what a
-// help text needs: paragraphs and their alignment, bold, italic, underline,
-// font sizes, tabs and line breaks, and the characters written as \'hh
+// help text needs: paragraphs with their alignment, indents and spacing,
+// bold, italic, underline, font sizes, tabs and line breaks, and the characters written as \'hh
 // (Windows code page 1252) or \uN. Font, colour and style tables, document
 // information, pictures, headers, footers, fields' instructions and every
 // group marked \* are skipped.
@@ -34,9 +34,19 @@ struct Run {
     }
 };
 
+// Indents and spacing, in twips (1/1440 inch) as rich text writes them.
+struct ParagraphLayout {
+    Qt::Alignment alignment = Qt::AlignLeft;
+    int leftIndent = 0;
+    // Of the first line against the others; negative for a hanging bullet.
+    int firstLineIndent = 0;
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+};
+
 struct Paragraph {
     QList<Run> runs;
-    Qt::Alignment alignment = Qt::AlignLeft;
+    ParagraphLayout layout;
 
     QString text() const;
 };
@@ -54,7 +64,8 @@ Document parse(const QByteArray& bytes);
 QChar fromCp1252(unsigned char byte);
 
 // Puts a document into a text document: one block per paragraph, the runs
-// with their look. Sizes are kept between 6 and 48 points.
+// with their look. Sizes are kept between 6 and 48 points; a hanging first
+// line gets a tab stop at the indent, so "bullet, tab, text" lines up.
 void fill(QTextDocument& target, const Document& document);
 
 } // namespace rtf

@@ -12,6 +12,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -131,15 +132,21 @@ void frmEdit::buildWindow()
     txtText->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtText->setTabChangesFocus(false);
 
-    // The ruler stands right above the first column of the text.
+    // The ruler stands right above the first column of the text and moves
+    // with it when the text scrolls sideways.
     auto* rulerRow = new QHBoxLayout;
     rulerRow->setSpacing(6);
     rulerRow->addSpacing(txtText->frameWidth() + int(txtText->document()->documentMargin()));
-    lblRuler = new QLabel(rulerText(), this);
+    auto* rulerStrip = new QWidget(this);
+    lblRuler = new QLabel(rulerText(), rulerStrip);
     lblRuler->setObjectName("lblRuler");
     lblRuler->setFont(editorFont());
     lblRuler->setToolTip("One telex line: 68 characters");
-    rulerRow->addWidget(lblRuler);
+    lblRuler->adjustSize();
+    rulerStrip->setFixedSize(lblRuler->size());
+    connect(txtText->horizontalScrollBar(), &QScrollBar::valueChanged, lblRuler,
+            [this](int offset) { lblRuler->move(-offset, 0); });
+    rulerRow->addWidget(rulerStrip);
     lblMax = new QLabel(QString::number(kLineWidth), this);
     lblMax->setObjectName("lblMax");
     lblMax->setAutoFillBackground(true);

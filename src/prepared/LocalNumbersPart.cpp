@@ -6,6 +6,7 @@
 #include "core/Dialogs.h"
 #include "core/TextFiles.h"
 #include "core/Widgets.h"
+#include "link/TerminalText.h"
 #include "link/Guards.h"
 
 #include <QFile>
@@ -29,8 +30,7 @@ constexpr int kListTop = 45;
 // The editor opens over the terminal text window.
 constexpr int kEditorLeft = 45;
 constexpr int kEditorTop = 45;
-constexpr int kEditorWidth = 12600;
-constexpr int kEditorHeight = 5400;
+constexpr int kEditorWidth = 12750;
 // The editor shows the entries in two columns of nine.
 constexpr int kRowsPerColumn = kEntries / 2;
 
@@ -38,6 +38,8 @@ QFont listFont()
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(11);
+    // Not the bold of the panel's title.
+    font.setBold(false);
     return font;
 }
 
@@ -91,7 +93,8 @@ void LocalNumbersPart::buildList()
         button->setFont(listFont());
         button->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         button->setFrameShape(QFrame::NoFrame);
-        button->setFixedHeight(16);
+        button->setMargin(0);
+        button->setFixedHeight(17);
         connect(button, &CommandLabel::clicked, this, [this, k] { lblLocalTelex_Click(k); });
         layout->addWidget(button);
         lblLocalTelex[k] = button;
@@ -111,8 +114,6 @@ void LocalNumbersPart::buildEditor()
     frameLocalTeleprinters = new QGroupBox("Local Numbers Editor", &m_host.desk());
     frameLocalTeleprinters->setObjectName("frameLocalTeleprinters");
     paintPanel(frameLocalTeleprinters);
-    frameLocalTeleprinters->setGeometry(twips(kEditorLeft), twips(kEditorTop), twips(kEditorWidth),
-                                        twips(kEditorHeight));
 
     auto* grid = new QGridLayout(frameLocalTeleprinters);
     grid->setContentsMargins(8, 6, 8, 6);
@@ -162,6 +163,7 @@ void LocalNumbersPart::buildEditor()
     plainWeight(lblExitLocalNumbers);
     grid->addWidget(lblExitLocalNumbers, kRowsPerColumn + 1, 6, Qt::AlignRight | Qt::AlignBottom);
     grid->setColumnStretch(6, 1);
+    grid->setRowStretch(kRowsPerColumn + 2, 1);
     connect(lblExitLocalNumbers, &CommandLabel::clicked, this, &LocalNumbersPart::lblExitLocalNumbers_Click);
     frameLocalTeleprinters->hide();
 }
@@ -224,6 +226,13 @@ void LocalNumbersPart::lblEditLocal_Click()
         txtLocalName[k]->setText(entries[k].description);
     }
     showCaptions(entries);
+    // The panel covers the terminal text window wherever the skin puts it.
+    const QRect terminal = m_host.terminal().geometry();
+    const int left = twips(kEditorLeft);
+    const int top = twips(kEditorTop);
+    frameLocalTeleprinters->setGeometry(
+        left, top, std::max(twips(kEditorWidth), terminal.right() + 8 - left),
+        std::max(frameLocalTeleprinters->sizeHint().height(), terminal.bottom() + 8 - top));
     frameLocalTeleprinters->show();
     frameLocalTeleprinters->raise();
     m_host.desk().hidePanel("frameNumbers");

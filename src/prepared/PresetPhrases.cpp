@@ -10,7 +10,6 @@
 #include "link/TerminalText.h"
 
 #include <QFile>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -20,10 +19,10 @@ const QString kFileName = QStringLiteral("\\QuillnetPresetText.txt");
 const QString kToolTip = QStringLiteral("Test Phrases for allignment purpose");
 
 // The panel stands on the desk right of the terminal text window, below the
-// clock; in twips.
-constexpr int kPanelLeft = 12900;
+// clock, in twips; it lines up with the list panels that open over it.
+constexpr int kPanelLeft = 13455;
 constexpr int kPanelTop = 2700;
-constexpr int kPanelWidth = 5025;
+constexpr int kPanelWidth = 4500;
 constexpr int kPanelHeight = 2850;
 
 } // namespace
@@ -51,7 +50,8 @@ PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText)
     framePresetText->setStyleSheet("QWidget#framePresetText { background: rgba(32, 40, 48, 215); }"
                                    "QLabel { color: #e8e8d0; }");
 
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Phrases are prose: a proportional face keeps long ones within the panel.
+    QFont font = framePresetText->font();
     font.setPixelSize(11);
     auto* layout = new QVBoxLayout(framePresetText);
     layout->setContentsMargins(4, 2, 4, 2);

@@ -75,7 +75,7 @@ private slots:
         const rtf::Run heading = runWith(document, "Telex notes");
         QVERIFY(heading.bold);
         QCOMPARE(heading.halfPoints, 32);
-        QCOMPARE(document.paragraphs[0].alignment, Qt::AlignHCenter);
+        QCOMPARE(document.paragraphs[0].layout.alignment, Qt::AlignHCenter);
 
         const rtf::Run plain = runWith(document, "The machine");
         QVERIFY(!plain.bold && !plain.italic && !plain.underline);
@@ -86,10 +86,10 @@ private slots:
         QVERIFY(runWith(document, "underlined").underline);
         QVERIFY(!runWith(document, " words.").underline);
         QVERIFY(runWith(document, "the fee list").underline);
-        QCOMPARE(document.paragraphs[1].alignment, Qt::AlignLeft);
+        QCOMPARE(document.paragraphs[1].layout.alignment, Qt::AlignLeft);
 
         QCOMPARE(runWith(document, "small print").halfPoints, 16);
-        QCOMPARE(document.paragraphs[3].alignment, Qt::AlignRight);
+        QCOMPARE(document.paragraphs[3].layout.alignment, Qt::AlignRight);
     }
 
     void escapesAndSpecialCharacters()
@@ -149,7 +149,7 @@ private slots:
         QVERIFY(runWith(looks, "d").bold);
         QCOMPARE(runWith(looks, "e").halfPoints, 24);
         // \pard comes before the paragraph mark: the paragraph is left-aligned.
-        QCOMPARE(looks.paragraphs[1].alignment, Qt::AlignLeft);
+        QCOMPARE(looks.paragraphs[1].layout.alignment, Qt::AlignLeft);
         QVERIFY(runWith(looks, "h").underline);
         QVERIFY(!runWith(looks, "i").underline);
         QVERIFY(runWith(looks, "k").bold && !runWith(looks, "l").bold);
@@ -199,8 +199,12 @@ private slots:
 
     void filledIntoTextDocument()
     {
-        const Document document =
-            parse(R"({\rtf1\qc\b\fs40 Head\par\pard\plain\i it\i0  \ul u\ulnone\fs2  tiny\fs400  huge\par})");
+        const Document document = parse(R"({\rtf1\qc\sa240\b\fs40 Head\par\pard\plain\li360\fi-360\sb60 )"
+                                         R"(\i it\i0  \ul u\ulnone\fs2  tiny\fs400  huge\par})");
+        QCOMPARE(document.paragraphs[0].layout.spaceAfter, 240);
+        QCOMPARE(document.paragraphs[1].layout.spaceAfter, 0);
+        QCOMPARE(document.paragraphs[1].layout.leftIndent, 360);
+        QCOMPARE(document.paragraphs[1].layout.firstLineIndent, -360);
         QTextDocument target;
         target.setPlainText("old text");
         rtf::fill(target, document);
@@ -209,6 +213,12 @@ private slots:
 
         const QTextBlock head = target.firstBlock();
         QCOMPARE(head.blockFormat().alignment(), Qt::AlignHCenter);
+        QCOMPARE(head.blockFormat().bottomMargin(), 16.0);
+        const QTextBlockFormat hanging = head.next().blockFormat();
+        QCOMPARE(hanging.leftMargin(), 24.0);
+        QCOMPARE(hanging.textIndent(), -24.0);
+        QCOMPARE(hanging.topMargin(), 4.0);
+        QCOMPARE(hanging.tabPositions().size(), 1);
         const QTextCharFormat headLook = head.begin().fragment().charFormat();
         QCOMPARE(headLook.fontWeight(), int(QFont::Bold));
         QCOMPARE(headLook.fontPointSize(), 20.0);
