@@ -26,18 +26,33 @@ const QByteArray kFreshDocument = "{\\rtf1\\ansi {\\fonttbl{\\f0 Arial;}}\\b Fre
 const QByteArray kOldDocument = "{\\rtf1 Old copy\\par}";
 
 // A web server that answers each request in one of the ways a server or a
-// network can fail.
+// network can fail: a status, a body, and the length it announces (-1: none).
 class HelpServer : public QObject {
 public:
     enum class Answer { Complete, CutShort, CutShortWithoutLength, Silent, NotFound, NotRichText };
 
-    explicit HelpServer(Answer answer) : m_answer(answer)
+    explicit HelpServer(Answer answer)
     {
         m_server.listen(QHostAddress::LocalHost, 0);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+        connect(&m_server, &QTcpServer::newConnection, this, [this, answer] {
             while (QTcpSocket* socket = m_server.nextPendingConnection()) {
                 socket->setParent(this);
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onRequest(socket); });
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket, answer] {
+                    m_pending += socket->readAll();
+                    if (!m_pending.contains("\r\n\r\n"))
+                        return;
+                    requests << QString::fromLatin1(m_pending.left(m_pending.indexOf("\r\n")));
+                    m_pending.clear();
+                    const qsizetype whole = kFreshDocument.size();
+                    switch (answer) {
+                    case Answer::Complete: return reply(socket, "200 OK", kFreshDocument, whole);
+                    case Answer::CutShort: return reply(socket, "200 OK", kFreshDocument.left(20), whole);
+                    case Answer::CutShortWithoutLength: return reply(socket, "200 OK", kFreshDocument.left(whole - 5), -1);
+                    case Answer::Silent: return;
+                    case Answer::NotFound: return reply(socket, "404 Not Found", "no such file", 12);
+                    case Answer::NotRichText: return reply(socket, "200 OK", "<html>portal</html>", 19);
+                    }
+                });
             }
         });
     }
@@ -46,47 +61,17 @@ public:
     QStringList requests;
 
 private:
-    void onRequest(QTcpSocket* socket)
-    {
-        QByteArray& pending = m_pending[socket];
-        pending += socket->readAll();
-        if (!pending.contains("\r\n\r\n"))
-            return;
-        requests << QString::fromLatin1(pending.left(pending.indexOf("\r\n")));
-        pending.clear();
-        switch (m_answer) {
-        case Answer::Complete:
-            reply(socket, "200 OK", kFreshDocument, kFreshDocument.size());
-            break;
-        case Answer::CutShort:
-            reply(socket, "200 OK", kFreshDocument.left(20), kFreshDocument.size());
-            break;
-        case Answer::CutShortWithoutLength:
-            reply(socket, "200 OK", kFreshDocument.left(kFreshDocument.size() - 5), -1);
-            break;
-        case Answer::Silent:
-            break;
-        case Answer::NotFound:
-            reply(socket, "404 Not Found", "no such file", 12);
-            break;
-        case Answer::NotRichText:
-            reply(socket, "200 OK", "<html>captive portal</html>", 27);
-            break;
-        }
-    }
-
     static void reply(QTcpSocket* socket, const QByteArray& status, const QByteArray& body, qint64 announced)
     {
-        QByteArray head = "HTTP/1.1 " + status + "\r\nContent-Type: application/rtf\r\nConnection: close\r\n";
+        QByteArray head = "HTTP/1.1 " + status + "\r\nConnection: close\r\n";
         if (announced >= 0)
             head += "Content-Length: " + QByteArray::number(announced) + "\r\n";
         socket->write(head + "\r\n" + body);
         socket->disconnectFromHost();
     }
 
-    Answer m_answer;
     QTcpServer m_server;
-    QHash<QTcpSocket*, QByteArray> m_pending;
+    QByteArray m_pending;
 };
 
 // A port on which nothing listens.

@@ -2,8 +2,6 @@
 // saves it, the escapes, the groups that are not text, and broken input.
 #include "editor/RtfReader.h"
 
-#include "core/Resources.h"
-
 #include <QDir>
 #include <QFile>
 #include <QTextBlock>
@@ -232,21 +230,6 @@ private slots:
         // Sizes stay readable.
         QCOMPARE(looks[3].fontPointSize(), 6.0);
         QCOMPARE(looks[4].fontPointSize(), 48.0);
-    }
-
-    void shippedHelpDocument()
-    {
-        ensureDefaultResources();
-        const Document document = parse(fileBytes(":/defaults/wnew.rtf"));
-        QVERIFY(document.paragraphs.size() > 10);
-        QVERIFY(document.plainText().startsWith("Vornak 10.3.13\n"));
-        QVERIFY(runWith(document, "Vornak 10.3.13").bold);
-        QVERIFY(runWith(document, "the telex terminal").italic);
-        QVERIFY(runWith(document, "New in this version").bold);
-        QVERIFY(document.plainText().contains(QString::fromUtf8("the euro sign € becomes EUR")));
-        // Nothing of the tables or the document information shows.
-        for (const char* hidden : {"Arial", "Normal;", "Vornak - what", "documentation 10.3.13"})
-            QVERIFY2(!document.plainText().contains(hidden), hidden);
     }
 };
 
