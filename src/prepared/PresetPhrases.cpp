@@ -90,9 +90,14 @@ void PresetPhrases::load()
     QString error;
     const std::optional<QString> text = readTextFile(path, &error);
     if (!text) {
-        m_host.dialogs().warn("The preset phrases cannot be read from QuillnetPresetText.txt: " + error);
+        // Made and started in one go, the part loads twice: one message is enough.
+        const QString problem = "The preset phrases cannot be read from QuillnetPresetText.txt: " + error;
+        if (problem != m_reportedProblem)
+            m_host.dialogs().warn(problem);
+        m_reportedProblem = problem;
         return;
     }
+    m_reportedProblem.clear();
     const QStringList captions = presetphrases::captionsFromText(*text);
     for (int k = 0; k < presetphrases::kPhrases; ++k)
         lblPresetText[k]->setText(captions[k]);

@@ -42,4 +42,6 @@ public:
 private:
     CommandHost& m_host;
     TextSender m_sendText;
+    // The last reading problem the user was told about.
+    QString m_reportedProblem;
 };

@@ -72,6 +72,13 @@ private slots:
         for (CommandLabel* label : phrases.lblPresetText)
             QVERIFY(label->text().isEmpty());
         QVERIFY(host.scripted.asked.isEmpty());
+
+        // A file that cannot be read is reported once, not at every load.
+        QDir().mkpath(env.file("\\QuillnetPresetText.txt"));
+        phrases.load();
+        phrases.load();
+        QCOMPARE(host.scripted.asked.size(), 1);
+        QVERIFY(host.scripted.asked[0].text.startsWith("The preset phrases cannot be read"));
     }
 
     void phrasesReachTheBoxSpelled()
