@@ -24,6 +24,10 @@ inline const SettingKey FontColor{"Font", "FontColor"};
 // The headline layout chosen last, written at exit.
 inline const SettingKey HeadlineOption{"HeadlineSelect", "Option"};
 
+// The web folder the help document "wnew.rtf" is fetched from (an http or
+// https address); empty: the help window shows its local copy only.
+inline const SettingKey HelpWebFolder{"Help", "WebFolder"};
+
 // The device behind port number N ("Ports"/"Com<N>"), when the user maps one.
 inline SettingKey portDevice(int number)
 {

@@ -1,0 +1,93 @@
+#include "editor/frmHelp.h"
+
+#include "core/EventWait.h"
+#include "core/SettingsStore.h"
+#include "core/Widgets.h"
+#include "editor/RtfReader.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+frmHelp::frmHelp(const ProgramFolder& folder, SettingsStore& settings, QWidget* parent)
+    : QDialog(parent), m_folder(folder), m_settings(settings)
+{
+    setObjectName("frmHelp");
+    setWindowTitle("Quillnet USB Terminal Help");
+
+    auto* layout = new QVBoxLayout(this);
+    lblHelpContext = new QLabel("What's new in this Version", this);
+    lblHelpContext->setObjectName("lblHelpContext");
+    QFont headFont = lblHelpContext->font();
+    headFont.setBold(true);
+    headFont.setPointSize(headFont.pointSize() + 3);
+    lblHelpContext->setFont(headFont);
+    layout->addWidget(lblHelpContext);
+
+    RichTextBox1 = new QTextEdit(this);
+    RichTextBox1->setObjectName("RichTextBox1");
+    RichTextBox1->setReadOnly(true);
+    layout->addWidget(RichTextBox1, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    lblExit = new CommandLabel("lblExit", "EXIT", "Close the help window", this);
+    lblExit->setMinimumWidth(80);
+    bottom->addWidget(lblExit);
+    layout->addLayout(bottom);
+    connect(lblExit, &CommandLabel::clicked, this, [this] { done(QDialog::Accepted); });
+
+    resize(680, 560);
+}
+
+void frmHelp::Form_Load()
+{
+    m_lastDownload = m_download.fetch(m_settings.get(setting_keys::HelpWebFolder), localPath(), m_timeoutMs);
+    if (!showLocalCopy())
+        showMissingNote();
+}
+
+void frmHelp::runModal()
+{
+    setWindowModality(Qt::ApplicationModal);
+    // The last copy is readable at once; a fresh one replaces it when the
+    // download has come.
+    if (!showLocalCopy())
+        RichTextBox1->setPlainText("Fetching the help document ...");
+    show();
+    raise();
+    activateWindow();
+    Form_Load();
+    if (isVisible())
+        EventWait::forSignal(this, &QDialog::finished, -1);
+}
+
+void frmHelp::done(int result)
+{
+    m_download.abort();
+    QDialog::done(result);
+}
+
+bool frmHelp::showLocalCopy()
+{
+    QFile file(localPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.read(HelpDownload::kMaxBytes);
+    rtf::fill(*RichTextBox1->document(), rtf::parse(bytes));
+    return true;
+}
+
+void frmHelp::showMissingNote()
+{
+    QString note = "The help document is not available.\n\n"
+                   "There is no copy of wnew.rtf in the program folder ("
+                   + m_folder.path() + ")";
+    if (m_lastDownload.outcome == HelpDownload::Outcome::NotConfigured)
+        note += ", and no web folder is set to fetch it from.";
+    else
+        note += ", and it could not be fetched: " + m_lastDownload.reason + ".";
+    RichTextBox1->setPlainText(note);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/ProgramFolder.h"
+#include "editor/HelpDownload.h"
+
+#include <QDialog>
+
+class CommandLabel;
+class QLabel;
+class QTextEdit;
+class SettingsStore;
+
+// The help window: "What's new in this Version". Each time it opens it
+// fetches the help document from the web folder of the settings store into
+// its local copy "\wnew.rtf" and shows the local copy as formatted text.
+// Without a download the last local copy is shown; without either the
+// window says so.
+class frmHelp : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultTimeoutMs = 15000;
+
+    frmHelp(const ProgramFolder& folder, SettingsStore& settings, QWidget* parent = nullptr);
+
+    // The download, then the local copy in the window.
+    void Form_Load();
+    // Shows the window modally (the local copy at once), runs Form_Load and
+    // returns when the window has been closed.
+    void runModal();
+
+    void setDownloadTimeoutMs(int ms) { m_timeoutMs = ms; }
+    const HelpDownload::Result& lastDownload() const { return m_lastDownload; }
+    QString localPath() const { return m_folder.file("\\wnew.rtf"); }
+
+    QLabel* lblHelpContext;
+    QTextEdit* RichTextBox1;
+    CommandLabel* lblExit;
+
+protected:
+    // Closing the window also stops a download that is still running.
+    void done(int result) override;
+
+private:
+    // Shows the local copy; false when there is none to show.
+    bool showLocalCopy();
+    void showMissingNote();
+
+    ProgramFolder m_folder;
+    SettingsStore& m_settings;
+    HelpDownload m_download;
+    HelpDownload::Result m_lastDownload;
+    int m_timeoutMs = kDefaultTimeoutMs;
+};

@@ -1,0 +1,117 @@
+#include "prepared/PresetPhrases.h"
+
+#include "app/CommandHost.h"
+#include "core/AppState.h"
+#include "core/Desk.h"
+#include "core/Dialogs.h"
+#include "core/TextFiles.h"
+#include "core/Widgets.h"
+#include "link/Guards.h"
+#include "link/TerminalText.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kFileName = QStringLiteral("\\QuillnetPresetText.txt");
+const QString kToolTip = QStringLiteral("Test Phrases for allignment purpose");
+
+// The panel stands on the desk right of the terminal text window, below the
+// clock, in twips; it lines up with the list panels that open over it.
+constexpr int kPanelLeft = 13455;
+constexpr int kPanelTop = 2700;
+constexpr int kPanelWidth = 4500;
+constexpr int kPanelHeight = 2850;
+
+} // namespace
+
+namespace presetphrases {
+
+QStringList captionsFromText(const QString& text)
+{
+    QStringList captions = splitLines(text).mid(0, kPhrases);
+    while (captions.size() < kPhrases)
+        captions << QString();
+    return captions;
+}
+
+} // namespace presetphrases
+
+PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText)
+    : m_host(host), m_sendText(std::move(sendText))
+{
+    setObjectName("PresetPhrases");
+    framePresetText = new QWidget(&host.desk());
+    framePresetText->setObjectName("framePresetText");
+    framePresetText->setGeometry(twips(kPanelLeft), twips(kPanelTop), twips(kPanelWidth), twips(kPanelHeight));
+    framePresetText->setAutoFillBackground(true);
+    framePresetText->setStyleSheet("QWidget#framePresetText { background: rgba(32, 40, 48, 215); }"
+                                   "QLabel { color: #e8e8d0; }");
+
+    // Phrases are prose: a proportional face keeps long ones within the panel.
+    QFont font = framePresetText->font();
+    font.setPixelSize(11);
+    auto* layout = new QVBoxLayout(framePresetText);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(0);
+    auto* title = new QLabel("Phrases", framePresetText);
+    title->setObjectName("lblPresetTitle");
+    QFont titleFont = title->font();
+    titleFont.setPixelSize(11);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    layout->addWidget(title);
+    for (int k = 0; k < presetphrases::kPhrases; ++k) {
+        auto* label = new CommandLabel(QStringLiteral("lblPresetText_%1").arg(k), QString(), kToolTip,
+                                       framePresetText);
+        label->setFont(font);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setFrameShape(QFrame::NoFrame);
+        label->setMargin(0);
+        label->setFixedHeight(16);
+        connect(label, &CommandLabel::clicked, this, [this, k] { lblPresetText_Click(k); });
+        layout->addWidget(label);
+        lblPresetText[k] = label;
+    }
+    layout->addStretch(1);
+    load();
+}
+
+void PresetPhrases::load()
+{
+    for (CommandLabel* label : lblPresetText)
+        label->clear();
+    const QString path = m_host.state().folder.file(kFileName);
+    // Without a phrase file the labels stay empty.
+    if (!QFile::exists(path))
+        return;
+    QString error;
+    const std::optional<QString> text = readTextFile(path, &error);
+    if (!text) {
+        // Made and started in one go, the part loads twice: one message is enough.
+        const QString problem = "The preset phrases cannot be read from QuillnetPresetText.txt: " + error;
+        if (problem != m_reportedProblem)
+            m_host.dialogs().warn(problem);
+        m_reportedProblem = problem;
+        return;
+    }
+    m_reportedProblem.clear();
+    const QStringList captions = presetphrases::captionsFromText(*text);
+    for (int k = 0; k < presetphrases::kPhrases; ++k)
+        lblPresetText[k]->setText(captions[k]);
+}
+
+void PresetPhrases::lblPresetText_Click(int index)
+{
+    if (index < 0 || index >= presetphrases::kPhrases)
+        return;
+    if (!connectionGuard(m_host) || !portGuard(m_host))
+        return;
+    // SendTxt starts with a carriage return of its own and drops these two.
+    m_sendText("\r" + lblPresetText[index]->text() + "\r");
+    TerminalText& terminal = m_host.terminal();
+    terminal.setFocus();
+    terminal.moveCaretToEnd();
+}

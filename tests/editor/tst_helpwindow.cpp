@@ -1,0 +1,274 @@
+// The help window: the download of the help document from a web server on
+// 127.0.0.1 (complete, cut short, refused, silent, wrong answers), the local
+// copy it falls back on, and the window opened from its command and from the
+// editor.
+#include "support/TestEnvironment.h"
+#include "support/TestHost.h"
+
+#include "core/EventWait.h"
+#include "core/SettingsStore.h"
+#include "editor/EditorPart.h"
+#include "editor/HelpDownload.h"
+#include "editor/frmEdit.h"
+#include "editor/frmHelp.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+
+const QByteArray kFreshDocument = "{\\rtf1\\ansi {\\fonttbl{\\f0 Arial;}}\\b Fresh news\\b0\\par second line\\par}";
+const QByteArray kOldDocument = "{\\rtf1 Old copy\\par}";
+
+// A web server that answers each request in one of the ways a server or a
+// network can fail: a status, a body, and the length it announces (-1: none).
+class HelpServer : public QObject {
+public:
+    enum class Answer { Complete, CutShort, CutShortWithoutLength, Silent, NotFound, NotRichText };
+
+    explicit HelpServer(Answer answer)
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        connect(&m_server, &QTcpServer::newConnection, this, [this, answer] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                socket->setParent(this);
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket, answer] {
+                    m_pending += socket->readAll();
+                    if (!m_pending.contains("\r\n\r\n"))
+                        return;
+                    requests << QString::fromLatin1(m_pending.left(m_pending.indexOf("\r\n")));
+                    m_pending.clear();
+                    const qsizetype whole = kFreshDocument.size();
+                    switch (answer) {
+                    case Answer::Complete: return reply(socket, "200 OK", kFreshDocument, whole);
+                    case Answer::CutShort: return reply(socket, "200 OK", kFreshDocument.left(20), whole);
+                    case Answer::CutShortWithoutLength: return reply(socket, "200 OK", kFreshDocument.left(whole - 5), -1);
+                    case Answer::Silent: return;
+                    case Answer::NotFound: return reply(socket, "404 Not Found", "no such file", 12);
+                    case Answer::NotRichText: return reply(socket, "200 OK", "<html>portal</html>", 19);
+                    }
+                });
+            }
+        });
+    }
+    QString folder() const { return QStringLiteral("http://127.0.0.1:%1/vornak").arg(m_server.serverPort()); }
+
+    QStringList requests;
+
+private:
+    static void reply(QTcpSocket* socket, const QByteArray& status, const QByteArray& body, qint64 announced)
+    {
+        QByteArray head = "HTTP/1.1 " + status + "\r\nConnection: close\r\n";
+        if (announced >= 0)
+            head += "Content-Length: " + QByteArray::number(announced) + "\r\n";
+        socket->write(head + "\r\n" + body);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    QByteArray m_pending;
+};
+
+// A port on which nothing listens.
+QString refusingFolder()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return QStringLiteral("http://127.0.0.1:%1/vornak").arg(port);
+}
+
+// The text of the paragraph that holds `text`, and whether it is bold there.
+bool shownBold(const QTextEdit* view, const QString& text)
+{
+    for (QTextBlock block = view->document()->firstBlock(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().text().contains(text))
+                return it.fragment().charFormat().fontWeight() == QFont::Bold;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class HelpWindowTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+    QString local() const { return env.file("\\wnew.rtf"); }
+
+private slots:
+    void init() { env.reset(); }
+
+    void onlyACompleteDownloadReplacesTheCopy()
+    {
+        using Answer = HelpServer::Answer;
+        const struct {
+            Answer answer;
+            const char* reason;
+        } failures[] = {
+            {Answer::CutShort, "stopped after 20 of"},
+            {Answer::CutShortWithoutLength, "not a complete help document"},
+            {Answer::NotFound, "404"},
+            {Answer::NotRichText, "not a complete help document"},
+        };
+        for (const auto& failure : failures) {
+            env.writeFile("\\wnew.rtf", kOldDocument);
+            HelpServer server(failure.answer);
+            HelpDownload download;
+            const HelpDownload::Result result = download.fetch(server.folder(), local(), 5000);
+            QCOMPARE(result.outcome, HelpDownload::Outcome::Failed);
+            QVERIFY2(result.reason.contains(failure.reason), qPrintable(result.reason));
+            QCOMPARE(server.requests, QStringList{"GET /vornak/wnew.rtf HTTP/1.1"});
+            QCOMPARE(env.readFile("\\wnew.rtf"), kOldDocument);
+        }
+
+        // Nobody listening.
+        HelpDownload download;
+        HelpDownload::Result refused = download.fetch(refusingFolder(), local(), 5000);
+        QCOMPARE(refused.outcome, HelpDownload::Outcome::Failed);
+        QVERIFY(!refused.reason.isEmpty());
+        QCOMPARE(env.readFile("\\wnew.rtf"), kOldDocument);
+
+        // A server that never answers is given up after the time-out.
+        HelpServer silent(Answer::Silent);
+        QElapsedTimer clock;
+        clock.start();
+        const HelpDownload::Result late = download.fetch(silent.folder(), local(), 300);
+        QVERIFY(clock.elapsed() >= 300);
+        QCOMPARE(late.outcome, HelpDownload::Outcome::Failed);
+        QVERIFY2(late.reason.contains("did not answer within 0.3 seconds"), qPrintable(late.reason));
+        QCOMPARE(env.readFile("\\wnew.rtf"), kOldDocument);
+
+        // No web folder: nothing is fetched.
+        QCOMPARE(download.fetch("  ", local(), 5000).outcome, HelpDownload::Outcome::NotConfigured);
+
+        // The whole document replaces the copy; a slash at the end of the
+        // folder does not double.
+        HelpServer complete(Answer::Complete);
+        const HelpDownload::Result fresh = download.fetch(complete.folder() + "/", local(), 5000);
+        QCOMPARE(fresh.outcome, HelpDownload::Outcome::Replaced);
+        QCOMPARE(complete.requests, QStringList{"GET /vornak/wnew.rtf HTTP/1.1"});
+        QCOMPARE(env.readFile("\\wnew.rtf"), kFreshDocument);
+        // Written under a temporary name: nothing else is left in the folder.
+        QVERIFY(QDir(env.folder()).entryList({"*wnew*"}, QDir::Files | QDir::Hidden) == QStringList{"wnew.rtf"});
+    }
+
+    void windowShowsWhatItHas()
+    {
+        SettingsStore settings;
+        const ProgramFolder folder(env.folder());
+
+        // The shipped copy, formatted, without a web folder.
+        {
+            frmHelp help(folder, settings);
+            help.Form_Load();
+            QCOMPARE(help.windowTitle(), QString("Quillnet USB Terminal Help"));
+            QCOMPARE(help.lblHelpContext->text(), QString("What's new in this Version"));
+            QCOMPARE(help.lblExit->text(), QString("EXIT"));
+            QVERIFY(help.RichTextBox1->toPlainText().contains("New in this version"));
+            QVERIFY(shownBold(help.RichTextBox1, "New in this version"));
+            QVERIFY(!shownBold(help.RichTextBox1, "Vornak makes your computer"));
+            QCOMPARE(help.lastDownload().outcome, HelpDownload::Outcome::NotConfigured);
+        }
+
+        // The server cannot be reached: the last copy is shown.
+        env.writeFile("\\wnew.rtf", kOldDocument);
+        settings.save(setting_keys::HelpWebFolder, refusingFolder());
+        {
+            frmHelp help(folder, settings);
+            help.Form_Load();
+            QCOMPARE(help.RichTextBox1->toPlainText(), QString("Old copy"));
+        }
+
+        // Neither a download nor a copy: the window says so.
+        QFile::remove(local());
+        {
+            frmHelp help(folder, settings);
+            help.Form_Load();
+            const QString shown = help.RichTextBox1->toPlainText();
+            QVERIFY(shown.startsWith("The help document is not available."));
+            QVERIFY(shown.contains("could not be fetched: " + help.lastDownload().reason));
+        }
+        settings.save(setting_keys::HelpWebFolder, QString());
+        {
+            frmHelp help(folder, settings);
+            help.Form_Load();
+            QVERIFY(help.RichTextBox1->toPlainText().contains("no web folder is set"));
+        }
+
+        // A fresh download is shown at once.
+        HelpServer server(HelpServer::Answer::Complete);
+        settings.save(setting_keys::HelpWebFolder, server.folder());
+        frmHelp help(folder, settings);
+        help.Form_Load();
+        QCOMPARE(help.RichTextBox1->toPlainText(), QString("Fresh news\nsecond line"));
+        QVERIFY(shownBold(help.RichTextBox1, "Fresh news"));
+    }
+
+    void closingTheWindowStopsTheDownload()
+    {
+        HelpServer silent(HelpServer::Answer::Silent);
+        SettingsStore settings;
+        settings.save(setting_keys::HelpWebFolder, silent.folder());
+        frmHelp help(ProgramFolder(env.folder()), settings);
+        help.setDownloadTimeoutMs(60000);
+        bool wasShown = false;
+        QTimer::singleShot(200, &help, [&] {
+            wasShown = help.isVisible() && help.isModal();
+            // The shipped copy is readable while the download waits.
+            QVERIFY(help.RichTextBox1->toPlainText().contains("New in this version"));
+            QTest::mouseClick(help.lblExit, Qt::LeftButton);
+        });
+        help.runModal();
+        QVERIFY(wasShown);
+        QVERIFY(!help.isVisible());
+        QCOMPARE(help.lastDownload().reason, QString("the download was stopped"));
+        QCOMPARE(silent.requests.size(), 1);
+    }
+
+    void openedFromItsCommandAndFromTheEditor()
+    {
+        TestHost host(env);
+        EditorPart part(host, {});
+        QStringList seen;
+        // The command: the help window over the main window.
+        QTimer::singleShot(0, &host, [&] {
+            auto* help = host.findChild<frmHelp*>();
+            QVERIFY(help);
+            seen << help->RichTextBox1->toPlainText().section('\n', 0, 0);
+            help->close();
+        });
+        host.click("lblAiuto");
+        QCOMPARE(seen, QStringList{"Vornak 10.3.13"});
+
+        // The editor's "help": a message, then the help window over the
+        // editor; the editor is still open afterwards.
+        QTimer::singleShot(0, &host, [&] {
+            auto* editor = host.findChild<frmEdit*>();
+            QVERIFY(editor);
+            QTimer::singleShot(0, editor, [&, editor] {
+                auto* help = editor->findChild<frmHelp*>();
+                QVERIFY(help);
+                seen << "help over the editor";
+                QTest::mouseClick(help->lblExit, Qt::LeftButton);
+            });
+            editor->Toolbar_ButtonClick("help");
+            seen << QString::number(editor->isVisible());
+            editor->Toolbar_ButtonClick("exit");
+        });
+        part.openEditor(env.file("\\Message.txt"), 0);
+        QCOMPARE(seen, QStringList({"Vornak 10.3.13", "help over the editor", "1"}));
+        QCOMPARE(host.scripted.texts().first(), QString("Help"));
+    }
+};
+
+QTEST_MAIN(HelpWindowTest)
+#include "tst_helpwindow.moc"

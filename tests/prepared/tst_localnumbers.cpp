@@ -1,0 +1,198 @@
+// The local numbers: the fixed columns of "\LocalTelex.txt", the list panel
+// that dials them and the editor panel that writes all 18 lines.
+#include "support/ReadOnlyFolder.h"
+#include "support/TestEnvironment.h"
+#include "support/TestHost.h"
+
+#include "prepared/LocalNumbers.h"
+#include "prepared/LocalNumbersPart.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace localnumbers;
+
+namespace {
+
+struct Dial {
+    QString number;
+    QString label;
+    bool operator==(const Dial&) const = default;
+};
+
+QByteArray eighteenLines(const QByteArray& first)
+{
+    QByteArray text = first;
+    for (int k = 1; k < kEntries; ++k)
+        text += "      \r\n";
+    return text;
+}
+
+} // namespace
+
+class LocalNumbersTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+    struct Rig {
+        TestHost host;
+        QList<Dial> dials;
+        int refreshes = 0;
+        LocalNumbersPart part;
+        explicit Rig(const TestEnvironment& env)
+            : host(env),
+              part(
+                  host, [this](const QString& number, const QString& label) { dials << Dial{number, label}; },
+                  [this] { ++refreshes; })
+        {
+        }
+    };
+
+private slots:
+    void init() { env.reset(); }
+
+    void fixedColumns()
+    {
+        // Two figures and four blanks: the number keeps a padding blank, the
+        // caption adds five more, and the dial takes the two figures.
+        const Entry read = entryFromLine("12    time service");
+        QCOMPARE(read.number, QString("12 "));
+        QCOMPARE(read.description, QString("time service"));
+        QCOMPARE(caption(read), QString("12      time service"));
+        const DialRequest request = dialRequestFor(caption(read));
+        QCOMPARE(request.number, QString(" 12"));
+        QCOMPARE(request.label, QString("12      time service    "));
+
+        // One figure is padded to the number's three columns, so the
+        // description comes back whole.
+        QCOMPARE(lineFor({"7", "echo"}), QString("7     echo"));
+        QCOMPARE(entryFromLine(lineFor({"7", " two  blanks "})).description, QString(" two  blanks "));
+        QCOMPARE(dialRequestFor(caption({"7", "echo"})).number, QString(" 7"));
+        QCOMPARE(dialRequestFor("07     x").number, QString(" 7"));
+        QCOMPARE(dialRequestFor("        ").number, QString(" 0"));
+        QCOMPARE(dialRequestFor("x1      y").number, QString(" 0"));
+
+        // Short lines and files: what is missing stays empty; lines past
+        // the 18th are not entries.
+        QCOMPARE(entryFromLine("5").number, QString("5"));
+        QVERIFY(entryFromLine("5").description.isEmpty());
+        QString long20;
+        for (int k = 0; k < 20; ++k)
+            long20 += QStringLiteral("%1    entry %1\n").arg(k + 10);
+        const Entries many = entriesFromText(long20);
+        QCOMPARE(many[17].description, QString("entry 27"));
+        const Entries few = entriesFromText("10    one\r\n11    two");
+        QCOMPARE(few[1].description, QString("two"));
+        QVERIFY(few[2].number.isEmpty() && few[17].description.isEmpty());
+
+        // All empty: 18 lines of six blanks.
+        QCOMPARE(fileText(Entries()), QString("      \r\n").repeated(kEntries));
+    }
+
+    void listDialsWithThePortOpen()
+    {
+        env.writeFile("\\LocalTelex.txt", "12    time service\r\n40    echo\r\n");
+        Rig rig(env);
+        QCOMPARE(rig.host.commandNames("Phonebook"), QStringList({"lblLocalNumbersShow", "lblEditLocal"}));
+        QCOMPARE(rig.host.command("lblLocalNumbersShow")->text(), QString("Local Numbers"));
+        QVERIFY(rig.part.frameLocalCalls->isHidden());
+
+        rig.host.click("lblLocalNumbersShow");
+        QVERIFY(!rig.part.frameLocalCalls->isHidden());
+        QCOMPARE(rig.part.frameLocalCalls->title(), QString("Special System Numbers"));
+        QCOMPARE(rig.part.frameLocalCalls->parentWidget(), &rig.host.desk());
+        QCOMPARE(rig.part.frameLocalCalls->pos(), QPoint(13455 / 15, 45 / 15));
+        QCOMPARE(rig.part.lblLocalTelex[0]->text(), QString("12      time service"));
+        QCOMPARE(rig.part.lblLocalTelex[1]->text(), QString("40      echo"));
+        QCOMPARE(rig.part.lblLocalTelex[2]->text(), QString(8, ' '));
+
+        // Port closed: told, nothing dialled.
+        QTest::mouseClick(rig.part.lblLocalTelex[0], Qt::LeftButton);
+        QCOMPARE(rig.host.scripted.texts(), QStringList{"Open Communication Port First ..... "});
+        QCOMPARE(rig.host.scripted.asked[0].buttons, Dialogs::Buttons::Ok);
+        QVERIFY(rig.dials.isEmpty());
+
+        QVERIFY(rig.host.link().open());
+        QTest::mouseClick(rig.part.lblLocalTelex[0], Qt::LeftButton);
+        QTest::mouseClick(rig.part.lblLocalTelex[1], Qt::LeftButton);
+        QCOMPARE(rig.dials, QList<Dial>({{" 12", "12      time service    "}, {" 40", "40      echo    "}}));
+        QCOMPARE(rig.host.scripted.asked.size(), 1);
+
+        QTest::mouseClick(rig.part.lblExitLocalTeleprinters, Qt::LeftButton);
+        QVERIFY(rig.part.frameLocalCalls->isHidden());
+
+        // Without a file the list is empty and nothing is said.
+        QFile::remove(env.file("\\LocalTelex.txt"));
+        rig.host.click("lblLocalNumbersShow");
+        QCOMPARE(rig.part.lblLocalTelex[0]->text(), QString(8, ' '));
+        QCOMPARE(rig.host.scripted.asked.size(), 1);
+    }
+
+    void editorWritesAllEighteenLines()
+    {
+        env.writeFile("\\LocalTelex.txt", "12    time service\r\n");
+        Rig rig(env);
+        auto* favourites = new QWidget(&rig.host.desk());
+        favourites->setObjectName("frameNumbers");
+        favourites->show();
+
+        rig.host.click("lblEditLocal");
+        QVERIFY(!rig.part.frameLocalTeleprinters->isHidden());
+        QVERIFY(favourites->isHidden());
+        QCOMPARE(rig.part.frameLocalTeleprinters->title(), QString("Local Numbers Editor"));
+        QCOMPARE(rig.part.txtLocalNumber[0]->text(), QString("12 "));
+        QCOMPARE(rig.part.txtLocalName[0]->text(), QString("time service"));
+        QVERIFY(rig.part.txtLocalNumber[1]->text().isEmpty());
+
+        // A one-figure number: padded to three, then three blanks.
+        rig.part.txtLocalNumber[1]->setText("7");
+        rig.part.txtLocalName[1]->setText("echo service");
+        // A number field holds no more than its three columns.
+        rig.part.txtLocalNumber[17]->clear();
+        QTest::keyClicks(rig.part.txtLocalNumber[17], "12345");
+        QCOMPARE(rig.part.txtLocalNumber[17]->text(), QString("123"));
+        QTest::mouseClick(rig.part.lblExitLocalNumbers, Qt::LeftButton);
+
+        QByteArray expected = "12    time service\r\n7     echo service\r\n";
+        for (int k = 2; k < 17; ++k)
+            expected += "      \r\n";
+        expected += "123   \r\n";
+        QCOMPARE(env.readFile("\\LocalTelex.txt"), expected);
+        QVERIFY(rig.part.frameLocalTeleprinters->isHidden());
+        QCOMPARE(rig.refreshes, 1);
+        // The list shows the saved entries.
+        QCOMPARE(rig.part.lblLocalTelex[1]->text(), QString("7       echo service"));
+
+        // Everything emptied: 18 lines of six blanks.
+        rig.host.click("lblEditLocal");
+        for (int k = 0; k < kEntries; ++k) {
+            rig.part.txtLocalNumber[k]->clear();
+            rig.part.txtLocalName[k]->clear();
+        }
+        QVERIFY(rig.part.lblExitLocalNumbers_Click());
+        QCOMPARE(env.readFile("\\LocalTelex.txt"), QByteArray("      \r\n").repeated(kEntries));
+    }
+
+    void editorThatCannotSaveStaysOpen()
+    {
+        env.writeFile("\\LocalTelex.txt", eighteenLines("12    time service\r\n"));
+        Rig rig(env);
+        rig.host.click("lblEditLocal");
+        rig.part.txtLocalName[0]->setText("changed");
+        ReadOnlyFolder locked(env.folder());
+        if (!locked.effective())
+            QSKIP("this file system lets every write through");
+        QVERIFY(!rig.part.lblExitLocalNumbers_Click());
+        QCOMPARE(rig.host.scripted.asked.size(), 1);
+        QVERIFY(rig.host.scripted.asked[0].text.startsWith("The local numbers cannot be saved to LocalTelex.txt: "));
+        QCOMPARE(rig.host.scripted.asked[0].icon, Dialogs::Icon::Exclamation);
+        QVERIFY(!rig.part.frameLocalTeleprinters->isHidden());
+        QCOMPARE(rig.part.txtLocalName[0]->text(), QString("changed"));
+        QCOMPARE(rig.refreshes, 0);
+        QCOMPARE(env.readFile("\\LocalTelex.txt"), eighteenLines("12    time service\r\n"));
+    }
+};
+
+QTEST_MAIN(LocalNumbersTest)
+#include "tst_localnumbers.moc"
