@@ -12,6 +12,7 @@
 #include "core/SettingsStore.h"
 #include "core/Widgets.h"
 #include "directory/PhonebookCommands.h"
+#include "editor/EditorPart.h"
 #include "link/LineCommands.h"
 #include "link/PortCommands.h"
 #include "link/PortSettings.h"
@@ -19,7 +20,11 @@
 #include "link/TerminalText.h"
 #include "link/TypedKeys.h"
 #include "lists/BroadcastSending.h"
+#include "lists/SubscriberLists.h"
+#include "prepared/EditorLaunchers.h"
 #include "prepared/HeadlineEditor.h"
+#include "prepared/LocalNumbersPart.h"
+#include "prepared/PresetPhrases.h"
 #include "text/FileTransmission.h"
 #include "text/TextTransmissions.h"
 
@@ -42,7 +47,7 @@ constexpr int kDeskHeight = 372;
 // The command strip has two rows of groups: the port and line commands in
 // the first, everything else in the second, in this order; a group not
 // named here follows the others in the second row.
-const QStringList kStripRows[] = {{"Port", "Line"}, {"Send", "Texts", "Phonebook", "Broadcast", "Look"}};
+const QStringList kStripRows[] = {{"Port", "Line"}, {"Send", "Texts", "Phonebook", "Broadcast", "Look", "Help"}};
 
 // How many commands stand side by side in a group.
 int groupColumns(const QString& group)
@@ -133,8 +138,15 @@ void frmTerminal::buildParts()
                                       [this](const QString& text) { m_receive->ShowData(text); }, this);
     const Dialler callNumber = m_lineCommands->dialler();
     m_phonebook = new PhonebookCommands(*this, callNumber, this);
-    m_headlines = new HeadlineEditor(*this, m_phonebook->refresher(), this);
+    const ListsRefresher refreshLists = m_phonebook->refresher();
+    auto* editor = new EditorPart(*this, refreshLists, this);
+    const EditorOpener openEditor = editor->opener();
+    m_headlines = new HeadlineEditor(*this, refreshLists, this);
+    new EditorLaunchers(*this, openEditor, "Texts", this);
+    m_phrases = new PresetPhrases(*this, m_texts->textSender(), this);
+    new LocalNumbersPart(*this, callNumber, refreshLists, this);
     m_broadcast = new BroadcastSending(*this, callNumber, m_texts->textSender(), this);
+    new SubscriberLists(*this, callNumber, refreshLists, openEditor, this);
     m_appearance = new Appearance(*this, this);
 
     connect(m_receive, &ReceivePath::klklRequested, m_texts, &TextTransmissions::SendKLKL);
@@ -207,6 +219,7 @@ void frmTerminal::Form_Load(const QStringList& commandLineWords)
 
     m_status.resetRuler();
     m_phonebook->panel().hide();
+    m_phrases->load();
 
     const CommandLineSwitches switches = parseCommandLine(commandLineWords);
     if (!switches.problem.isEmpty())

@@ -15,6 +15,7 @@ class HeadlineEditor;
 class LineCommands;
 class PhonebookCommands;
 class PortCommands;
+class PresetPhrases;
 class QGroupBox;
 class QLabel;
 class ReceivePath;
@@ -95,6 +96,7 @@ private:
     HeadlineEditor* m_headlines = nullptr;
     PhonebookCommands* m_phonebook = nullptr;
     BroadcastSending* m_broadcast = nullptr;
+    PresetPhrases* m_phrases = nullptr;
     Appearance* m_appearance = nullptr;
 
     int m_drainSeconds = 10;

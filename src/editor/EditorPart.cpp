@@ -6,8 +6,8 @@
 #include "editor/frmEdit.h"
 #include "editor/frmHelp.h"
 
-EditorPart::EditorPart(CommandHost& host, ListsRefresher refreshLists)
-    : m_host(host), m_refreshLists(std::move(refreshLists))
+EditorPart::EditorPart(CommandHost& host, ListsRefresher refreshLists, QObject* parent)
+    : QObject(parent), m_host(host), m_refreshLists(std::move(refreshLists))
 {
     setObjectName("EditorPart");
     lblAiuto = host.addCommand("Help", "lblAiuto", "Version Description", "Shows what is new in this version");

@@ -16,7 +16,7 @@ class EditorPart : public QObject {
 public:
     // `refreshLists` runs after every save in the editor, so an edited list
     // file takes effect at once.
-    EditorPart(CommandHost& host, ListsRefresher refreshLists);
+    EditorPart(CommandHost& host, ListsRefresher refreshLists, QObject* parent = nullptr);
 
     // Sets EditFile and EditMode, then runs the message editor modally;
     // returns when it has closed.

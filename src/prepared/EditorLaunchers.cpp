@@ -61,8 +61,9 @@ QPixmap pencil()
 
 } // namespace
 
-EditorLaunchers::EditorLaunchers(CommandHost& host, EditorOpener openEditor, const QString& group)
-    : m_host(host), m_openEditor(std::move(openEditor))
+EditorLaunchers::EditorLaunchers(CommandHost& host, EditorOpener openEditor, const QString& group,
+                                 QObject* parent)
+    : QObject(parent), m_host(host), m_openEditor(std::move(openEditor))
 {
     setObjectName("EditorLaunchers");
     CommandLabel** commands[] = {&lblEditKLKL, &lblEditRund, &lblEditData, &lblEditConfig, &lblEditor};

@@ -14,7 +14,8 @@ class EditorLaunchers : public QObject {
     Q_OBJECT
 public:
     // The commands go into the command group `group`.
-    EditorLaunchers(CommandHost& host, EditorOpener openEditor, const QString& group = QStringLiteral("Texts"));
+    EditorLaunchers(CommandHost& host, EditorOpener openEditor, const QString& group = QStringLiteral("Texts"),
+                    QObject* parent = nullptr);
 
     void lblEditKLKL_Click() { launch(0); }
     void lblEditRund_Click() { launch(1); }

@@ -65,8 +65,9 @@ void plainWeight(QWidget* widget)
 
 } // namespace
 
-LocalNumbersPart::LocalNumbersPart(CommandHost& host, Dialler dial, ListsRefresher refreshFavourites)
-    : m_host(host), m_dial(std::move(dial)), m_refreshFavourites(std::move(refreshFavourites))
+LocalNumbersPart::LocalNumbersPart(CommandHost& host, Dialler dial, ListsRefresher refreshFavourites,
+                                   QObject* parent)
+    : QObject(parent), m_host(host), m_dial(std::move(dial)), m_refreshFavourites(std::move(refreshFavourites))
 {
     setObjectName("LocalNumbersPart");
     buildList();

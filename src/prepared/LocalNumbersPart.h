@@ -20,7 +20,7 @@ class LocalNumbersPart : public QObject {
 public:
     // `refreshFavourites` brings the favourites panel up to date after the
     // editor has saved.
-    LocalNumbersPart(CommandHost& host, Dialler dial, ListsRefresher refreshFavourites);
+    LocalNumbersPart(CommandHost& host, Dialler dial, ListsRefresher refreshFavourites, QObject* parent = nullptr);
 
     // Reads the file, captions the buttons, shows the list.
     void lblLocalNumbersShow_Click();

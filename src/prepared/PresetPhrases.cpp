@@ -39,8 +39,8 @@ QStringList captionsFromText(const QString& text)
 
 } // namespace presetphrases
 
-PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText)
-    : m_host(host), m_sendText(std::move(sendText))
+PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText, QObject* parent)
+    : QObject(parent), m_host(host), m_sendText(std::move(sendText))
 {
     setObjectName("PresetPhrases");
     framePresetText = new QWidget(&host.desk());

@@ -28,7 +28,7 @@ class PresetPhrases : public QObject {
     Q_OBJECT
 public:
     // Loads the phrases at once.
-    PresetPhrases(CommandHost& host, TextSender sendText);
+    PresetPhrases(CommandHost& host, TextSender sendText, QObject* parent = nullptr);
 
     // Reads the phrase file into the captions (start-up; the file is read
     // again only at the next start).

@@ -2,6 +2,7 @@
 // header, on a stand-in main window: loading, checking, the row fields,
 // saving, calling, the header preview and file, and the way from the
 // receivers over the header to the editor.
+#include "support/TestMain.h"
 #include "ListFixtures.h"
 #include "support/TestHost.h"
 
@@ -492,11 +493,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    ListWindowsTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(ListWindowsTest)
 
 #include "tst_listwindows.moc"

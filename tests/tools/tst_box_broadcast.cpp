@@ -3,10 +3,13 @@
 // the plus sign and confirming it; and the whole way through the program:
 // receivers marked and saved, a service called, the list sent by itself.
 #include "lists/ListFixtures.h"
+#include "support/BoxProgram.h"
 #include "support/TerminalRig.h"
+#include "support/TestMain.h"
 #include "support/TestHost.h"
 
 #include "BoxSimulator.h"
+#include "link/LineCommands.h"
 #include "link/TerminalText.h"
 #include "lists/frmCirculair.h"
 
@@ -18,12 +21,15 @@
 
 namespace {
 
-// What CallNumber sends for a network number (above 85): SOH, then the
-// dial prefix in its Str form (a blank and the digits) and the number.
-QByteArray callNumberBytes(qint16 dialPrefix, const QString& number)
+// What the program's own CallNumber sends for a number, read at the box end
+// of a pseudo-terminal.
+QByteArray callNumberBytes(const TestEnvironment& env, qint16 dialPrefix, const QString& number)
 {
-    return "\x01" + (dialPrefix < 0 ? QByteArray::number(dialPrefix) : " " + QByteArray::number(dialPrefix))
-           + number.toLatin1();
+    TestHost host(env, true);
+    host.appState.DialPrefix = dialPrefix;
+    LineCommands commands(host, [](const QString&) {}, [](const QString&) {});
+    commands.CallNumber(number, "    Rundsenden");
+    return host.box.readFor(100);
 }
 
 // A simulator in this process, with its output and log collected.
@@ -55,48 +61,6 @@ struct Box {
     }
 };
 
-// The vornak-box program on its own pseudo-terminal, logging what it gets.
-struct BoxProgram {
-    QProcess process;
-    QString device;
-    QString logFile;
-    QString rawFile;
-
-    BoxProgram(const TestEnvironment& env, const QStringList& options)
-        : logFile(env.folder() + "/box.log"), rawFile(env.folder() + "/box.raw")
-    {
-        const QString pathFile = env.folder() + "/box.path";
-        process.start(qEnvironmentVariable("VORNAK_BUILD_DIR") + "/vornak-box",
-                      QStringList{"--path-file", pathFile, "--log", logFile, "--raw", rawFile} + options);
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pathFile).size() > 0, 5000);
-        QFile path(pathFile);
-        if (path.open(QIODevice::ReadOnly))
-            device = QString::fromLocal8Bit(path.readAll()).trimmed();
-    }
-    ~BoxProgram()
-    {
-        process.terminate();
-        process.waitForFinished(3000);
-    }
-    QByteArray received() const { return contents(rawFile); }
-    // The log lines that start with `prefix`, as (time in ms, text).
-    QList<std::pair<qint64, QString>> log(const QString& prefix) const
-    {
-        QList<std::pair<qint64, QString>> lines;
-        for (const QString& line : QString::fromUtf8(contents(logFile)).split('\n', Qt::SkipEmptyParts)) {
-            const QDateTime stamp = QDateTime::fromString(line.section(' ', 0, 0), Qt::ISODateWithMs);
-            if (line.section(' ', 1).startsWith(prefix))
-                lines.append({stamp.toMSecsSinceEpoch(), line.section(' ', 1)});
-        }
-        return lines;
-    }
-    static QByteArray contents(const QString& name)
-    {
-        QFile file(name);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-};
-
 const QString kConfirmation = QStringLiteral(
     "The Subscriber number list was transmitted correctly, you may send your message now...  end with +++ ");
 
@@ -111,7 +75,7 @@ private slots:
 
     void servicesAnswerHoweverDialled()
     {
-        QCOMPARE(callNumberBytes(0, "11151"), QByteArray("\x01 011151"));
+        QCOMPARE(callNumberBytes(env, 0, "11151"), QByteArray("\x01 011151"));
         struct Case {
             QByteArray dialled;
             QString prefix;
@@ -119,14 +83,14 @@ private slots:
             QString promptEnd;
         };
         const QList<Case> cases = {
-            {callNumberBytes(0, "11151"), "0", true, " +++):"},
-            {callNumberBytes(0, "11162"), "0", true, " text eingeben."},
+            {callNumberBytes(env, 0, "11151"), "0", true, " +++):"},
+            {callNumberBytes(env, 0, "11162"), "0", true, " text eingeben."},
             {"\x01 11151", "0", true, " +++):"},
             {"\x01" "11162", "0", true, " text eingeben."},
-            {callNumberBytes(9, "11151"), "9", true, " +++):"},
-            {callNumberBytes(0, "11151"), "9", false, ""},
-            {callNumberBytes(0, "4711"), "0", false, ""},
-            {callNumberBytes(0, "111510"), "0", false, ""},
+            {callNumberBytes(env, 9, "11151"), "9", true, " +++):"},
+            {callNumberBytes(env, 0, "11151"), "9", false, ""},
+            {callNumberBytes(env, 0, "4711"), "0", false, ""},
+            {callNumberBytes(env, 0, "111510"), "0", false, ""},
         };
         for (const Case& each : cases) {
             BoxSimulator::Options options = Box::quick();
@@ -148,7 +112,7 @@ private slots:
     void promptComesInTwoPieces()
     {
         Box box(Box::quick(150));
-        box.simulator.receive(callNumberBytes(0, "11151") + "\r");
+        box.simulator.receive(callNumberBytes(env, 0, "11151") + "\r");
         QCOMPARE(box.simulator.state(), BoxSimulator::State::Broadcast);
         QTRY_VERIFY(box.out.endsWith(" +++):"));
         const qsizetype tail = box.pieces.size() - 1;
@@ -158,7 +122,7 @@ private slots:
 
         // Cleared before the second piece: it never comes.
         Box cleared(Box::quick(100));
-        cleared.simulator.receive(callNumberBytes(0, "11162") + "\r");
+        cleared.simulator.receive(callNumberBytes(env, 0, "11162") + "\r");
         cleared.simulator.receive("\x13");
         QTest::qWait(250);
         QVERIFY(!cleared.out.contains("geben."));
@@ -222,7 +186,7 @@ private slots:
         // Port closed: a beep and the port message, nothing dialled.
         rig.click("lblRSend_1");
         QCOMPARE(rig.dialogs.events, QStringList({"beep", "Open Communication Port First ..... "}));
-        rig.terminal->lblOpen1_Click();
+        rig.click("lblOpen1");
         QVERIFY(rig.terminal->link().isOpen());
         QTRY_COMPARE(box.received(), QByteArray("\r"));
 
@@ -239,12 +203,12 @@ private slots:
         rig.dialogs.answers = {Dialogs::Answer::Yes};
         rig.click("lblRSend_1");
         QTRY_COMPARE_WITH_TIMEOUT(confirmations, 1, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(rig.terminal->txtTerm->lineText().contains(
+        QTRY_VERIFY_WITH_TIMEOUT(rig.text().lineText().contains(
                                      "3 receivers noted: 1234 56789 56789 (2 different)"),
                                  5000);
         QCOMPARE(box.received(), QByteArray("\r\x01 011151\r\n\r1234,\r56789,\r56789+"));
         QCOMPARE(rig.state.RSendPending, false);
-        QVERIFY(rig.terminal->lblRSend_1->isEnabled());
+        QVERIFY(rig.command("lblRSend_1")->isEnabled());
 
         QCOMPARE(box.log("dialling ").value(0).second, QString("dialling 011151"));
         QCOMPARE(box.log("receiver list: ").value(0).second,
@@ -263,11 +227,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    BoxBroadcastTest test;
-    QApplication app(argc, argv);
-    return QTest::qExec(&test, argc, argv);
-}
+VORNAK_TEST_MAIN(BoxBroadcastTest)
 
 #include "tst_box_broadcast.moc"
