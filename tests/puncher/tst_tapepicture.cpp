@@ -1,0 +1,227 @@
+// The tape picture: where the holes of a text lie, and what the picture
+// widget shows, read back pixel by pixel from its rendered image.
+#include "puncher/PunchTape.h"
+#include "puncher/TapeGlyphs.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <climits>
+#include <QtTest>
+
+using tape::Point;
+
+namespace {
+
+// The rows across the tape: holes 1 and 2, the feed track, holes 3 to 5.
+const int kRows[] = {5, 15, 25, 35, 45, 55};
+
+QVector<Point> column(qint64 x, const QString& holes)
+{
+    QVector<Point> points;
+    for (const QChar hole : holes)
+        points << Point{x, kRows[hole.digitValue() < 3 ? hole.digitValue() - 1 : hole.digitValue()]};
+    return points;
+}
+
+QVector<Point> feedHoles(qint64 limit)
+{
+    QVector<Point> points;
+    for (qint64 x = 1; x <= limit; x += 10)
+        points << Point{x, 25};
+    return points;
+}
+
+// A by its columns at x = 5, 13, 21, 29; B 38 pixels on.
+QVector<Point> abGlyphs()
+{
+    return column(5, "2345") + column(13, "13") + column(21, "13") + column(29, "2345") + column(43, "12345")
+           + column(51, "135") + column(59, "135") + column(67, "24");
+}
+
+// Draws a text the way the puncher mode does: feed holes for its length in
+// small points, then the glyphs in large points.
+void drawLikeTheMode(PunchTape& picture, const QString& text)
+{
+    picture.clear();
+    picture.setDrawWidth(tape::kFeedHoleWidth);
+    picture.drawFeedHoles(tape::feedHoleLimit(text.size()));
+    picture.setDrawWidth(tape::kCodeHoleWidth);
+    picture.drawText(text, 0);
+}
+
+// Compares the rendered picture from `fromX` to `toX` with the holes
+// expected there, on every row: each expected hole's centre must be dark,
+// and the paper must show wherever no hole is expected within 4 pixels
+// (nearer than that, the edge of a neighbouring point may show). Returns
+// the places that differ, or nothing when the picture is right.
+QString pictureDifferences(PunchTape& picture, const QVector<Point>& expected, qint64 fromX, qint64 toX)
+{
+    const QImage image = picture.viewport()->grab().toImage();
+    QStringList differences;
+    for (const int y : kRows) {
+        QVector<qint64> holes;
+        for (const Point& point : expected) {
+            if (point.y == y)
+                holes << point.x;
+        }
+        for (qint64 x = fromX; x <= toX; ++x) {
+            qint64 nearest = LLONG_MAX;
+            for (const qint64 hole : holes)
+                nearest = std::min(nearest, std::abs(hole - x));
+            if (nearest != 0 && nearest < 4)
+                continue;
+            const QPoint pixel = picture.viewportPixel(x, y);
+            if (pixel.x() < 0) {
+                differences << QStringLiteral("%1,%2 not in view").arg(x).arg(y);
+                continue;
+            }
+            const int grey = qGray(image.pixel(pixel));
+            if (nearest == 0 && grey >= 60)
+                differences << QStringLiteral("no hole at %1,%2").arg(x).arg(y);
+            else if (nearest != 0 && grey <= 190)
+                differences << QStringLiteral("a mark at %1,%2").arg(x).arg(y);
+        }
+    }
+    return differences.join("; ");
+}
+
+} // namespace
+
+class TapePictureTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void holesOfAText()
+    {
+        QCOMPARE(tape::tapePoints("AB"), feedHoles(80) + abGlyphs());
+        QCOMPARE(feedHoles(80).constLast().x, 71);
+        // Lower case draws the upper-case glyphs.
+        QCOMPARE(tape::tapePoints("ab"), tape::tapePoints("AB"));
+        // A blank leaves 22 pixels; the colon is one column with holes 2 and
+        // 4 and moves on 15 pixels.
+        const QVector<Point> b60 = column(65, "12345") + column(73, "135") + column(81, "135") + column(89, "24");
+        QCOMPARE(tape::layOut("A B", 0).glyphs.size(), 3);
+        QCOMPARE(tape::tapePoints("A B").mid(12), abGlyphs().mid(0, 12) + b60);
+        QCOMPARE(tape::tapePoints("A:B").mid(12), abGlyphs().mid(0, 12) + column(43, "24") + column(58, "12345")
+                                                     + column(66, "135") + column(74, "135") + column(82, "24"));
+        QCOMPARE(tape::layOut(":", 0).endX, 15);
+        // Characters without a glyph draw nothing and take no room, but
+        // count towards the feed holes.
+        QCOMPARE(tape::tapePoints(QString::fromUtf8("A&ÄB")), feedHoles(160) + abGlyphs());
+        // An empty text: no feed holes, no glyphs.
+        QVERIFY(tape::tapePoints("").isEmpty());
+        // The picture's own glyphs, where they differ from the lettering.
+        QCOMPARE(tape::codeHoles({0, tape::glyphFor('4')}),
+                 column(5, "34") + column(13, "24") + column(21, "14") + column(29, "345"));
+        QCOMPARE(tape::codeHoles({0, tape::glyphFor('V')}),
+                 column(5, "123") + column(13, "45") + column(21, "45") + column(29, "123"));
+        QCOMPARE(tape::codeHoles({0, tape::glyphFor(',')}), column(5, "4") + column(13, "45"));
+        QVERIFY(!tape::glyphFor('&'));
+
+        // Positions beyond 16 bits do not wrap round: 1000 M are 44000
+        // pixels of tape.
+        const tape::Layout ms = tape::layOut(QString(1000, 'M'), 0);
+        QCOMPARE(ms.glyphs.constLast().x, 999 * 44);
+        QCOMPARE(ms.endX, 44000);
+        QCOMPARE(tape::codeHoles(ms.glyphs.constLast()).constLast(), (Point{43956 + 5 + 32, 55}));
+        QCOMPARE(tape::layOut("A", qint64(1) << 40).endX, (qint64(1) << 40) + 38);
+    }
+
+    void feedHolesInAWindow()
+    {
+        // Any stretch of the tape holds exactly the feed holes of the whole
+        // tape that lie in it.
+        const qint64 limit = tape::feedHoleLimit(7);
+        QVector<qint64> all;
+        for (const Point& point : feedHoles(limit))
+            all << point.x;
+        QCOMPARE(tape::feedHoleXs(limit, 0, limit), all);
+        for (qint64 from = -12; from < 60; from += 3) {
+            for (qint64 to = from; to < 300; to += 7) {
+                QVector<qint64> expected;
+                std::copy_if(all.begin(), all.end(), std::back_inserter(expected),
+                             [&](qint64 x) { return x >= from && x <= to; });
+                QCOMPARE(tape::feedHoleXs(limit, from, to), expected);
+            }
+        }
+    }
+
+    void renderedPicture()
+    {
+        PunchTape picture;
+        picture.resize(600, picture.height());
+        picture.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picture));
+
+        // AB: its glyphs and the feed holes as far as 80, nothing else.
+        drawLikeTheMode(picture, "AB");
+        QCOMPARE(pictureDifferences(picture, feedHoles(80) + abGlyphs(), 0, 140), QString());
+        // Small feed holes, large code holes: the paper shows between the
+        // feed holes 3 pixels on, but not 3 pixels from a code hole.
+        const QImage image = picture.viewport()->grab().toImage();
+        QVERIFY(qGray(image.pixel(picture.viewportPixel(1 + 3, 25))) > 190);
+        QVERIFY(qGray(image.pixel(picture.viewportPixel(43, 5 + 2))) < 60);
+
+        // A blank leaves its gap; the colon its one column.
+        drawLikeTheMode(picture, "A B");
+        QCOMPARE(pictureDifferences(picture, tape::tapePoints("A B"), 0, 140), QString());
+        drawLikeTheMode(picture, ":");
+        QCOMPARE(pictureDifferences(picture, {{1, 25}, {11, 25}, {21, 25}, {31, 25}, {5, 15}, {5, 45}}, 0, 140),
+                 QString());
+
+        // An empty text leaves plain paper.
+        drawLikeTheMode(picture, "");
+        QVERIFY(picture.isBlank());
+        QCOMPARE(pictureDifferences(picture, {}, 0, 140), QString());
+
+        // Drawing adds to what is there until the picture is cleared.
+        picture.setDrawWidth(tape::kCodeHoleWidth);
+        picture.drawText(".", 0);
+        picture.drawText(".", 100);
+        QCOMPARE(pictureDifferences(picture, {{5, 55}, {105, 55}}, 0, 140), QString());
+        picture.clear();
+        QCOMPARE(pictureDifferences(picture, {}, 0, 140), QString());
+    }
+
+    void longTapeScrolls()
+    {
+        PunchTape picture;
+        picture.resize(600, picture.height());
+        picture.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picture));
+        const QString text = QString(999, 'M') + "T";
+        drawLikeTheMode(picture, text);
+        QVERIFY(picture.extent() > 44000);
+        QVERIFY(picture.horizontalScrollBar()->maximum() > 40000);
+
+        // At the far end: the last M and the T after it, where 64-bit
+        // positions put them. The feed holes stopped at 40 pixels a
+        // character, long before.
+        picture.ensureVisible(picture.extent());
+        const qint64 left = picture.leftInView();
+        const qint64 right = left + picture.viewport()->width() / PunchTape::kZoom - 1;
+        QVERIFY(left > 43000);
+        QVector<Point> inView;
+        for (const tape::PlacedGlyph& placed : tape::layOut(text, 0).glyphs.mid(990)) {
+            for (const Point& point : tape::codeHoles(placed)) {
+                if (point.x >= left && point.x <= right)
+                    inView << point;
+            }
+        }
+        QVERIFY(inView.size() > 20);
+        QVERIFY(inView.contains(Point{43993, 5}));
+        QCOMPARE(pictureDifferences(picture, inView, left, right), QString());
+
+        // Back at the start: the first M.
+        picture.ensureVisible(0);
+        QCOMPARE(picture.leftInView(), 0);
+        QCOMPARE(pictureDifferences(picture,
+                                    column(5, "12345") + column(13, "2") + column(21, "3") + column(29, "2")
+                                        + column(37, "12345") + feedHoles(60) + column(49, "12345"),
+                                    0, 50),
+                 QString());
+    }
+};
+
+QTEST_MAIN(TapePictureTest)
+#include "tst_tapepicture.moc"
