@@ -17,7 +17,7 @@
 class PunchTape : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    static constexpr int kZoom = 2;
+    static constexpr int kZoom = 3;
 
     explicit PunchTape(QWidget* parent = nullptr);
 
