@@ -59,7 +59,8 @@ PunchPanel::PunchPanel(QWidget* desk) : QGroupBox("Human Readable Punchtape", de
 
 void PunchPanel::setPreviewCaption(const QString& caption, const QColor& color)
 {
-    lblPreview->setText(caption);
+    if (lblPreview->text() != caption)
+        lblPreview->setText(caption);
     if (color == m_previewColor)
         return;
     m_previewColor = color;

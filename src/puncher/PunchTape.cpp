@@ -24,25 +24,34 @@ PunchTape::PunchTape(QWidget* parent) : QAbstractScrollArea(parent)
     horizontalScrollBar()->setSingleStep(tape::kColumnPitch);
     const int height = tape::kTapeHeight * kZoom + 2 * frameWidth() + horizontalScrollBar()->sizeHint().height();
     setFixedHeight(height);
+    // The paper covers the whole view: nothing beneath needs painting.
     viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     updateScrollRange();
 }
 
 void PunchTape::clear()
 {
+    if (isBlank())
+        return;
+    const qint64 right = extent();
+    ++m_revision;
     m_feedRuns.clear();
     m_textRuns.clear();
     updateScrollRange();
-    viewport()->update();
+    repaintTape(m_leftmost, right);
+    m_leftmost = LLONG_MAX;
 }
 
 void PunchTape::drawFeedHoles(qint64 limit)
 {
     if (limit < tape::kFeedFirstX)
         return; // not one hole
+    ++m_revision;
     m_feedRuns.push_back(FeedRun{limit, m_drawWidth});
+    m_leftmost = std::min<qint64>(m_leftmost, tape::kFeedFirstX - m_drawWidth);
     updateScrollRange();
-    viewport()->update();
+    repaintTape(tape::kFeedFirstX - m_drawWidth, limit + m_drawWidth);
 }
 
 qint64 PunchTape::drawText(const QString& text, qint64 startX)
@@ -50,9 +59,13 @@ qint64 PunchTape::drawText(const QString& text, qint64 startX)
     tape::Layout layout = tape::layOut(text, startX);
     const qint64 endX = layout.endX;
     if (!layout.glyphs.isEmpty()) {
+        const qint64 left = layout.glyphs.constFirst().x - m_drawWidth;
+        const qint64 right = layout.glyphs.constLast().x + kWidestGlyph + m_drawWidth;
+        ++m_revision;
         m_textRuns.push_back(TextRun{std::move(layout), m_drawWidth});
+        m_leftmost = std::min(m_leftmost, left);
         updateScrollRange();
-        viewport()->update();
+        repaintTape(left, right);
     }
     return endX;
 }
@@ -69,13 +82,28 @@ qint64 PunchTape::extent() const
     return right;
 }
 
+void PunchTape::repaintTape(qint64 fromX, qint64 toX)
+{
+    // Only the stretch that changed is painted again: while punching, that
+    // is one glyph at the left edge.
+    const qint64 left = std::max(fromX - leftInView(), qint64(-1));
+    const qint64 right = std::min(toX - leftInView() + 1, qint64(viewport()->width() / kZoom + 1));
+    if (right < left)
+        return;
+    viewport()->update(QRect(int(left) * kZoom, 0, int(right - left + 1) * kZoom, viewport()->height()));
+}
+
 void PunchTape::updateScrollRange()
 {
     QScrollBar* bar = horizontalScrollBar();
     const qint64 visible = viewport()->width() / kZoom;
-    const qint64 maximum = std::max<qint64>(0, extent() + kEndMargin - visible);
-    bar->setPageStep(int(std::max<qint64>(1, visible)));
-    bar->setRange(0, int(std::min<qint64>(maximum, INT_MAX)));
+    const int maximum = int(std::clamp<qint64>(extent() + kEndMargin - visible, 0, INT_MAX));
+    const int pageStep = int(std::max<qint64>(1, visible));
+    // Setting the same range again would still repaint the scroll bar.
+    if (bar->pageStep() != pageStep)
+        bar->setPageStep(pageStep);
+    if (bar->maximum() != maximum)
+        bar->setRange(0, maximum);
 }
 
 void PunchTape::ensureVisible(qint64 x)
@@ -102,29 +130,53 @@ QPoint PunchTape::viewportPixel(qint64 x, int y) const
     return QPoint(int(local) * kZoom + kZoom / 2, y * kZoom + kZoom / 2);
 }
 
-void PunchTape::paintEvent(QPaintEvent*)
+void PunchTape::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), paperColor());
-    painter.scale(kZoom, kZoom);
-    const qint64 fromX = leftInView();
-    paintTape(painter, fromX, fromX + viewport()->width() / kZoom + 1);
+    const QRect area = event->rect();
+    painter.setClipRect(area);
+    painter.fillRect(area, paperColor());
+    const qint64 leftEdge = leftInView();
+    paintTape(painter, leftEdge, leftEdge + area.left() / kZoom - 1, leftEdge + area.right() / kZoom + 1);
 }
 
-void PunchTape::paintTape(QPainter& painter, qint64 fromX, qint64 toX) const
+const QPixmap& PunchTape::holeSprite(int width) const
 {
+    auto found = m_sprites.constFind(width);
+    if (found != m_sprites.constEnd())
+        return found.value();
+    const int diameter = width * kZoom;
+    QPixmap sprite(diameter, diameter);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
     painter.setRenderHint(QPainter::Antialiasing);
-    // A point sits on the centre of its tape pixel.
-    const auto draw = [&](qint64 x, int y) { painter.drawPoint(QPointF(double(x - fromX) + 0.5, y + 0.5)); };
-    const auto usePen = [&](int width) { painter.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::RoundCap)); };
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    painter.drawEllipse(QRectF(0, 0, diameter, diameter));
+    return m_sprites.insert(width, sprite).value();
+}
+
+void PunchTape::paintTape(QPainter& painter, qint64 leftEdge, qint64 fromX, qint64 toX) const
+{
+    // Every hole of one width looks the same: it is drawn once and copied,
+    // centred on its tape pixel.
+    const QPixmap* sprite = nullptr;
+    int offset = 0;
+    const auto useWidth = [&](int width) {
+        sprite = &holeSprite(width);
+        offset = (width * kZoom - kZoom) / 2;
+    };
+    const auto draw = [&](qint64 x, int y) {
+        painter.drawPixmap(int(x - leftEdge) * kZoom - offset, y * kZoom - offset, *sprite);
+    };
 
     for (const FeedRun& run : m_feedRuns) {
-        usePen(run.width);
+        useWidth(run.width);
         for (const qint64 x : tape::feedHoleXs(run.limit, fromX - run.width, toX + run.width))
             draw(x, tape::kFeedRowY);
     }
     for (const TextRun& run : m_textRuns) {
-        usePen(run.width);
+        useWidth(run.width);
         const QVector<tape::PlacedGlyph>& glyphs = run.layout.glyphs;
         // The glyphs are in tape order: start with the first that can reach
         // into the view.

@@ -2,6 +2,9 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QHash>
+#include <QPixmap>
+#include <climits>
 #include <vector>
 
 #include "puncher/TapeGlyphs.h"
@@ -34,6 +37,8 @@ public:
 
     // Nothing drawn since the last clear().
     bool isBlank() const { return m_feedRuns.empty() && m_textRuns.empty(); }
+    // Counts the changes of the picture: equal revisions, equal pictures.
+    quint64 revision() const { return m_revision; }
     // The rightmost tape pixel anything drawn reaches.
     qint64 extent() const;
 
@@ -63,11 +68,19 @@ private:
     };
 
     void updateScrollRange();
-    // Tape pixels from `fromX` to `toX` drawn with the painter's origin at
-    // fromX, one tape pixel per painter unit.
-    void paintTape(QPainter& painter, qint64 fromX, qint64 toX) const;
+    // Asks for the view to be painted again where it shows fromX to toX.
+    void repaintTape(qint64 fromX, qint64 toX);
+    // The holes from `fromX` to `toX`, tape position leftEdge at the
+    // painter's left edge.
+    void paintTape(QPainter& painter, qint64 leftEdge, qint64 fromX, qint64 toX) const;
+    // A round hole of that width, enlarged.
+    const QPixmap& holeSprite(int width) const;
 
     std::vector<FeedRun> m_feedRuns;
     std::vector<TextRun> m_textRuns;
     int m_drawWidth = 1;
+    quint64 m_revision = 0;
+    // The leftmost tape position anything drawn reaches.
+    qint64 m_leftmost = LLONG_MAX;
+    mutable QHash<int, QPixmap> m_sprites;
 };

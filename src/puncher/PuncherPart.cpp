@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -140,17 +141,30 @@ void PuncherPart::punchSequence(const QString& sequence)
     const QMetaObject::Connection lossWatch =
         connect(&link, &SerialLink::deviceLost, this, [&lineLost] { lineLost = true; });
 
+    PunchTape& picture = *frmPunch->picPunch;
+    // What the picture shows after the last character drawn: a character
+    // with the same glyph leaves it as it is.
+    const tape::Glyph* shownGlyph = nullptr;
+    std::optional<quint64> shownRevision;
+
     CharacterPacer pacer(m_host.state().CharDelay);
     for (const QChar character : sequence) {
         if (lineLost)
             break;
         if (!link.isOpen())
             continue;
-        m_host.status().setAction(kPunchingAction);
+        if (m_host.status().lblAction->text() != kPunchingAction)
+            m_host.status().setAction(kPunchingAction);
         frmPunch->setPreviewCaption(kPunchingCaption, Qt::red);
         link.send(QString(character));
-        frmPunch->picPunch->clear();
-        DrawPunchTape(QString(character));
+
+        const tape::Glyph* glyph = tape::glyphFor(character.toUpper());
+        if (picture.revision() != shownRevision || glyph != shownGlyph || m_host.state().PunchX != 0) {
+            picture.clear();
+            DrawPunchTape(QString(character));
+            shownGlyph = glyph;
+            shownRevision = picture.revision();
+        }
         pacer.pauseAfterCharacter();
     }
 
