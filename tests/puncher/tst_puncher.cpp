@@ -195,6 +195,7 @@ private slots:
         QStringList seen;
         QStringList pictureProblems;
         int arrivals = 0;
+        QByteArray arrived;
         connect(&rig.host.box, &PtyPair::bytesArrived, this, [&](const QByteArray& bytes) {
             if (arrivals++ == 0)
                 rig.part.cmdPunch_Click(); // a second punch meanwhile is not started
@@ -204,6 +205,11 @@ private slots:
                 pictureDifferences(rig.picture(), glyphAtLeftEdge(QChar(bytes.back())), 0, 60);
             if (!problems.isEmpty())
                 pictureProblems << QString(QChar(bytes.back())) + ": " + problems;
+            // An edit meanwhile redraws the whole text; the next character,
+            // though its glyph is the one just shown, shows it alone again.
+            arrived += bytes;
+            if (arrived.endsWith("VS"))
+                rig.input().setText("Ab ");
         });
         QElapsedTimer clock;
         clock.start();
