@@ -142,18 +142,22 @@ void PunchTape::paintEvent(QPaintEvent* event)
 
 const QPixmap& PunchTape::holeSprite(int width) const
 {
-    auto found = m_sprites.constFind(width);
+    // Drawn for the screen's pixel density, so the holes stay sharp there.
+    const qreal density = viewport()->devicePixelRatioF();
+    const qint64 key = qint64(width) << 32 | qRound(density * 100);
+    auto found = m_sprites.constFind(key);
     if (found != m_sprites.constEnd())
         return found.value();
     const int diameter = width * kZoom;
-    QPixmap sprite(diameter, diameter);
+    QPixmap sprite(QSize(diameter, diameter) * density);
+    sprite.setDevicePixelRatio(density);
     sprite.fill(Qt::transparent);
     QPainter painter(&sprite);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::black);
     painter.drawEllipse(QRectF(0, 0, diameter, diameter));
-    return m_sprites.insert(width, sprite).value();
+    return m_sprites.insert(key, sprite).value();
 }
 
 void PunchTape::paintTape(QPainter& painter, qint64 leftEdge, qint64 fromX, qint64 toX) const

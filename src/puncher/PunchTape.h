@@ -82,5 +82,6 @@ private:
     quint64 m_revision = 0;
     // The leftmost tape position anything drawn reaches.
     qint64 m_leftmost = LLONG_MAX;
-    mutable QHash<int, QPixmap> m_sprites;
+    // Hole pictures by width and pixel density.
+    mutable QHash<qint64, QPixmap> m_sprites;
 };
