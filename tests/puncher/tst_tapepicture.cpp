@@ -1,0 +1,133 @@
+// The tape picture: where the holes of a text lie, and what the picture
+// widget shows, read back pixel by pixel from its rendered image.
+#include "puncher/TapeReading.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QtTest>
+
+using namespace tapereading;
+
+namespace {
+
+// A by its columns at x = 5, 13, 21, 29; B 38 pixels on.
+QVector<Point> abGlyphs()
+{
+    return column(5, "2345") + column(13, "13") + column(21, "13") + column(29, "2345") + column(43, "12345")
+           + column(51, "135") + column(59, "135") + column(67, "24");
+}
+
+// Draws a text the way the puncher mode does: feed holes for its length in
+// small points, then the glyphs in large points.
+void drawLikeTheMode(PunchTape& picture, const QString& text)
+{
+    picture.clear();
+    picture.setDrawWidth(tape::kFeedHoleWidth);
+    picture.drawFeedHoles(tape::feedHoleLimit(text.size()));
+    picture.setDrawWidth(tape::kCodeHoleWidth);
+    picture.drawText(text, 0);
+}
+
+} // namespace
+
+class TapePictureTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void holesOfAText()
+    {
+        QCOMPARE(tape::tapePoints("AB"), feedHoles(80) + abGlyphs());
+        QCOMPARE(feedHoles(80).constLast().x, 71);
+        // Lower case draws the upper-case glyphs.
+        QCOMPARE(tape::tapePoints("ab"), tape::tapePoints("AB"));
+        // A blank leaves 22 pixels; the colon is one column with holes 2 and
+        // 4 and moves on 15 pixels.
+        const QVector<Point> b60 = column(65, "12345") + column(73, "135") + column(81, "135") + column(89, "24");
+        QCOMPARE(tape::tapePoints("A B").mid(12), abGlyphs().mid(0, 12) + b60);
+        QCOMPARE(tape::tapePoints("A:B").mid(12), abGlyphs().mid(0, 12) + column(43, "24") + column(58, "12345")
+                                                     + column(66, "135") + column(74, "135") + column(82, "24"));
+        // Characters without a glyph draw nothing and take no room, but
+        // count towards the feed holes.
+        QCOMPARE(tape::tapePoints(QString::fromUtf8("A&ÄB")), feedHoles(160) + abGlyphs());
+        // An empty text: no feed holes, no glyphs.
+        QVERIFY(tape::tapePoints("").isEmpty());
+        // Positions beyond 16 bits do not wrap round: 1000 M are 44000
+        // pixels of tape.
+        const tape::Layout ms = tape::layOut(QString(1000, 'M'), 0);
+        QCOMPARE(ms.glyphs.constLast().x, 999 * 44);
+        QCOMPARE(ms.endX, 44000);
+        QCOMPARE(tape::codeHoles(ms.glyphs.constLast()).constLast(), (Point{43956 + 5 + 32, 55}));
+        QCOMPARE(tape::layOut("A", qint64(1) << 40).endX, (qint64(1) << 40) + 38);
+    }
+
+    void renderedPicture()
+    {
+        PunchTape picture;
+        picture.resize(600, picture.height());
+        picture.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picture));
+
+        // AB: its glyphs and the feed holes as far as 80, nothing else.
+        drawLikeTheMode(picture, "AB");
+        QCOMPARE(pictureDifferences(picture, feedHoles(80) + abGlyphs(), 0, 140), QString());
+        // Small feed holes, large code holes: the paper shows between the
+        // feed holes 3 pixels on, but not 3 pixels from a code hole.
+        const QImage image = picture.viewport()->grab().toImage();
+        QVERIFY(qGray(image.pixel(picture.viewportPixel(1 + 3, 25))) > 190);
+        QVERIFY(qGray(image.pixel(picture.viewportPixel(43, 5 + 2))) < 60);
+
+        // A blank leaves its gap; the colon its one column.
+        drawLikeTheMode(picture, "A B");
+        QCOMPARE(pictureDifferences(picture, tape::tapePoints("A B"), 0, 140), QString());
+        drawLikeTheMode(picture, ":");
+        QCOMPARE(pictureDifferences(picture, {{1, 25}, {11, 25}, {21, 25}, {31, 25}, {5, 15}, {5, 45}}, 0, 140),
+                 QString());
+
+        // An empty text leaves plain paper.
+        drawLikeTheMode(picture, "");
+        QVERIFY(picture.isBlank());
+        QCOMPARE(pictureDifferences(picture, {}, 0, 140), QString());
+
+        // Drawing adds to what is there until the picture is cleared.
+        picture.setDrawWidth(tape::kCodeHoleWidth);
+        picture.drawText(".", 0);
+        picture.drawText(".", 100);
+        QCOMPARE(pictureDifferences(picture, {{5, 55}, {105, 55}}, 0, 140), QString());
+        picture.clear();
+        QCOMPARE(pictureDifferences(picture, {}, 0, 140), QString());
+    }
+
+    void longTapeScrolls()
+    {
+        PunchTape picture;
+        picture.resize(600, picture.height());
+        picture.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picture));
+        const QString text = QString(999, 'M') + "T";
+        drawLikeTheMode(picture, text);
+        QVERIFY(picture.horizontalScrollBar()->maximum() > 40000);
+        const QVector<Point> holes = tape::tapePoints(text);
+        const qint64 width = picture.viewport()->width() / PunchTape::kZoom;
+
+        // The view shows the holes where 64-bit positions put them: at the
+        // far end (the last M and the T, the feed holes long ended at 40
+        // pixels a character), in the middle with a glyph cut by the left
+        // edge, and at the start.
+        picture.ensureVisible(picture.extent());
+        QVERIFY(picture.leftInView() > 43000);
+        QVERIFY(picture.leftInView() + width > 43993); // the T's last column
+        for (const qint64 left : {qint64(-1), qint64(454 * 44 + 10), qint64(0)}) {
+            if (left >= 0)
+                picture.horizontalScrollBar()->setValue(int(left));
+            const qint64 from = picture.leftInView();
+            QVector<Point> near;
+            std::copy_if(holes.begin(), holes.end(), std::back_inserter(near),
+                         [&](const Point& hole) { return hole.x > from - 8 && hole.x < from + width + 8; });
+            QVERIFY(near.size() > 20);
+            QCOMPARE(pictureDifferences(picture, near, from, from + width - 1), QString());
+        }
+    }
+};
+
+QTEST_MAIN(TapePictureTest)
+#include "tst_tapepicture.moc"
