@@ -5,7 +5,6 @@
 #include "appearance/SoundBank.h"
 #include "appearance/SoundCommands.h"
 #include "appearance/SoundEffects.h"
-
 #include "core/EventWait.h"
 
 #include <QAudioDevice>
