@@ -9,6 +9,7 @@ VORNAK_PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
   qt6-qpa-plugins libgl-dev
+  fonts-tlwg-typewriter-ttf
 )
 
 vornak_sudo() {

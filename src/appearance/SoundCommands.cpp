@@ -1,0 +1,52 @@
+#include "appearance/SoundCommands.h"
+
+#include "app/CommandHost.h"
+#include "appearance/SoundEffects.h"
+#include "core/AppState.h"
+#include "core/EventWait.h"
+#include "core/StatusPanel.h"
+#include "core/Widgets.h"
+
+namespace {
+const QString kGroup = QStringLiteral("Sound");
+} // namespace
+
+SoundCommands::SoundCommands(CommandHost& host) : QObject(host.window()), m_host(host)
+{
+    lblSoundOn = host.addCommand(kGroup, "lblSoundOn", "Sound On", "Enable Soundeffects");
+    lblSoundOff = host.addCommand(kGroup, "lblSoundOff", "Sound Off", "Mute Soundeffects");
+    Command1 = host.addCommand(kGroup, "Command1", "Command1", QString());
+    Command2 = host.addCommand(kGroup, "Command2", "Command2", QString());
+    Command3 = host.addCommand(kGroup, "Command3", "Command3", QString());
+    connect(lblSoundOn, &CommandLabel::clicked, this, &SoundCommands::lblSoundOn_Click);
+    connect(lblSoundOff, &CommandLabel::clicked, this, &SoundCommands::lblSoundOff_Click);
+    connect(Command1, &CommandLabel::clicked, this, &SoundCommands::Command1_Click);
+    connect(Command2, &CommandLabel::clicked, this, &SoundCommands::Command2_Click);
+    connect(Command3, &CommandLabel::clicked, this, &SoundCommands::Command3_Click);
+}
+
+void SoundCommands::lblSoundOn_Click()
+{
+    m_host.state().SoundMuted = false;
+    m_host.sounds().play("\\soundcipher.wav");
+    EventWait::forMs(kSoundOnHoldMs);
+    m_host.status().setAction("Sound On");
+}
+
+void SoundCommands::lblSoundOff_Click()
+{
+    m_host.state().SoundMuted = true;
+    m_host.status().setAction("Sound Off");
+}
+
+void SoundCommands::Command1_Click() { playAndHold("\\soundcipher.wav", kCommand1HoldMs); }
+void SoundCommands::Command2_Click() { playAndHold("\\soundplain.wav", kCommand2HoldMs); }
+void SoundCommands::Command3_Click() { playAndHold("\\soundrun.wav", kCommand3HoldMs); }
+
+void SoundCommands::playAndHold(const QString& name, int holdMs)
+{
+    // A sound button is a request to hear that sound: it plays even while
+    // the effects are muted (the display sound checks the switch itself).
+    m_host.sounds().playEvenWhenMuted(name);
+    EventWait::forMs(holdMs);
+}
