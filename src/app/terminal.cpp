@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/Config.h"
 #include "appearance/Appearance.h"
+#include "appearance/SoundCommands.h"
 #include "appearance/SoundEffects.h"
 #include "core/AppState.h"
 #include "core/DateText.h"
@@ -25,6 +26,7 @@
 #include "prepared/HeadlineEditor.h"
 #include "prepared/LocalNumbersPart.h"
 #include "prepared/PresetPhrases.h"
+#include "puncher/PuncherPart.h"
 #include "text/FileTransmission.h"
 #include "text/TextTransmissions.h"
 
@@ -47,7 +49,7 @@ constexpr int kDeskHeight = 372;
 // The command strip has two rows of groups: the port and line commands in
 // the first, everything else in the second, in this order; a group not
 // named here follows the others in the second row.
-const QStringList kStripRows[] = {{"Port", "Line"}, {"Send", "Texts", "Phonebook", "Broadcast", "Look", "Help"}};
+const QStringList kStripRows[] = {{"Port", "Line"}, {"Send", "Tape", "Texts", "Phonebook", "Broadcast", "Look", "Sound", "Help"}};
 
 // How many commands stand side by side in a group.
 int groupColumns(const QString& group)
@@ -147,7 +149,9 @@ void frmTerminal::buildParts()
     new LocalNumbersPart(*this, callNumber, refreshLists, this);
     m_broadcast = new BroadcastSending(*this, callNumber, m_texts->textSender(), this);
     new SubscriberLists(*this, callNumber, refreshLists, openEditor, this);
+    new PuncherPart(*this);
     m_appearance = new Appearance(*this, this);
+    new SoundCommands(*this);
 
     connect(m_receive, &ReceivePath::klklRequested, m_texts, &TextTransmissions::SendKLKL);
     connect(m_receive, &ReceivePath::receiverListRequested, m_broadcast, &BroadcastSending::sendReceiverList);

@@ -49,4 +49,5 @@ void SoundCommands::playAndHold(const QString& name, int holdMs)
     // the effects are muted (the display sound checks the switch itself).
     m_host.sounds().playEvenWhenMuted(name);
     EventWait::forMs(holdMs);
+    m_host.sounds().close(name);
 }

@@ -1,36 +1,24 @@
 #include "appearance/SoundEffects.h"
 
+#include "appearance/SoundBank.h"
 #include "core/AppState.h"
-#include "core/EventWait.h"
-
-#include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
 
 namespace {
 // The longest a sound may hold up the command that plays it.
 constexpr int kLongestSoundMs = 5000;
-}
+} // namespace
 
 SoundEffects::SoundEffects(const AppState& state, QObject* parent)
-    : QObject(parent), m_state(state)
+    : QObject(parent), m_state(state), m_player(new SoundBank(this))
+{
+}
+
+SoundEffects::SoundEffects(const AppState& state, SoundPlayer& player, QObject* parent)
+    : QObject(parent), m_state(state), m_player(&player)
 {
 }
 
 SoundEffects::~SoundEffects() = default;
-
-bool SoundEffects::hasAudioOutput()
-{
-    // Asked once: without an audio device nothing is played or waited for.
-    if (!m_outputChecked) {
-        m_hasOutput = !QMediaDevices::audioOutputs().isEmpty();
-        m_outputChecked = true;
-    }
-    return m_hasOutput;
-}
 
 void SoundEffects::play(const QString& name, Wait wait)
 {
@@ -42,17 +30,12 @@ void SoundEffects::playEvenWhenMuted(const QString& name, Wait wait)
 {
     m_requested << name;
     const QString path = m_state.folder.file(name);
-    if (!QFileInfo::exists(path) || !hasAudioOutput())
-        return;
-    if (!m_effect)
-        m_effect = new QSoundEffect(this);
-    m_effect->stop();
-    m_effect->setSource(QUrl::fromLocalFile(path));
-    m_effect->play();
-    if (wait == Wait::No)
-        return;
-    const QDeadlineTimer deadline(kLongestSoundMs);
-    while (!deadline.hasExpired() && m_effect->status() != QSoundEffect::Error
-           && (m_effect->status() == QSoundEffect::Loading || m_effect->isPlaying()))
-        EventWait::forSignal(m_effect, &QSoundEffect::playingChanged, 50);
+    m_player->start(path);
+    if (wait == Wait::ToTheEnd)
+        m_player->waitUntilSilent(path, kLongestSoundMs);
+}
+
+void SoundEffects::close(const QString& name)
+{
+    m_player->stop(m_state.folder.file(name));
 }

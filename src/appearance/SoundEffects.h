@@ -4,18 +4,23 @@
 #include <QStringList>
 
 struct AppState;
-class QSoundEffect;
+class SoundPlayer;
 
-// The sound player: plays the wave files of the program folder. It keeps to
-// SoundMuted itself: while the sounds are switched off, play() is silent;
-// only playEvenWhenMuted() (the local-mode sound) is heard regardless.
-// Without a file or an audio device nothing is heard and nothing is said.
+// The sound effects: plays the wave files of the program folder through a
+// player that loads each file once and reuses it. It keeps to SoundMuted
+// itself: while the sounds are switched off, play() is silent; only
+// playEvenWhenMuted() (the local-mode sound and the sound buttons) is heard
+// regardless. Without a file or an audio device nothing is heard and nothing
+// is said.
 class SoundEffects : public QObject {
     Q_OBJECT
 public:
     enum class Wait { No, ToTheEnd };
 
+    // Plays through a SoundBank of its own.
     explicit SoundEffects(const AppState& state, QObject* parent = nullptr);
+    // Plays through the given player (a test's recorder).
+    SoundEffects(const AppState& state, SoundPlayer& player, QObject* parent = nullptr);
     ~SoundEffects() override;
 
     // Plays a file named as the program names it ("/soundstart.wav") unless
@@ -23,17 +28,15 @@ public:
     // sound has finished (the window keeps running meanwhile).
     void play(const QString& name, Wait wait = Wait::No);
     void playEvenWhenMuted(const QString& name, Wait wait = Wait::No);
+    // Silences a sound that is still heard.
+    void close(const QString& name);
 
     // Every sound that was to be heard, in order (whether or not a device
     // could play it).
     const QStringList& requested() const { return m_requested; }
 
 private:
-    bool hasAudioOutput();
-
     const AppState& m_state;
-    bool m_outputChecked = false;
-    bool m_hasOutput = false;
-    QSoundEffect* m_effect = nullptr;
+    SoundPlayer* m_player;
     QStringList m_requested;
 };
