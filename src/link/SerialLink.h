@@ -49,7 +49,7 @@ public:
     // running, while more than kOutputRoom bytes wait to go out; it returns
     // once there is room, the port is closed or `stop` is true.
     void waitForRoom(const bool& stop);
-    static constexpr qint64 kOutputRoom = 16 * 1024;
+    static constexpr qint64 kOutputRoom = 64 * 1024;
 
     // Receive and transmit buffer counts.
     qint64 bytesAvailable() const;

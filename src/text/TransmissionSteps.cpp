@@ -12,7 +12,7 @@
 namespace {
 // Without a pause between characters the text goes out this many
 // characters at a time.
-constexpr qsizetype kUnpacedPiece = 4096;
+constexpr qsizetype kUnpacedPiece = 16384;
 } // namespace
 #include "text/Pause.h"
 #include "text/Transliteration.h"

@@ -4,12 +4,19 @@
 #include "support/TestEnvironment.h"
 #include "support/TestMain.h"
 
+#include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Config.h"
 #include "app/terminal.h"
 #include "core/SettingsStore.h"
 #include "core/VbText.h"
+#include "directory/frmUpdate.h"
+#include "editor/frmHelp.h"
 #include "link/TerminalText.h"
+#include "link/frmProperties.h"
+#include "lists/frmCirculair.h"
+#include "lists/frmHeader.h"
+#include "text/frmCancelSend.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -176,6 +183,36 @@ private slots:
 
         // The status line reads "Status: " two seconds after start.
         QTRY_COMPARE_WITH_TIMEOUT(terminal.status().lblAction->text(), QString("Status: "), 3000);
+    }
+
+    void everyWindowShowsItsOwnCaption()
+    {
+        // The application has a name but no display name, which the window
+        // system would append to every caption.
+        nameApplication();
+        QCOMPARE(QCoreApplication::applicationName(), QString("vornak"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+
+        AppState state = env.makeState();
+        ScriptedDialogs dialogs;
+        SettingsStore settings;
+        frmTerminal terminal(state, dialogs, settings);
+        terminal.Form_Load({});
+        frmProperties properties(terminal.link(), settings, dialogs);
+        frmUpdate update(state, dialogs);
+        frmCirculair receivers(state, dialogs);
+        frmHeader header(state, dialogs, [](const QString&, int) {});
+        frmHelp help(state.folder, settings);
+        const QList<std::pair<QWidget*, QString>> windows = {
+            {&terminal, "Quillnet USB Terminal  12345 vornak d"},
+            {&properties, "Comm Settings"},
+            {&update, " Quillnet Phonebook Update Utility "},
+            {terminal.findChild<frmCancelSend*>(), "Quillnet"},
+            {&receivers, " Quillnet Rundsenden List "},
+            {&header, " Quillnet Header Rundsenden List "},
+            {&help, "Quillnet USB Terminal Help"}};
+        for (const auto& [window, caption] : windows)
+            QCOMPARE(window->windowTitle(), caption);
     }
 
     void startupProblemsAreReportedAndTheWindowStillOpens()

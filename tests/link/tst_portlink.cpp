@@ -105,7 +105,12 @@ private slots:
         QVERIFY2(cpuSpent < 0.3, qPrintable(QString("CPU %1 s while idle").arg(cpuSpent)));
         QCOMPARE(rig.dialogs.asked.size(), 1);
         QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
-        QVERIFY(rig.dialogs.asked[0].text.contains(boxPath));
+        // The message names the port and the real cause, not a left-over
+        // error of some earlier call.
+        QCOMPARE(rig.dialogs.asked[0].text,
+                 QString("The serial port Com 1 (%1) stopped working and has been closed: the device hung up.\n"
+                         "Check the cable and the interface box, then open the port again.")
+                     .arg(boxPath));
 
         // The port can be opened again once the box is back.
         PtyPair again;

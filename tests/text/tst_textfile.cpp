@@ -233,6 +233,44 @@ private slots:
         checkEnded(rig);
     }
 
+    void unpacedMegabyteToASlowBox()
+    {
+        // No pause between characters and a box that reads in small bites:
+        // the full device holds the sending back, the port stays open and
+        // the box gets exactly the stream; Cancel still acts in between.
+        QByteArray file;
+        QByteArray expected = "\r";
+        for (int i = 0; file.size() < (1 << 20); ++i) {
+            const QByteArray line = "line " + QByteArray::number(i) + " of a long bulletin going out unpaced";
+            file += line + "\r\n";
+            expected += line + "\r";
+        }
+        expected += "\r\r";
+        const QString path = userFile("bulletin.txt", file);
+
+        Connected rig(env, 0.0);
+        rig.box.setReadPace(1024, 1);
+        rig.sendText({path});
+        QCOMPARE(rig.received(expected.size(), 60000), expected);
+        QVERIFY(rig.t().link().isOpen());
+        QCOMPARE(rig.dialogs.asked.size(), 1); // the question only
+        checkEnded(rig);
+
+        bool cancelled = false;
+        connect(&rig.box, &PtyPair::bytesArrived, this, [&] {
+            if (!cancelled && rig.box.received().size() > 100000) {
+                cancelled = true;
+                rig.cancelWindow().cmdCancel->click();
+            }
+        });
+        rig.sendText({path});
+        QVERIFY(cancelled);
+        const QByteArray part = rig.received(1, 5000) + rig.box.readFor(500);
+        QVERIFY(part.size() > 100000 && part.size() < expected.size() / 2);
+        QVERIFY(expected.startsWith(part));
+        checkEnded(rig);
+    }
+
     void boxVanishesMidFile()
     {
         // Hours of text; the box vanishes while the cancel window shows and

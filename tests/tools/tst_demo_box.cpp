@@ -65,7 +65,7 @@ private slots:
         out.clear();
         box.receive("\n\r1234,\r56789,\r56789+\r");
         QCOMPARE(box.state(), BoxSimulator::State::Connected);
-        QVERIFY(out.contains("3 receivers noted"));
+        QVERIFY(out.contains("2 receivers noted: 1234 56789"));
     }
 
     void demoPhonebookGivesFavouritesToDial()

@@ -180,32 +180,30 @@ bool BoxSimulator::takeListByte(char byte)
 
 void BoxSimulator::listReceived()
 {
-    // Every number in the list counts, the repeated last one included; "0"
-    // stands for nobody.
-    QStringList numbers;
+    // The list names each receiver once, then the last one again with the
+    // plus sign that ends it; "0" stands for nobody. Leading zeros do not
+    // make another number.
+    QStringList entries;
     for (const QString& entry : m_broadcastList.split(QRegularExpression("[,+]"), Qt::SkipEmptyParts)) {
         QString number = entry.trimmed();
         while (number.size() > 1 && number.startsWith('0'))
             number.remove(0, 1);
         if (!number.isEmpty() && number != "0")
-            numbers << number;
+            entries << number;
     }
-    QStringList different = numbers;
-    different.removeDuplicates();
+    QStringList receivers = entries;
+    receivers.removeDuplicates();
     const QString lastLine = m_broadcastList.section(QChar(CR), -1).trimmed();
     emit logLine("list line: " + lastLine);
-    emit logLine(QStringLiteral("receiver list: %1 (%2 entries, %3 different)")
-                     .arg(numbers.isEmpty() ? QStringLiteral("none") : numbers.join(','))
-                     .arg(numbers.size())
-                     .arg(different.size()));
+    emit logLine(QStringLiteral("receiver list: %1 (%2 receivers)")
+                     .arg(entries.isEmpty() ? QStringLiteral("none") : entries.join(','))
+                     .arg(receivers.size()));
     m_broadcastList.clear();
     m_state = State::Connected;
     m_line.clear();
-    QString noted = QStringLiteral("%1 receivers noted").arg(numbers.size());
-    if (!numbers.isEmpty())
-        noted += ": " + numbers.join(' ');
-    if (different.size() != numbers.size())
-        noted += QStringLiteral(" (%1 different)").arg(different.size());
+    QString noted = QStringLiteral("%1 %2 noted").arg(receivers.size()).arg(receivers.size() == 1 ? "receiver" : "receivers");
+    if (!receivers.isEmpty())
+        noted += ": " + receivers.join(' ');
     print("\r\n" + noted + "\r\nsend your message, end with +++\r\n");
 }
 

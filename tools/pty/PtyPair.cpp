@@ -64,11 +64,21 @@ void PtyPair::onReadable()
 {
     char buffer[4096];
     for (;;) {
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        const size_t want = m_biteBytes > 0 ? std::min<size_t>(size_t(m_biteBytes), sizeof buffer) : sizeof buffer;
+        const ssize_t n = ::read(m_master, buffer, want);
         if (n > 0) {
             const QByteArray chunk(buffer, n);
             m_received += chunk;
             emit bytesArrived(chunk);
+            if (m_biteBytes > 0 && m_notifier) {
+                // Rest before the next bite.
+                m_notifier->setEnabled(false);
+                QTimer::singleShot(m_pauseMs, this, [this] {
+                    if (m_notifier)
+                        m_notifier->setEnabled(true);
+                });
+                return;
+            }
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR))
@@ -113,6 +123,12 @@ void PtyPair::setReading(bool reading)
 {
     if (m_notifier)
         m_notifier->setEnabled(reading);
+}
+
+void PtyPair::setReadPace(int biteBytes, int pauseMs)
+{
+    m_biteBytes = std::max(0, biteBytes);
+    m_pauseMs = std::max(0, pauseMs);
 }
 
 void PtyPair::closeMaster()

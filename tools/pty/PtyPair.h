@@ -36,6 +36,9 @@ public:
 
     // A box that stops reading lets the program's output pile up.
     void setReading(bool reading);
+    // A slow box: it reads at most `biteBytes` at a time and then rests
+    // `pauseMs` before it reads again (0 bytes: as fast as it can).
+    void setReadPace(int biteBytes, int pauseMs);
 
     // The box vanishes: the master end closes.
     void closeMaster();
@@ -51,4 +54,6 @@ private:
     QString m_slavePath;
     QSocketNotifier* m_notifier = nullptr;
     QByteArray m_received;
+    int m_biteBytes = 0;
+    int m_pauseMs = 0;
 };
