@@ -63,3 +63,11 @@ std::optional<qint16> wholeNumber16(const QString& text)
         return std::nullopt;
     return static_cast<qint16>(value);
 }
+
+QString withoutTrailingBlanks(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.left(end);
+}

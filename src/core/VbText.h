@@ -22,3 +22,7 @@ std::optional<qint16> wholeNumber16(const QString& text);
 // Plain decimal text of a number without a leading blank: 11151 -> "11151",
 // 0.5 -> "0.5".
 QString plainNumber(double number);
+
+// The text without the blanks at its end (the way fixed-width fields are
+// read back; other white space stays).
+QString withoutTrailingBlanks(const QString& text);

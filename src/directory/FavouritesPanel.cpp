@@ -12,21 +12,9 @@
 #include <QFontDatabase>
 #include <QVBoxLayout>
 
-namespace {
-
-QString rightTrimmed(const QString& text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.left(end);
-}
-
-} // namespace
-
 QString favouriteCaption(const PhonebookRecord& record)
 {
-    const qsizetype numberLength = rightTrimmed(record.Number).size();
+    const qsizetype numberLength = withoutTrailingBlanks(record.Number).size();
     const qsizetype gap = std::max<qsizetype>(0, 10 - numberLength);
     return "  " + record.Number + QString(gap, QLatin1Char(' ')) + record.Name;
 }

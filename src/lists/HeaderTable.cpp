@@ -1,5 +1,7 @@
 #include "lists/HeaderTable.h"
 
+#include "core/VbText.h"
+
 namespace header {
 
 namespace {
@@ -28,13 +30,6 @@ void put(QString& line, int column, const QString& text)
     }
 }
 
-QString withoutTrailingBlanks(const QString& text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.left(end);
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "lists/frmPresets.h"
 
 #include "core/AppState.h"
+#include "core/VbText.h"
 #include "core/Dialogs.h"
 #include "core/Widgets.h"
 
@@ -8,18 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-QString withoutTrailingBlanks(const QString& text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.left(end);
-}
-
-} // namespace
 
 frmPresets::frmPresets(AppState& state, Dialogs& dialogs, Dialler dial, std::function<bool()> portReady,
                        ListsRefresher refreshLists, QWidget* parent)
