@@ -1,8 +1,8 @@
 #include "lists/frmPresets.h"
 
 #include "core/AppState.h"
-#include "core/VbText.h"
 #include "core/Dialogs.h"
+#include "core/VbText.h"
 #include "core/Widgets.h"
 
 #include <QDir>
