@@ -143,10 +143,12 @@ private slots:
         rig.state.ConnectionActive = true;
         rig.state.PreviewMode = false;
         bool sawWindow = false;
+        // A paste holds back Paste and "Send Text File" only.
         QTimer::singleShot(300, &rig.cancelWindow(), [&] {
             sawWindow = rig.cancelWindow().isVisible()
                         && rig.cancelWindow().lblStatus->text() == "Transmitting Clipboard Text"
-                        && !rig.command("lblPaste")->isEnabled() && !rig.command("lblSendText1")->isEnabled();
+                        && !rig.command("lblPaste")->isEnabled() && !rig.command("lblSendText1")->isEnabled()
+                        && rig.command("lblSendHeader")->isEnabled() && rig.command("lblSendMessage")->isEnabled();
             rig.cancelWindow().cmdCancel->click();
         });
         paste(rig, QString("abcd ").repeated(100));
@@ -155,6 +157,24 @@ private slots:
         const QByteArray sent = rig.box.readFor(300);
         QVERIFY2(sent.size() > 5 && sent.size() < full.size() / 2, qPrintable(QString::number(sent.size())));
         QVERIFY(full.startsWith(sent));
+        checkEndState(rig);
+        QVERIFY(rig.sendCommandsEnabled());
+    }
+
+    void aFileAskedForDuringAPasteFollowsIt()
+    {
+        // "Send Message" stays clickable during a paste; what it sends waits
+        // for the paste's end, so the two never mix on the line.
+        env.writeFile("\\Message.txt", "THE MESSAGE\r\n");
+        TerminalRig rig(env, true, 0.01);
+        rig.state.ConnectionActive = true;
+        rig.state.PreviewMode = false;
+        rig.dialogs.answers = {Dialogs::Answer::Yes};
+        QTimer::singleShot(100, &rig.cancelWindow(), [&] { rig.click("lblSendMessage"); });
+        paste(rig, "first words");
+        const QByteArray both = "\rfirst words\r\r\r" "\rTHE MESSAGE\r\r\r";
+        QCOMPARE(rig.received(both.size()), both);
+        QCOMPARE(rig.dialogs.texts(), QStringList({" You are about to send the Message File "}));
         checkEndState(rig);
         QVERIFY(rig.sendCommandsEnabled());
     }
