@@ -4,8 +4,10 @@
 #include "support/TestMain.h"
 
 #include "link/TerminalText.h"
+#include "link/frmProperties.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QtTest>
 #include <sys/resource.h>
 
@@ -119,6 +121,29 @@ private slots:
         rig.click("lblOpen1");
         QVERIFY(t.link().isOpen());
         QCOMPARE(again.waitForBytes(1, 2000), QByteArray("\r"));
+    }
+
+    void portLabelChangesOnlyWhenSaved()
+    {
+        Rig rig(env);
+        rig.settings.save("Ports", "Com3", rig.box.slavePath());
+        rig.terminal->Form_Load({});
+        QLabel* portLabel = rig.status().lblCport1;
+        QCOMPARE(portLabel->text(), QString("Com: Unknown"));
+        // The settings window with Com 3 chosen, left by `leave`.
+        const auto settingsWindow = [&](void (frmProperties::*leave)()) {
+            QTimer::singleShot(0, rig.terminal.get(), [leave] {
+                auto* window = qobject_cast<frmProperties*>(QApplication::activeModalWidget());
+                QVERIFY(window);
+                window->cboPort->setCurrentIndex(window->cboPort->findText("Com 3"));
+                (window->*leave)();
+            });
+            rig.click("lblProps");
+        };
+        settingsWindow(&frmProperties::lblExit_Click);
+        QCOMPARE(portLabel->text(), QString("Com: Unknown"));
+        settingsWindow(&frmProperties::lblOK_Click);
+        QCOMPARE(portLabel->text(), QString("Com:  3"));
     }
 
     void exitDrainsTheOutputFirst()
