@@ -72,8 +72,9 @@ public:
     // How many checks were made since watching began.
     int checks() const { return m_checks; }
 
-    // Tests give their own list of the system's ports.
+    // Tests give their own list of the system's ports, and check more often.
     void setPortListing(std::function<QList<PortListing>()> listing) { m_listing = std::move(listing); }
+    void setCheckInterval(int ms) { m_timer.setInterval(ms); }
 
 signals:
     // The device is there again, at `device`.
