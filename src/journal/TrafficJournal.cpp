@@ -42,7 +42,8 @@ bool TrafficJournal::start(QString* error)
 {
     if (m_on)
         return true;
-    const QDate today = m_now().date();
+    m_sinceRead.invalidate();
+    const QDate today = now().date();
     std::error_code made;
     std::filesystem::create_directories(QFile::encodeName(m_folder).toStdString(), made);
     if (made) {
@@ -66,9 +67,9 @@ void TrafficJournal::stop()
         return;
     // The lines in progress went over the line too.
     if (std::optional<LineCollector::Line> line = m_received.takePending())
-        take({*line}, Direction::Received);
+        take(line->started, line->text, Direction::Received);
     if (std::optional<LineCollector::Line> line = m_sent.takePending())
-        take({*line}, Direction::Sent);
+        take(line->started, line->text, Direction::Sent);
     writeGathered();
     m_gatherTimer.stop();
     m_on = false;
@@ -82,41 +83,57 @@ void TrafficJournal::recordReceived(const QString& shownText, bool replacedLast)
         return;
     if (replacedLast)
         m_received.dropLastCharacter();
-    take(m_received.add(shownText, m_now()), Direction::Received);
+    m_received.add(shownText, now(), [this](const QDateTime& started, QStringView line) { take(started, line, Direction::Received); });
+    lineTaken();
 }
 
 void TrafficJournal::recordSent(const QByteArray& bytes)
 {
     if (!m_on)
         return;
-    take(m_sent.add(QString::fromLatin1(bytes), m_now()), Direction::Sent);
+    m_sent.add(QString::fromLatin1(bytes), now(), [this](const QDateTime& started, QStringView line) { take(started, line, Direction::Sent); });
+    lineTaken();
+}
+
+QDateTime TrafficJournal::now()
+{
+    // Between readings the last one stands: it is at most kClockReadMs old.
+    if (!m_sinceRead.isValid() || m_sinceRead.elapsed() >= m_clockReadMs) {
+        m_lastRead = m_now();
+        m_sinceRead.start();
+    }
+    return m_lastRead;
 }
 
 void TrafficJournal::flush()
 {
-    if (!m_on)
-        return;
     writeGathered();
+}
+
+void TrafficJournal::waitForDisk()
+{
     m_sync->waitUntilDone();
 }
 
-void TrafficJournal::take(const QList<LineCollector::Line>& lines, Direction direction)
+void TrafficJournal::take(const QDateTime& started, QStringView text, Direction direction)
 {
-    for (const LineCollector::Line& line : lines) {
-        const QDate day = line.started.date();
-        // A new day starts a new file: what belongs to the old day goes there
-        // first.
-        if (!m_gathered.isEmpty() && day != m_gatheredDay)
-            writeGathered();
+    if (!m_on)
+        return;
+    const QDate day = started.date();
+    // A new day starts a new file: what belongs to the old day goes there
+    // first.
+    if (!m_gathered.isEmpty() && day != m_gatheredDay) {
+        writeGathered();
         if (!m_on)
             return;
-        m_gatheredDay = day;
-        // Every character of a line is Latin-1 (one byte on the line each, or
-        // a name in ASCII), and so is the file.
-        m_gathered += journalLine(line.started.time(), direction, line.text).toLatin1();
-        m_gathered += "\r\n";
     }
-    if (!m_gathered.isEmpty() && !m_gatherTimer.isActive()) {
+    m_gatheredDay = day;
+    appendJournalLine(m_gathered, started.time(), direction, text);
+}
+
+void TrafficJournal::lineTaken()
+{
+    if (m_on && !m_gathered.isEmpty() && !m_gatherTimer.isActive()) {
         writeGathered();
         if (m_on)
             m_gatherTimer.start();
@@ -137,7 +154,7 @@ void TrafficJournal::writeGathered()
         fail(m_file.fileName(), m_file.errorString());
         return;
     }
-    m_gathered.clear();
+    m_gathered.resize(0); // keeps its room for the next lines
     m_sync->request(int(m_file.handle()));
 }
 

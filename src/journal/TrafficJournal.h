@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
 #include <QString>
@@ -32,6 +33,9 @@ class TrafficJournal : public QObject {
     Q_OBJECT
 public:
     static constexpr int kGatherMs = 20;
+    // The clock is read at most this often; times are noted to the second,
+    // and reading the local time costs the system a look at its time zone.
+    static constexpr int kClockReadMs = 100;
 
     // `folder`: where the daily files go (made when missing); `now`: the
     // local time.
@@ -56,9 +60,13 @@ public:
     // Bytes sent to the box, as they went on the line.
     void recordSent(const QByteArray& bytes);
 
-    // Hands everything gathered to the system now, and waits until the disk
-    // has it.
+    // Hands everything gathered to the system now.
     void flush();
+    // Waits until the disk has everything handed to the system so far.
+    void waitForDisk();
+
+    // Tests that set the clock read it at every piece of traffic.
+    void setClockReadEvery(int ms) { m_clockReadMs = ms; }
 
     // The message for a journal that cannot be written: the path, the
     // system's reason, and that the journal is off.
@@ -70,13 +78,20 @@ signals:
     void failed(const QString& message);
 
 private:
-    void take(const QList<LineCollector::Line>& lines, Direction direction);
+    void take(const QDateTime& started, QStringView text, Direction direction);
+    // Lines have been taken: written now, or gathered while the last write
+    // is recent.
+    void lineTaken();
     void writeGathered();
     bool openFor(const QDate& day, QString* reason);
     void fail(const QString& path, const QString& reason);
+    QDateTime now();
 
     QString m_folder;
     std::function<QDateTime()> m_now;
+    int m_clockReadMs = kClockReadMs;
+    QDateTime m_lastRead;
+    QElapsedTimer m_sinceRead;
     bool m_on = false;
     LineCollector m_received;
     LineCollector m_sent;

@@ -81,6 +81,7 @@ private slots:
         TerminalRig rig(env);
         rig.state.now = [this] { return clock; };
         JournalPart part(rig.t());
+        part.journal().setClockReadEvery(0);
         connect(&rig.part<ReceivePath>(), &ReceivePath::lineTextShown, &part, &JournalPart::recordShown);
         QCOMPARE(rig.t().findChild<CommandLabel*>("lblJournal"), part.command());
         QVERIFY(!part.journal().isOn());
@@ -132,6 +133,7 @@ private slots:
     void newFileEachDay()
     {
         TrafficJournal journal(journalFolder(), [this] { return clock; });
+        journal.setClockReadEvery(0);
         QString error;
         QVERIFY2(journal.start(&error), qPrintable(error));
         QCOMPARE(journal.currentFile(), journalFolder() + "/2026-08-24.txt");
