@@ -15,6 +15,7 @@ enum SendExit {
     kSendNoAnswer = 4,  // no answerback from the far side (or the call failed)
     kSendLineLost = 5,  // the line was lost or stopped taking characters
     kSendFile = 6,      // the message file is missing, unreadable, binary or empty
+    kSendInterrupted = 7, // SIGINT or SIGTERM
 };
 
 struct SendRequest {

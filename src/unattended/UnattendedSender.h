@@ -44,8 +44,7 @@ public:
     // nothing more of the message is sent, the call is closed.
     void interrupt();
 
-    // The exit code of an interrupted run.
-    static constexpr int kInterrupted = 7;
+    static constexpr int kInterrupted = kSendInterrupted;
     // How many characters of a message go on the line: a carriage return
     // first, then every character but the line feeds.
     static qsizetype lineCharacters(const QString& content);

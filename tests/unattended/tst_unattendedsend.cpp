@@ -129,7 +129,7 @@ private slots:
         // The help names every option and every exit code.
         const QString help = sendHelpText();
         for (const QString& word : {"--to NUMBER", "--port N", "--answerback", "--timeout S", "cron", "  0  ",
-                                    "  2  ", "  3  ", "  4  ", "  5  ", "  6  "})
+                                    "  2  ", "  3  ", "  4  ", "  5  ", "  6  ", "  7  "})
             QVERIFY2(help.contains(word), qPrintable(word));
         Run shown = send({"--help"});
         QCOMPARE(shown.exit, 0);
@@ -362,6 +362,23 @@ private slots:
         QCOMPARE(vornak.exitCode(), 0);
         QCOMPARE(vornak.readAllStandardError(), QByteArray());
         QCOMPARE(box.received(), SOH + " 04711" + "\rZCZC weather\rfair\r\r\r" + DC3);
+
+        // Ended by the system in the middle: the call is closed, and the
+        // message is not reported as sent.
+        const qsizetype mark = box.received().size();
+        QProcess stopped;
+        stopped.setProcessEnvironment(environment);
+        stopped.start(program, {"send", messageFile(QByteArray("long text ").repeated(40)), "--to", "4711"});
+        QTRY_VERIFY_WITH_TIMEOUT(box.received().size() > mark + 12, 20000);
+        stopped.terminate();
+        QVERIFY(stopped.waitForFinished(20000));
+        QCOMPARE(stopped.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(stopped.exitCode(), 7);
+        const QList<QByteArray> lines = stopped.readAllStandardError().split('\n');
+        QCOMPARE(lines.size(), 2); // one line and its end
+        QVERIFY2(lines[0].startsWith("vornak send: interrupted after "), lines[0].constData());
+        QTRY_VERIFY(box.received().endsWith(DC3));
+        QVERIFY(box.received().size() < mark + 200);
     }
 };
 
