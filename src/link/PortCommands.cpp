@@ -134,8 +134,12 @@ void PortCommands::reopenReturnedPort(const QString& device)
         return;
     }
     QString error;
-    if (!link.openDevice(device, &error))
-        return; // not ready yet (permissions still being set): the next check tries again
+    if (!link.openDevice(device, &error)) {
+        // Often only not ready yet (the system still setting permissions):
+        // the next check tries again; the status line says why meanwhile.
+        m_host.status().setAction("Port not reopened yet: " + error);
+        return;
+    }
     m_host.state().ColumnCount = 0;
     m_host.status().resetColumn();
     showPortState(true);

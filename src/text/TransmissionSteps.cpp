@@ -16,9 +16,7 @@ constexpr qsizetype kUnpacedPiece = 4096;
 } // namespace
 #include "text/Pause.h"
 #include "text/TelexText.h"
-#include "text/Transliteration.h"
 #include "text/TransmissionFiles.h"
-#include "text/WrapText.h"
 
 void TransmissionSteps::finish()
 {
