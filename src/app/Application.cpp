@@ -1,11 +1,17 @@
 #include "app/Application.h"
 
+#include "app/Config.h"
 #include "app/QtDialogs.h"
 #include "app/terminal.h"
 #include "core/AppState.h"
 #include "core/SettingsStore.h"
+#include "unattended/SendArguments.h"
+#include "unattended/SendCommand.h"
 
 #include <QApplication>
+#include <QTextStream>
+#include <cstdio>
+#include <unistd.h>
 
 void nameApplication()
 {
@@ -26,4 +32,25 @@ int runTerminal(const QStringList& arguments)
     terminal.Form_Load(arguments);
     terminal.show();
     return QApplication::exec();
+}
+
+int runSend(const QStringList& arguments)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    AppState state;
+    state.folder = ProgramFolder::locate(QCoreApplication::applicationDirPath());
+    const QString configPath = state.folder.file("\\QuillnetUsb.cfg");
+    ConfigFile config = readConfigFile(configPath);
+    applyConfig(config, state, configPath);
+    // The window shows these in message boxes; here they are notes, and the
+    // values the window would use are used.
+    if (!parseSendArguments(arguments).help) {
+        for (QString problem : std::as_const(config.problems))
+            err << "vornak send: note: " << problem.replace('\n', ' ') << Qt::endl;
+    }
+
+    SettingsStore settings;
+    SendConsole console{out, err, ::isatty(STDERR_FILENO) == 1, true};
+    return runSendCommand(arguments, state, settings, console);
 }

@@ -11,3 +11,8 @@ void nameApplication();
 // user and runs it until it ends; the arguments are the command line
 // without the program name.
 int runTerminal(const QStringList& arguments);
+
+// Runs `vornak send` without a window (`arguments`: what follows "send"):
+// the program folder, configuration and settings of this user, output on
+// the standard streams. Needs only a Qt core application.
+int runSend(const QStringList& arguments);

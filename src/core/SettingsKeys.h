@@ -16,6 +16,14 @@ inline const SettingKey PortSettings{"Properties", "Settings"};
 inline const SettingKey CommPort{"Properties", "CommPort"};
 inline const SettingKey Handshaking{"Properties", "Handshaking"};
 
+// "1": when the open port's device vanishes, the port is opened again as
+// soon as the same device comes back.
+inline const SettingKey ReopenPort{"Properties", "ReopenPort"};
+
+// "1": everything that goes over the line is written to the traffic
+// journal (the program folder's journal/ folder, one file a day).
+inline const SettingKey JournalOn{"Journal", "On"};
+
 // The terminal window's font.
 inline const SettingKey FontName{"Font", "FontName"};
 inline const SettingKey FontSize{"Font", "FontSize"};

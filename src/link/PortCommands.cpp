@@ -5,10 +5,12 @@
 #include "core/DateText.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
+#include "core/SettingsStore.h"
 #include "core/StatusPanel.h"
 #include "core/VbText.h"
 #include "core/Widgets.h"
 #include "link/frmProperties.h"
+#include "link/PortWatcher.h"
 #include "link/SerialLink.h"
 #include "link/TerminalText.h"
 
@@ -22,13 +24,19 @@ const QString kFixedSettings = QStringLiteral("9600,n,8,1");
 } // namespace
 
 PortCommands::PortCommands(CommandHost& host, QObject* parent)
-    : QObject(parent), m_host(host), Timer1(new QTimer(this))
+    : QObject(parent), m_host(host), m_watcher(new PortWatcher(this)), Timer1(new QTimer(this))
 {
     m_lblOpen1 = host.addCommand("Port", "lblOpen1", kOpenPortCaption, "Opens pre defined comm port");
     m_lblProps = host.addCommand("Port", "lblProps", "Port Settings", "Shows ComPort Settings Form");
     connect(m_lblOpen1, &CommandLabel::clicked, this, &PortCommands::lblOpen1_Click);
     connect(m_lblProps, &CommandLabel::clicked, this, &PortCommands::lblProps_Click);
     connect(&host.link(), &SerialLink::deviceLost, this, &PortCommands::onDeviceLost);
+    connect(m_watcher, &PortWatcher::deviceReturned, this, &PortCommands::reopenReturnedPort);
+    // However the port opens (the user, the settings window), the watch is over.
+    connect(&host.link(), &SerialLink::openChanged, this, [this](bool open) {
+        if (open)
+            m_watcher->stop();
+    });
 
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
@@ -50,10 +58,14 @@ void PortCommands::lblOpen1_Click()
 
     QString error;
     link.setSettings(kFixedSettings);
-    if (link.isOpen())
+    if (link.isOpen()) {
         link.close();
-    else if (!link.open(&error))
+    } else if (link.open(&error)) {
+        m_watcher->remember(link.device(),
+                            link.portMapped(link.portNumber()) ? link.device() : QString());
+    } else {
         m_host.dialogs().warn(error);
+    }
 
     showPortState(link.isOpen());
     TerminalText& terminal = m_host.terminal();
@@ -99,7 +111,41 @@ void PortCommands::onDeviceLost(const QString& message)
     m_host.state().StopSend = true;
     showPortState(false);
     m_host.terminal().appendLineText("\r\nTerminal Closed ", false);
-    m_host.dialogs().warn(message);
+    if (!reopenWanted()) {
+        m_host.dialogs().warn(message);
+        return;
+    }
+    // Watching starts before the message: the device may come back while
+    // the message is still shown.
+    m_watcher->watch();
+    m_host.dialogs().warn(message + "\nThe port opens again by itself as soon as the device is back.");
+}
+
+bool PortCommands::reopenWanted() const
+{
+    return m_host.settings().get(setting_keys::ReopenPort) == QLatin1String("1");
+}
+
+void PortCommands::reopenReturnedPort(const QString& device)
+{
+    SerialLink& link = m_host.link();
+    if (link.isOpen() || !reopenWanted()) {
+        m_watcher->stop();
+        return;
+    }
+    QString error;
+    if (!link.openDevice(device, &error)) {
+        // Often only not ready yet (the system still setting permissions):
+        // the next check tries again; the status line says why meanwhile.
+        m_host.status().setAction("Port not reopened yet: " + error);
+        return;
+    }
+    m_host.state().ColumnCount = 0;
+    m_host.status().resetColumn();
+    showPortState(true);
+    // What the window showed stays; the line is ready again below it.
+    m_host.terminal().appendLineText("\r\nTerminal Ready ", false);
+    m_host.status().setAction("Port reopened: Com" + vbStr(qint64(link.portNumber())) + " (" + device + ")");
 }
 
 void PortCommands::lblProps_Click()

@@ -74,7 +74,7 @@ void ReceivePath::onCommEvent(int code, const QByteArray& received)
     case SerialLink::Receive:
         status.setRxLit(true);
         status.setTxLit(false);
-        ShowData(QString::fromLatin1(received));
+        showText(QString::fromLatin1(received), true);
         break;
     case 3: case 4: case 5: case 6: case 7:
         EventText = eventName(code);
@@ -91,6 +91,11 @@ void ReceivePath::onCommEvent(int code, const QByteArray& received)
 
 void ReceivePath::ShowData(const QString& text)
 {
+    showText(text, false);
+}
+
+void ReceivePath::showText(const QString& text, bool fromLine)
+{
     AppState& state = m_host.state();
     if (m_host.terminal().lineLength() > kWindowLimit)
         m_host.terminal().dropHead(kTrimCount);
@@ -100,6 +105,8 @@ void ReceivePath::ShowData(const QString& text)
         m_watch += edit.insert;
     m_host.terminal().appendLineText(edit.insert, edit.replaceLastChar);
     m_host.status().setRxLit(true);
+    if (fromLine)
+        emit lineTextShown(edit.insert, edit.replaceLastChar);
 
     // The broadcast watch shares the buffer; "klkl" answers only while the
     // automatic answer is switched on.

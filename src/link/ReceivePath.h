@@ -36,8 +36,16 @@ signals:
     // The watch saw the broadcast service's prompt while a broadcast call
     // is pending.
     void receiverListRequested();
+    // Text that came over the line went into the window, as the window
+    // shows it (backspaces applied, CR LF line ends); with `replacedLast` it
+    // took the place of the window's last character. Texts the program
+    // writes into the window itself (a dialled name) are not line traffic
+    // and are not reported.
+    void lineTextShown(const QString& text, bool replacedLast);
 
 private:
+    void showText(const QString& text, bool fromLine);
+
     CommandHost& m_host;
     QString m_watch;
 };

@@ -8,6 +8,8 @@
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 
 namespace {
 
@@ -99,6 +101,11 @@ bool SerialLink::isOpen() const
     return m_port.isOpen();
 }
 
+bool SerialLink::portMapped(int number) const
+{
+    return !m_store.get(setting_keys::portDevice(number)).isEmpty();
+}
+
 QString SerialLink::portDevice(int number) const
 {
     const QString mapped = m_store.get(setting_keys::portDevice(number));
@@ -126,6 +133,16 @@ bool SerialLink::open(QString* error)
             *error = QStringLiteral("Com %1 is not on this computer. Connect the interface box, or map "
                                     "the port to a device in the settings (section Ports, key Com%1).")
                          .arg(m_portNumber);
+        return false;
+    }
+    return openDevice(device, error);
+}
+
+bool SerialLink::openDevice(const QString& device, QString* error)
+{
+    if (m_port.isOpen()) {
+        if (error)
+            *error = QStringLiteral("Port already open");
         return false;
     }
     const std::optional<LineSettings> line = parseLineSettings(m_settings, error);
@@ -182,7 +199,8 @@ void SerialLink::sendBytes(const QByteArray& bytes)
     // Into the port's buffer; the port writes as soon as the device can take
     // it, on the next turn of the event loop (a paced sender waits in one
     // right after sending, so its character leaves at once).
-    m_port.write(bytes);
+    if (m_port.write(bytes) == bytes.size())
+        emit sent(bytes);
 }
 
 void SerialLink::waitForRoom(const bool& stop)
@@ -199,6 +217,14 @@ qint64 SerialLink::bytesAvailable() const
 qint64 SerialLink::bytesToWrite() const
 {
     return m_port.isOpen() ? m_port.bytesToWrite() : 0;
+}
+
+qint64 SerialLink::deviceOutputQueue() const
+{
+    int queued = 0;
+    if (!m_port.isOpen() || ::ioctl(int(m_port.handle()), TIOCOUTQ, &queued) != 0)
+        return 0;
+    return queued;
 }
 
 void SerialLink::onReadyRead()

@@ -35,7 +35,13 @@ public:
 
     bool isOpen() const;
     bool open(QString* error = nullptr);
+    // Opens a given device as port number portNumber(), with the current
+    // settings and flow control: a device that came back under another
+    // name is still the same port.
+    bool openDevice(const QString& device, QString* error = nullptr);
     void close();
+    // The device path of the open port, or of the one open last.
+    const QString& device() const { return m_device; }
 
     // SendToBox: puts the text on the line as it stands, one byte per
     // character, nothing added. Characters beyond Latin-1 get their
@@ -54,11 +60,16 @@ public:
     // Receive and transmit buffer counts.
     qint64 bytesAvailable() const;
     qint64 bytesToWrite() const;
+    // Bytes the device itself still holds for the line (handed over by the
+    // port, not yet sent by the driver); 0 when closed or unknown.
+    qint64 deviceOutputQueue() const;
 
     // The device of port number N: the settings-store value "Ports"/"Com<N>"
     // when present, else the N-th serial port of the system (sorted by its
     // location), else empty.
     QString portDevice(int number) const;
+    // Whether the settings store maps port number N to a device.
+    bool portMapped(int number) const;
 
 signals:
     // Everything read from the line in one go (delivered from the event loop,
@@ -66,6 +77,9 @@ signals:
     void received(const QByteArray& bytes);
     // Bytes went out to the device.
     void transmitted();
+    // Bytes were handed to the port for the line, exactly as they go out
+    // (every send, whoever sends).
+    void sent(const QByteArray& bytes);
     // A modem line changed (CtsChange, DsrChange, CdChange, Ring).
     void lineEvent(int code);
     // A serial error that does not end the link.

@@ -7,6 +7,7 @@
 #include "link/PortSettings.h"
 #include "link/SerialLink.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -75,6 +76,12 @@ frmProperties::frmProperties(SerialLink& link, SettingsStore& settings, Dialogs&
     }
     layout->addWidget(flow);
 
+    chkReopenPort = new QCheckBox("Reopen the port when the adapter returns", this);
+    chkReopenPort->setObjectName("chkReopenPort");
+    chkReopenPort->setToolTip("When the port's device vanishes (adapter pulled), open the port again as soon "
+                              "as the same device is back. Nothing is sent or dialled by itself.");
+    layout->addWidget(chkReopenPort);
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(lblOK);
@@ -112,6 +119,7 @@ void frmProperties::LoadPropertySettings(int branch)
     choose(cboStopBits, fields.stopBits);
     if (m_link.handshaking() >= 0 && m_link.handshaking() < 4)
         optFlow[m_link.handshaking()]->setChecked(true);
+    chkReopenPort->setChecked(m_settings.get(setting_keys::ReopenPort) == QLatin1String("1"));
 }
 
 void frmProperties::PortScan()
@@ -182,6 +190,7 @@ void frmProperties::lblOK_Click()
         m_dialogs.warn(error);
         return;
     }
+    m_settings.save(setting_keys::ReopenPort, chkReopenPort->isChecked() ? "1" : "0");
     if (!savePortSettings(m_link, m_settings))
         m_dialogs.warn("The settings could not be written to " + m_settings.location()
                        + ". They apply until the program ends.");

@@ -4,6 +4,7 @@
 
 class CommandLabel;
 class Dialogs;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QRadioButton;
@@ -11,7 +12,8 @@ class SerialLink;
 class SettingsStore;
 
 // The port settings window: the ports found on this computer, speed, data
-// bits, parity, stop bits and flow control; "Save" applies and stores them.
+// bits, parity, stop bits and flow control, and whether the port opens again
+// by itself when its device comes back; "Save" applies and stores them.
 class frmProperties : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +33,7 @@ public:
     QComboBox* cboParity;
     QComboBox* cboStopBits;
     QRadioButton* optFlow[4];
+    QCheckBox* chkReopenPort;
     QLabel* lblSettings;
     CommandLabel* lblOK;
     CommandLabel* lblExit;

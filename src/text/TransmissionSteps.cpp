@@ -15,9 +15,8 @@ namespace {
 constexpr qsizetype kUnpacedPiece = 16384;
 } // namespace
 #include "text/Pause.h"
-#include "text/Transliteration.h"
+#include "text/TelexText.h"
 #include "text/TransmissionFiles.h"
-#include "text/WrapText.h"
 
 void TransmissionSteps::finish()
 {
@@ -69,16 +68,10 @@ void TransmissionSteps::sendWrapped(const QString& content, int& column)
 std::optional<QString> TransmissionSteps::wrapToScratch(const QString& text, const QString& scratchPath,
                                                         Breather& breather)
 {
-    std::optional<QString> letters = transliterateText(text, breather.asFunction());
-    if (!letters)
+    std::optional<QString> prepared = telexFileText(text, breather.asFunction());
+    if (!prepared)
         return std::nullopt;
-    std::optional<QString> wrapped = wrapText(*letters, kTelexLineWidth, breather.asFunction());
-    letters.reset();
-    if (!wrapped)
-        return std::nullopt;
-
-    QString content = *std::move(wrapped);
-    content += QStringLiteral("\r\n"); // in place: the wrapped text has room for it
+    QString content = *std::move(prepared);
     QString error;
     if (!writeScratchFile(scratchPath, content, breather.asFunction(), &error)) {
         if (!error.isEmpty())

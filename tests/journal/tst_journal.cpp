@@ -1,0 +1,279 @@
+// The traffic journal: its lines, its files, the Journal command in the real
+// window over a pseudo-terminal, and what it does when it cannot write.
+#include "support/BoxProgram.h"
+#include "support/ReadOnlyFolder.h"
+#include "support/TerminalRig.h"
+#include "support/TestHost.h"
+#include "support/TestMain.h"
+
+#include "journal/JournalLines.h"
+#include "journal/JournalPart.h"
+#include "journal/TrafficJournal.h"
+#include "link/ReceivePath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+class JournalTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+    // The clock of the program in these tests.
+    QDateTime clock;
+
+    QString journalFolder() const { return env.folder() + "/journal"; }
+    QStringList journalLines(const QDate& day) const
+    {
+        QFile file(journalFolder() + "/" + journalFileName(day));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromLatin1(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    }
+    static QDate day1() { return QDate(2026, 8, 24); }
+
+private slots:
+    void init()
+    {
+        env.reset();
+        clock = QDateTime(day1(), QTime(23, 59, 58));
+    }
+
+    void linesAndMarks()
+    {
+        QCOMPARE(journalFileName(QDate(2026, 8, 4)), QString("2026-08-04.txt"));
+        QCOMPARE(journalLine(QTime(9, 5, 7), Direction::Received, u"12345 demo d"), QString("09:05:07 RX 12345 demo d"));
+        QCOMPARE(journalLine(QTime(14, 0, 0), Direction::Sent, u"\x01 012345"), QString("14:00:00 TX <SOH> 012345"));
+        QCOMPARE(readableText(QString::fromLatin1("a\x1bMb\t\x07\x7f\x9b\xe9\x00", 10)),
+                 QString("a<ESC>Mb<TAB><BEL><7F><9B>\u00e9<NUL>"));
+
+        const QDateTime t1(day1(), QTime(10, 0, 1)), t2 = t1.addSecs(1), t3 = t1.addSecs(2);
+        LineCollector lines;
+        QVERIFY(lines.add(u"hel", t1).isEmpty());
+        QVERIFY(lines.hasPending());
+        QList<LineCollector::Line> done = lines.add(u"lo\r\nwor", t2);
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(done[0].text, QString("hello"));
+        QCOMPARE(done[0].started, t1); // the time the line began
+        // LF alone ends a line too; bare line ends make no lines; the LF of
+        // a CR LF pair is no second line end.
+        done = lines.add(u"ld\n\r\r\nx", t3);
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(done[0].text, QString("world"));
+        QCOMPARE(done[0].started, t2);
+        const std::optional<LineCollector::Line> pending = lines.takePending();
+        QVERIFY(pending);
+        QCOMPARE(pending->text, QString("x"));
+        QCOMPARE(pending->started, t3);
+        QVERIFY(!lines.takePending());
+        // A CR at the end of one piece and its LF at the head of the next.
+        QCOMPARE(lines.add(u"one\r", t1).size(), 1);
+        QVERIFY(lines.add(u"\ntwo", t1).isEmpty());
+        lines.dropLastCharacter();
+        QCOMPARE(lines.add(u"x\r", t1)[0].text, QString("twx"));
+    }
+
+    // The Journal command of the real window: off at first, then every line
+    // of the traffic, received as the window shows it and sent as it went
+    // out, in the order the lines ended.
+    void journalOfTheWindow()
+    {
+        TerminalRig rig(env);
+        rig.state.now = [this] { return clock; };
+        JournalPart part(rig.t());
+        part.journal().setClockReadEvery(0);
+        connect(&rig.part<ReceivePath>(), &ReceivePath::lineTextShown, &part, &JournalPart::recordShown);
+        QCOMPARE(rig.t().findChild<CommandLabel*>("lblJournal"), part.command());
+        QVERIFY(!part.journal().isOn());
+        QCOMPARE(part.command()->property("checked"), QVariant(false));
+        rig.box.write("before the journal\r\n");
+        rig.box.readFor(100);
+
+        rig.click("lblJournal");
+        QVERIFY(part.journal().isOn());
+        QCOMPARE(rig.settings.get("Journal", "On"), QString("1"));
+        QCOMPARE(part.command()->captionColor(), QColor(0x00FF00));
+        QCOMPARE(rig.action(), QString("Journal On"));
+
+        rig.CallNumber("12345", "far station");
+        rig.box.readFor(50);
+        rig.box.write("\r\nnr? 012345\r\n012345 demo d\r\n");
+        QTRY_COMPARE(journalLines(day1()).size(), 2);
+        clock = clock.addSecs(1);
+        rig.SendTxt("hello");
+        rig.SendTxt("");
+        rig.box.write("abc\bd\r\n");
+        const QStringList expected = {"23:59:58 RX nr? 012345", "23:59:58 RX 012345 demo d",
+                                      "23:59:58 TX <SOH> 012345", "23:59:59 TX hello", "23:59:59 RX abd"};
+        QTRY_COMPARE(journalLines(day1()), expected);
+        // The name the window shows when dialling did not come over the line.
+        QVERIFY(rig.text().lineText().contains("far station"));
+
+        // Off: nothing more, and the line in progress is kept.
+        rig.box.write("half a li");
+        rig.box.readFor(100);
+        rig.click("lblJournal");
+        QCOMPARE(rig.settings.get("Journal", "On"), QString("0"));
+        QCOMPARE(part.command()->captionColor(), QColor(0xFFFFFF));
+        rig.box.write("ne\r\nnot journaled\r\n");
+        rig.SendTxt("nor this");
+        rig.box.readFor(100);
+        QCOMPARE(journalLines(day1()), expected + QStringList{"23:59:59 RX half a li"});
+        QVERIFY(rig.dialogs.asked.isEmpty());
+
+        // Switched on at start when the user left it on.
+        JournalPart again(rig.t());
+        QVERIFY(!again.journal().isOn()); // the setting says off now
+        rig.settings.save("Journal", "On", "1");
+        JournalPart onAtStart(rig.t());
+        QVERIFY(onAtStart.journal().isOn());
+        QCOMPARE(onAtStart.command()->property("checked"), QVariant(true));
+    }
+
+    void newFileEachDay()
+    {
+        TrafficJournal journal(journalFolder(), [this] { return clock; });
+        journal.setClockReadEvery(0);
+        QString error;
+        QVERIFY2(journal.start(&error), qPrintable(error));
+        QCOMPARE(journal.currentFile(), journalFolder() + "/2026-08-24.txt");
+        journal.recordSent("before midnight\r");
+        clock = clock.addSecs(1); // 23:59:59
+        journal.recordReceived("spann");
+        clock = clock.addSecs(2); // 00:00:01, the next day
+        journal.recordSent("after\r");
+        clock = clock.addSecs(1);
+        journal.recordReceived("ing\r\n");
+        journal.recordSent("on the new day\r");
+        journal.stop();
+        QCOMPARE(journalLines(day1()), QStringList({"23:59:58 TX before midnight", "23:59:59 RX spanning"}));
+        QCOMPARE(journalLines(day1().addDays(1)), QStringList({"00:00:01 TX after", "00:00:02 TX on the new day"}));
+
+        // Started again on the same day, the file grows.
+        QVERIFY(journal.start(&error));
+        journal.recordReceived("more\r\n");
+        journal.flush();
+        QCOMPARE(journalLines(day1().addDays(1)).size(), 3);
+        QCOMPARE(QDir(journalFolder()).entryList(QDir::Files).size(), 2);
+    }
+
+    // A line is in the file as soon as it has ended; lines following close
+    // behind are gathered for a moment; the line in progress waits.
+    void linesWrittenAsTheyEnd()
+    {
+        TrafficJournal journal(journalFolder(), [this] { return clock; });
+        QString error;
+        QVERIFY(journal.start(&error));
+        journal.recordReceived("first line\r\n");
+        QCOMPARE(journalLines(day1()), QStringList({"23:59:58 RX first line"}));
+        journal.recordReceived("second\r\nthird li");
+        QTRY_COMPARE(journalLines(day1()).size(), 2);
+        QTest::qWait(3 * TrafficJournal::kGatherMs);
+        QCOMPARE(journalLines(day1()).size(), 2);
+        journal.recordReceived("ne\r\n");
+        QCOMPARE(journalLines(day1()).last(), QString("23:59:58 RX third line"));
+    }
+
+    // The program killed in the middle of a message: every whole line
+    // before is in the journal, the line in progress is not.
+    void killedMidMessage()
+    {
+        const QString program = qEnvironmentVariable("VORNAK_BUILD_DIR") + "/vornak";
+        if (!QFileInfo::exists(program))
+            QSKIP("build the vornak program first (cmake --build build --target vornak)");
+        QByteArray config = env.readFile("\\QuillnetUsb.cfg");
+        config.replace("\r\n0.15\r\n", "\r\n0.01\r\n");
+        env.writeFile("\\QuillnetUsb.cfg", config);
+        BoxProgram box(env);
+        {
+            SettingsStore settings;
+            settings.save("Ports", "Com1", box.device);
+            settings.save("Journal", "On", "1");
+        }
+        QStringList message;
+        for (int i = 1; i <= 30; ++i)
+            message << QStringLiteral("bulletin line %1 of thirty").arg(i);
+        env.writeFile("\\bulletin.txt", message.join("\r\n").toLatin1() + "\r\n");
+
+        QProcess vornak;
+        vornak.start(program, {"send", env.file("\\bulletin.txt"), "--to", "12345"});
+        const auto sentLines = [&] {
+            QStringList sent;
+            for (const QString& line : journalLines(QDate::currentDate()))
+                if (line.mid(9, 2) == "TX")
+                    sent << line.mid(12);
+            return sent;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(sentLines().size() >= 5, 20000);
+        vornak.kill();
+        vornak.waitForFinished();
+        QVERIFY(box.received().size() > 100);
+
+        const QStringList sent = sentLines();
+        QCOMPARE(sent.first(), QString("<SOH> 012345"));
+        // Whole lines of the message, in order, and nothing of the line that
+        // was going out.
+        QCOMPARE(sent.mid(1), message.mid(0, sent.size() - 1));
+        // The far answerback before it.
+        const QStringList all = journalLines(QDate::currentDate());
+        QVERIFY(std::any_of(all.begin(), all.end(), [](const QString& line) { return line.endsWith(" RX 012345 demo d"); }));
+    }
+
+    void readOnlyFolder()
+    {
+        TestHost host(env, true);
+        ReceivePath receive(host);
+        ReadOnlyFolder readOnly(env.folder());
+        if (!readOnly.effective())
+            QSKIP("the program folder cannot be made read-only here");
+        JournalPart part(host);
+        connect(&receive, &ReceivePath::lineTextShown, &part, &JournalPart::recordShown);
+        host.click("lblJournal");
+        QCOMPARE(host.scripted.asked.size(), 1);
+        QCOMPARE(host.scripted.asked[0].icon, Dialogs::Icon::Exclamation);
+        QVERIFY2(host.scripted.asked[0].text.startsWith("The traffic journal cannot be written to " + journalFolder()),
+                 qPrintable(host.scripted.asked[0].text));
+        QVERIFY(!part.journal().isOn());
+        QCOMPARE(host.store.get("Journal", "On"), QString("0"));
+        QCOMPARE(part.command()->captionColor(), QColor(0xFFFFFF));
+
+        // The terminal carries on.
+        host.box.write("still here\r\n");
+        QTRY_VERIFY(host.terminal().lineText().contains("still here"));
+        host.link().send("typed");
+        QCOMPARE(host.box.waitForBytes(5, 2000), QByteArray("typed"));
+        QCOMPARE(host.scripted.asked.size(), 1);
+    }
+
+    // A disk that fills up while the journal writes: one message, the
+    // journal off, the line still working.
+    void fullDisk()
+    {
+        QVERIFY(QDir().mkpath(journalFolder()));
+        QVERIFY(QFile::link("/dev/full", journalFolder() + "/" + journalFileName(QDate::currentDate())));
+        TestHost host(env, true);
+        ReceivePath receive(host);
+        JournalPart part(host);
+        connect(&receive, &ReceivePath::lineTextShown, &part, &JournalPart::recordShown);
+        host.click("lblJournal");
+        QVERIFY(part.journal().isOn());
+        QVERIFY(host.scripted.asked.isEmpty());
+
+        host.box.write("first line\r\nsecond line\r\n");
+        QTRY_COMPARE(host.scripted.asked.size(), 1);
+        QVERIFY2(host.scripted.asked[0].text.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
+                 qPrintable(host.scripted.asked[0].text));
+        QVERIFY(!part.journal().isOn());
+        QCOMPARE(host.store.get("Journal", "On"), QString("0"));
+
+        host.box.write("third line\r\n");
+        host.link().send("more\r");
+        QTRY_VERIFY(host.terminal().lineText().contains("third line"));
+        QCOMPARE(host.box.waitForBytes(5, 2000), QByteArray("more\r"));
+        QTest::qWait(50);
+        QCOMPARE(host.scripted.asked.size(), 1);
+    }
+};
+
+VORNAK_TEST_MAIN(JournalTest)
+#include "tst_journal.moc"

@@ -1,0 +1,386 @@
+// `vornak send`: sending a file without the window, over real
+// pseudo-terminals, against the real vornak-box and a box the test plays.
+#include "support/BoxProgram.h"
+#include "support/TerminalRig.h"
+#include "support/TestHost.h"
+#include "support/TestMain.h"
+
+#include "core/SettingsStore.h"
+#include "link/LineCommands.h"
+#include "link/SerialLink.h"
+#include "text/FileTransmission.h"
+#include "text/TextTransmissions.h"
+#include "unattended/FarReply.h"
+#include "unattended/LineSequences.h"
+#include "unattended/MessageFile.h"
+#include "unattended/SendArguments.h"
+#include "unattended/SendCommand.h"
+
+#include <QProcess>
+#include <QTextStream>
+#include <QtTest>
+
+namespace {
+const QByteArray SOH("\x01"), DC3("\x13");
+// A message with CR LF line ends, umlauts, an @ and a paragraph longer than
+// the telex line.
+const QByteArray kMessage = "Gr\xc3\xbc\xc3\x9f" "e aus K\xc3\xb6ln\r\n"
+                            "Zweite Zeile @ home\r\n";
+} // namespace
+
+class UnattendedSendTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+    struct Run {
+        int exit = -1;
+        QString out;
+        QString err;
+        // The lines written to standard error.
+        QStringList errLines() const { return err.split('\n', Qt::SkipEmptyParts); }
+    };
+
+    // Runs `vornak send` in this process, as the program does it, with the
+    // given configuration values.
+    Run send(const QStringList& arguments, double charDelay = 0.001, bool progress = false, qint16 prefix = 0)
+    {
+        Run run;
+        QTextStream out(&run.out);
+        QTextStream err(&run.err);
+        AppState state = env.makeState();
+        state.DialPrefix = prefix;
+        state.CharDelay = charDelay;
+        SettingsStore settings;
+        run.exit = runSendCommand(arguments, state, settings, SendConsole{out, err, progress, false});
+        out.flush();
+        err.flush();
+        return run;
+    }
+
+    void mapPort(const QString& device)
+    {
+        SettingsStore settings;
+        settings.save("Ports", "Com1", device);
+        settings.sync();
+    }
+
+    QString messageFile(const QByteArray& bytes, const QString& name = "message.txt")
+    {
+        env.writeFile("\\" + name, bytes);
+        return env.file("\\" + name);
+    }
+
+    // A box played by the test: once the dial has come, it sends `replies`
+    // one after the other, `gapMs` apart.
+    struct ScriptedBox {
+        PtyPair pty;
+        QByteArray heard;
+        ScriptedBox(const QList<QByteArray>& replies, int gapMs)
+        {
+            pty.open();
+            QObject::connect(&pty, &PtyPair::bytesArrived, &pty, [this, replies, gapMs](const QByteArray& bytes) {
+                const bool dialled = !heard.contains(SOH) && (heard + bytes).contains(SOH);
+                heard += bytes;
+                pty.takeReceived();
+                if (!dialled)
+                    return;
+                for (int i = 0; i < replies.size(); ++i)
+                    QTimer::singleShot(100 + i * gapMs, &pty, [this, reply = replies[i]] { pty.write(reply); });
+            });
+        }
+    };
+
+private slots:
+    void init() { env.reset(); }
+
+    void commandLine()
+    {
+        const auto parse = [](const QString& line) { return parseSendArguments(line.split(' ', Qt::SkipEmptyParts)); };
+
+        const SendArguments full = parse("bulletin.txt --to 12345 --port 3 --answerback --timeout 2.5");
+        QVERIFY2(full.request, qPrintable(full.problem));
+        QCOMPARE(full.request->file, QString("bulletin.txt"));
+        QCOMPARE(full.request->number, QString("12345"));
+        QCOMPARE(full.request->port, std::optional<int>(3));
+        QCOMPARE(full.request->answerback, true);
+        QCOMPARE(full.request->timeoutSeconds, 2.5);
+
+        const SendArguments plain = parse("--to=4711 -");
+        QVERIFY(plain.request);
+        QCOMPARE(plain.request->file, QString("-"));
+        QCOMPARE(plain.request->port, std::optional<int>());
+        QCOMPARE(plain.request->answerback, false);
+        QCOMPARE(plain.request->timeoutSeconds, 30.0);
+        // After "--" a name that looks like an option is a file.
+        QCOMPARE(parse("--to 1 -- --odd-name").request->file, QString("--odd-name"));
+
+        QVERIFY(parse("--help").help);
+        QVERIFY(parse("x.txt -h --to").help);
+        const QStringList wrong = {"x.txt", "--to 12345", "x.txt --to 12a45", "x.txt --to", "a.txt b.txt --to 1",
+                                   "x.txt --to 1 --port 33", "x.txt --to 1 --port 0", "x.txt --to 1 --timeout 0",
+                                   "x.txt --to 1 --timeout soon", "x.txt --to 1 --fast", "x.txt --to 1 --answerback=1"};
+        for (const QString& line : wrong) {
+            const SendArguments parsed = parse(line);
+            QVERIFY2(!parsed.request && !parsed.help, qPrintable(line));
+            QVERIFY2(!parsed.problem.isEmpty() && !parsed.problem.contains('\n'), qPrintable(line));
+        }
+        QVERIFY(parse("x.txt --to 12a45").problem.contains("12a45"));
+
+        // The help names every option and every exit code.
+        const QString help = sendHelpText();
+        for (const QString& word : {"--to NUMBER", "--port N", "--answerback", "--timeout S", "cron", "  0  ",
+                                    "  2  ", "  3  ", "  4  ", "  5  ", "  6  ", "  7  "})
+            QVERIFY2(help.contains(word), qPrintable(word));
+        Run shown = send({"--help"});
+        QCOMPARE(shown.exit, 0);
+        QCOMPARE(shown.out, help);
+        QCOMPARE(shown.err, QString());
+    }
+
+    // The unattended sender sends the window's own sequences: its dial is
+    // CallNumber's, its close is "Close", its answerback "I am".
+    void sequencesOfTheWindow()
+    {
+        TestHost host(env, true);
+        LineCommands commands(host, [](const QString&) {}, [](const QString&) {});
+        host.box.readFor(50);
+        for (qint16 prefix : {qint16(0), qint16(-3), qint16(49)}) {
+            host.appState.DialPrefix = prefix;
+            for (const QString& number : {"12345", "12", "85", "86", "0042"}) {
+                commands.CallNumber(number, "name");
+                QCOMPARE(callNumberSequence(number, prefix).toLatin1(), host.box.readFor(60));
+            }
+        }
+        QCOMPARE(callNumberSequence("12345", 0), QString("\x01 012345"));
+        QCOMPARE(callNumberSequence("12", 0), QString("\x01 12"));
+        host.click("LblCloseConnection");
+        QCOMPARE(host.box.readFor(60), kCloseSequence.toLatin1());
+        host.click("lblIAm");
+        QCOMPARE(host.box.readFor(60), kHereIsSequence.toLatin1());
+    }
+
+    void farReplies()
+    {
+        const QString dialled = " 012345";
+        QCOMPARE(classifyFarReply("nr?  012345", dialled), FarReply::Ignored);
+        QCOMPARE(classifyFarReply("nr? 0 12 345", dialled), FarReply::Ignored);
+        QCOMPARE(classifyFarReply("", dialled), FarReply::Ignored);
+        QCOMPARE(classifyFarReply("\x07 - ", dialled), FarReply::Ignored);
+        QCOMPARE(classifyFarReply("012345 demo d", dialled), FarReply::Answerback);
+        QCOMPARE(classifyFarReply("\x07" "4711 abc d ", dialled), FarReply::Answerback);
+        QCOMPARE(classifyFarReply("OCC", dialled), FarReply::CallFailed);
+        QCOMPARE(classifyFarReply(" nc ", dialled), FarReply::CallFailed);
+        QCOMPARE(classifyFarReply("der", dialled), FarReply::CallFailed);
+        // A word that merely holds a code is not one.
+        QCOMPARE(classifyFarReply("occupied d", dialled), FarReply::Answerback);
+        QCOMPARE(printableReply("\x07 4711 abc d \r"), QString("4711 abc d"));
+    }
+
+    void messageFiles()
+    {
+        // Line ends of this system become CR LF; CR LF stays.
+        QCOMPARE(readMessageFile(messageFile("one\ntwo\n")).text, QString("one\r\ntwo\r\n"));
+        QCOMPARE(readMessageFile(messageFile("one\rtwo\r\n\r\n")).text, QString("one\r\ntwo\r\n\r\n"));
+        QCOMPARE(withCrLfLineEnds("a\r\n\nb\r"), QString("a\r\n\r\nb\r\n"));
+        QCOMPARE(readMessageFile(messageFile(kMessage)).text, QString::fromUtf8(kMessage));
+        QCOMPARE(readMessageFile(messageFile("caf\xe9\r\n")).text, QString("caf\u00e9\r\n")); // Latin-1
+
+        const auto problem = [](const QString& path) { return readMessageFile(path).problem; };
+        QVERIFY(problem(env.file("\\missing.txt")).startsWith(env.file("\\missing.txt") + ": "));
+        QVERIFY(problem(env.folder()).contains("folder"));
+        QVERIFY(problem(messageFile(QByteArray("ab\0cd", 5))).contains("binary"));
+        QVERIFY(problem(messageFile(" \r\n\t\n")).contains("empty"));
+        QVERIFY(problem(messageFile("")).contains("empty"));
+        for (const QString& path : {env.file("\\missing.txt"), env.folder()})
+            QVERIFY(!problem(path).contains('\n'));
+    }
+
+    // The whole exchange with the real box: the exact bytes it got, and the
+    // message part byte for byte what "Send Text File" sends.
+    void sendsToTheBox()
+    {
+        BoxProgram box(env);
+        QVERIFY(!box.device.isEmpty());
+        mapPort(box.device);
+        const QString path = messageFile(kMessage);
+
+        Run run = send({path, "--to", "12345", "--answerback"}, 0.001, true);
+        QCOMPARE(run.exit, 0);
+        const QByteArray message = "\rGruesze aus Koeln\rZweite Zeile (at) home\r\r\r";
+        QCOMPARE(box.received(), SOH + " 012345" + message + "\r\t" + DC3);
+        // On a terminal: the answerback, the progress to the last character.
+        QVERIFY2(run.err.contains("answerback: 012345 demo d\n"), qPrintable(run.err));
+        QVERIFY(run.err.contains(QStringLiteral("\rvornak send: %1/%1 characters\n").arg(message.size())));
+        QVERIFY(run.err.endsWith(QStringLiteral("vornak send: sent %1 characters to 12345\n").arg(message.size())));
+        QCOMPARE(box.log("dialling").size(), 1);
+        QCOMPARE(box.log("dialling")[0].second, QString("dialling 012345"));
+        QCOMPARE(box.log("cleared").size(), 1);
+
+        // Without --answerback, a local number, and not on a terminal:
+        // nothing is said on success.
+        const qsizetype before = box.received().size();
+        run = send({path, "--to", "12"});
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(run.err, QString());
+        QCOMPARE(box.received().mid(before), SOH + " 12" + message + DC3);
+
+        // The window's "Send Text File" with the same file.
+        const QByteArray longText = QByteArray("Wetterbericht f\xfc" "r heute:\r\n")
+                                    + QByteArray("sonnig und warm ").repeated(12) + "\r\n\r\nEnde\r\n";
+        const QString longPath = messageFile(longText, "weather.txt");
+        TerminalRig rig(env);
+        rig.state.ConnectionActive = true;
+        rig.part<TextTransmissions>().files().SendTextFile(longPath, 5);
+        const QByteArray fromWindow = rig.received(1, 5000);
+        QVERIFY(fromWindow.size() > 200);
+
+        mapPort(box.device); // the window mapped Com 1 to its own line
+        const qsizetype mark = box.received().size();
+        QCOMPARE(send({longPath, "--to", "4711"}).exit, 0);
+        QCOMPARE(box.received().mid(mark), SOH + " 04711" + fromWindow + DC3);
+    }
+
+    // The box that echoes the dial and only then answers; one that reports
+    // a failed call; one that never answers.
+    void waitingForTheAnswerback()
+    {
+        {
+            ScriptedBox box({"\r\nnr? ", " 012345\r\n", "\x07\r\n", "012345 far d\r\n"}, 150);
+            mapPort(box.pty.slavePath());
+            Run run = send({messageFile("hi\r\n"), "--to", "12345", "--timeout", "5"}, 0.001, true);
+            QCOMPARE(run.exit, 0);
+            QVERIFY2(run.err.contains("answerback: 012345 far d\n"), qPrintable(run.err));
+            box.pty.readFor(100);
+            QCOMPARE(box.heard, SOH + " 012345" + "\rhi\r\r\r" + DC3);
+        }
+        {
+            ScriptedBox box({"\r\nnr?  012345\r\n", "\r\nocc\r\n"}, 100);
+            mapPort(box.pty.slavePath());
+            Run run = send({messageFile("hi\r\n"), "--to", "12345", "--timeout", "5"});
+            QCOMPARE(run.exit, 4);
+            QCOMPARE(run.errLines(), QStringList({"vornak send: the call to 12345 did not connect: the box answered \"occ\""}));
+            box.pty.readFor(100);
+            QCOMPARE(box.heard, SOH + " 012345" + DC3);
+        }
+        {
+            // The real box dialling slower than the time-out.
+            BoxProgram box(env, {"--char-delay", "1", "--dial-delay", "60000"});
+            mapPort(box.device);
+            Run run = send({messageFile("never sent\r\n"), "--to", "12345", "--timeout", "0.5"});
+            QCOMPARE(run.exit, 4);
+            QCOMPARE(run.errLines(),
+                     QStringList({"vornak send: no answerback from 12345 within 0.5 s of dialling; the call was closed"}));
+            QTRY_COMPARE(box.received(), SOH + " 012345" + DC3);
+        }
+    }
+
+    void boxVanishesMidSend()
+    {
+        auto box = std::make_unique<BoxProgram>(env);
+        mapPort(box->device);
+        const QString path = messageFile(QByteArray("0123456789 ").repeated(30) + "\r\n");
+        // The box goes once part of the message has reached it.
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (box->received().size() > 40) {
+                box->process.kill();
+                watch.stop();
+            }
+        });
+        watch.start(20);
+        Run run = send({path, "--to", "12345"}, 0.01);
+        QCOMPARE(run.exit, 5);
+        QCOMPARE(run.errLines().size(), 1);
+        const QString line = run.errLines()[0];
+        QVERIFY2(line.contains("the line was lost after ") && line.contains("the message did not go out whole")
+                     && line.contains(box->device),
+                 qPrintable(line));
+        // It did not get far: the count is of what went out.
+        const int sentCount = line.section("lost after ", 1).section(' ', 0, 0).toInt();
+        QVERIFY(sentCount > 25 && sentCount < 200);
+        QVERIFY(!line.contains("sent "));
+    }
+
+    void fileAndPortProblems()
+    {
+        BoxProgram box(env);
+        mapPort(box.device);
+
+        Run missing = send({env.file("\\no-such.txt"), "--to", "12345"});
+        QCOMPARE(missing.exit, 6);
+        QCOMPARE(missing.errLines().size(), 1);
+        QVERIFY(missing.err.startsWith("vornak send: " + env.file("\\no-such.txt") + ": "));
+        QCOMPARE(send({messageFile("\r\n"), "--to", "12345"}).exit, 6);
+
+        Run usage = send({"--to", "12345"});
+        QCOMPARE(usage.exit, 2);
+        QCOMPARE(usage.errLines().size(), 1);
+
+        // The port held by someone else (the terminal window, say).
+        SettingsStore settings;
+        SerialLink other(settings);
+        QVERIFY(other.open());
+        Run busy = send({messageFile("hello\r\n"), "--to", "12345"});
+        QCOMPARE(busy.exit, 3);
+        QCOMPARE(busy.errLines().size(), 1);
+        QVERIFY2(busy.err.contains(box.device), qPrintable(busy.err));
+        other.close();
+
+        // No such device, and a port number nobody mapped on this machine.
+        mapPort(env.folder() + "/no-such-device");
+        QCOMPARE(send({messageFile("hello\r\n"), "--to", "12345"}).exit, 3);
+        Run unmapped = send({messageFile("hello\r\n"), "--to", "12345", "--port", "32"});
+        QCOMPARE(unmapped.exit, 3);
+        QVERIFY(unmapped.err.contains("Com 32"));
+
+        // None of it reached the box.
+        QTest::qWait(100);
+        QCOMPARE(box.received(), QByteArray());
+    }
+
+    // The program itself: `vornak send` with no display, the message on
+    // standard input.
+    void theProgramWithoutDisplay()
+    {
+        const QString program = qEnvironmentVariable("VORNAK_BUILD_DIR") + "/vornak";
+        if (!QFileInfo::exists(program))
+            QSKIP("build the vornak program first (cmake --build build --target vornak)");
+        BoxProgram box(env);
+        mapPort(box.device);
+        QProcess vornak;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        environment.remove("QT_QPA_PLATFORM");
+        vornak.setProcessEnvironment(environment);
+        vornak.start(program, {"send", "-", "--to", "4711", "--timeout", "10"});
+        QVERIFY(vornak.waitForStarted());
+        vornak.write("ZCZC weather\nfair\n");
+        vornak.closeWriteChannel();
+        // The shipped configuration paces at 0.15 s a character.
+        QVERIFY(vornak.waitForFinished(60000));
+        QCOMPARE(vornak.exitCode(), 0);
+        QCOMPARE(vornak.readAllStandardError(), QByteArray());
+        QCOMPARE(box.received(), SOH + " 04711" + "\rZCZC weather\rfair\r\r\r" + DC3);
+
+        // Ended by the system in the middle: the call is closed, and the
+        // message is not reported as sent.
+        const qsizetype mark = box.received().size();
+        QProcess stopped;
+        stopped.setProcessEnvironment(environment);
+        stopped.start(program, {"send", messageFile(QByteArray("long text ").repeated(40)), "--to", "4711"});
+        QTRY_VERIFY_WITH_TIMEOUT(box.received().size() > mark + 12, 20000);
+        stopped.terminate();
+        QVERIFY(stopped.waitForFinished(20000));
+        QCOMPARE(stopped.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(stopped.exitCode(), 7);
+        const QList<QByteArray> lines = stopped.readAllStandardError().split('\n');
+        QCOMPARE(lines.size(), 2); // one line and its end
+        QVERIFY2(lines[0].startsWith("vornak send: interrupted after "), lines[0].constData());
+        QTRY_VERIFY(box.received().endsWith(DC3));
+        QVERIFY(box.received().size() < mark + 200);
+    }
+};
+
+VORNAK_TEST_MAIN(UnattendedSendTest)
+#include "tst_unattendedsend.moc"
