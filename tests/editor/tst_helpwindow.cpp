@@ -2,7 +2,6 @@
 // 127.0.0.1 (complete, cut short, refused, silent, wrong answers), the local
 // copy it falls back on, and the window opened from its command and from the
 // editor.
-#include "support/TestEnvironment.h"
 #include "support/TestHost.h"
 
 #include "core/EventWait.h"
@@ -133,8 +132,7 @@ private slots:
         // Nobody listening.
         HelpDownload download;
         HelpDownload::Result refused = download.fetch(refusingFolder(), local(), 5000);
-        QCOMPARE(refused.outcome, HelpDownload::Outcome::Failed);
-        QVERIFY(!refused.reason.isEmpty());
+        QVERIFY(refused.outcome == HelpDownload::Outcome::Failed && !refused.reason.isEmpty());
         QCOMPARE(env.readFile("\\wnew.rtf"), kOldDocument);
 
         // A server that never answers is given up after the time-out.
@@ -142,8 +140,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const HelpDownload::Result late = download.fetch(silent.folder(), local(), 300);
-        QVERIFY(clock.elapsed() >= 300);
-        QCOMPARE(late.outcome, HelpDownload::Outcome::Failed);
+        QVERIFY(clock.elapsed() >= 300 && late.outcome == HelpDownload::Outcome::Failed);
         QVERIFY2(late.reason.contains("did not answer within 0.3 seconds"), qPrintable(late.reason));
         QCOMPARE(env.readFile("\\wnew.rtf"), kOldDocument);
 
@@ -170,9 +167,8 @@ private slots:
         {
             frmHelp help(folder, settings);
             help.Form_Load();
-            QCOMPARE(help.windowTitle(), QString("Quillnet USB Terminal Help"));
-            QCOMPARE(help.lblHelpContext->text(), QString("What's new in this Version"));
-            QCOMPARE(help.lblExit->text(), QString("EXIT"));
+            QCOMPARE(QStringList({help.windowTitle(), help.lblHelpContext->text(), help.lblExit->text()}),
+                     QStringList({"Quillnet USB Terminal Help", "What's new in this Version", "EXIT"}));
             QVERIFY(help.RichTextBox1->toPlainText().contains("New in this version"));
             QVERIFY(shownBold(help.RichTextBox1, "New in this version"));
             QVERIFY(!shownBold(help.RichTextBox1, "Vornak makes your computer"));
@@ -194,8 +190,8 @@ private slots:
             frmHelp help(folder, settings);
             help.Form_Load();
             const QString shown = help.RichTextBox1->toPlainText();
-            QVERIFY(shown.startsWith("The help document is not available."));
-            QVERIFY(shown.contains("could not be fetched: " + help.lastDownload().reason));
+            QVERIFY(shown.startsWith("The help document is not available.")
+                    && shown.contains("could not be fetched: " + help.lastDownload().reason));
         }
         settings.save(setting_keys::HelpWebFolder, QString());
         {
@@ -228,8 +224,7 @@ private slots:
             QTest::mouseClick(help.lblExit, Qt::LeftButton);
         });
         help.runModal();
-        QVERIFY(wasShown);
-        QVERIFY(!help.isVisible());
+        QVERIFY(wasShown && !help.isVisible());
         QCOMPARE(help.lastDownload().reason, QString("the download was stopped"));
         QCOMPARE(silent.requests.size(), 1);
     }
