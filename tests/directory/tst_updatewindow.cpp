@@ -11,7 +11,6 @@
 #include "core/Widgets.h"
 #include "directory/frmUpdate.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>

@@ -175,30 +175,24 @@ private slots:
             QCOMPARE(help.lastDownload().outcome, HelpDownload::Outcome::NotConfigured);
         }
 
+        // What a window opened now shows, and why its download failed.
+        const auto opened = [&] {
+            frmHelp help(folder, settings);
+            help.Form_Load();
+            return std::pair{help.RichTextBox1->toPlainText(), help.lastDownload().reason};
+        };
         // The server cannot be reached: the last copy is shown.
         env.writeFile("\\wnew.rtf", kOldDocument);
         settings.save(setting_keys::HelpWebFolder, refusingFolder());
-        {
-            frmHelp help(folder, settings);
-            help.Form_Load();
-            QCOMPARE(help.RichTextBox1->toPlainText(), QString("Old copy"));
-        }
+        QCOMPARE(opened().first, QString("Old copy"));
 
         // Neither a download nor a copy: the window says so.
         QFile::remove(local());
-        {
-            frmHelp help(folder, settings);
-            help.Form_Load();
-            const QString shown = help.RichTextBox1->toPlainText();
-            QVERIFY(shown.startsWith("The help document is not available.")
-                    && shown.contains("could not be fetched: " + help.lastDownload().reason));
-        }
+        const auto [shown, reason] = opened();
+        QVERIFY2(shown.startsWith("The help document is not available.") && !reason.isEmpty()
+                     && shown.contains("could not be fetched: " + reason), qPrintable(shown));
         settings.save(setting_keys::HelpWebFolder, QString());
-        {
-            frmHelp help(folder, settings);
-            help.Form_Load();
-            QVERIFY(help.RichTextBox1->toPlainText().contains("no web folder is set"));
-        }
+        QVERIFY(opened().first.contains("no web folder is set"));
 
         // A fresh download is shown at once.
         HelpServer server(HelpServer::Answer::Complete);

@@ -2,8 +2,6 @@
 // before changes are dropped, the edit modes, the column indicator and the
 // commands that insert text; and the editor opened through its opener.
 #include "support/ReadOnlyFolder.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestEnvironment.h"
 #include "support/TestHost.h"
 
 #include "core/DateText.h"

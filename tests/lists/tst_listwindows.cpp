@@ -13,7 +13,6 @@
 #include "lists/frmHeader.h"
 #include "lists/frmPresets.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>

@@ -1,7 +1,6 @@
 // The local numbers: the fixed columns of "\LocalTelex.txt", the list panel
 // that dials them and the editor panel that writes all 18 lines.
 #include "support/ReadOnlyFolder.h"
-#include "support/TestEnvironment.h"
 #include "support/TestHost.h"
 
 #include "prepared/LocalNumbers.h"

@@ -1,7 +1,6 @@
 // The preset phrases: their captions, the text each hands to the text
 // sender and the guards before it, and the commands that open the editor on
 // the prepared texts.
-#include "support/TestEnvironment.h"
 #include "support/TestHost.h"
 
 #include "editor/EditorPart.h"
