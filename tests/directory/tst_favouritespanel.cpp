@@ -6,8 +6,6 @@
 
 #include "directory/FavouritesPanel.h"
 
-#include <QApplication>
-
 namespace {
 
 PhonebookRecord favourite(const QString& number, const QString& name, qint16 check = 1)

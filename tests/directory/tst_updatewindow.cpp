@@ -11,7 +11,6 @@
 #include "core/Widgets.h"
 #include "directory/frmUpdate.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
@@ -105,13 +104,11 @@ private slots:
         QCOMPARE(window.statusColor(), QColor(0, 0, 0));
         QCOMPARE(commandStates(window), QList<bool>(7, true));
         QCOMPARE(window.lvwStat->topLevelItemCount(), 1200);
-        QCOMPARE(window.lblCount->text(), QString("Entries received: 1200"));
-        QCOMPARE(window.Text1->text(), servedNumber(1199));
-        QCOMPARE(window.lstFav->count(), 3);
-        QCOMPARE(window.lstRSend->count(), 3);
+        QCOMPARE(window.lblCount->text() + " " + window.Text1->text(), "Entries received: 1200 " + servedNumber(1199));
+        QVERIFY(window.lstFav->count() == 3 && window.lstRSend->count() == 3);
 
-        // Sorted by name as text, numbered from 1, dated
-        // today; a csv line each and the backup a copy.
+        // Sorted by name as text, numbered from 1, dated today; a csv line
+        // each and the backup a copy.
         const Snapshot files = snapshot(env);
         const QVector<PhonebookRecord> fresh = phonebook();
         QCOMPARE(fresh.size(), 1200);
@@ -176,8 +173,7 @@ private slots:
                      qPrintable(name + ": " + rig.dialogs.texts().join("|")));
             QVERIFY2(snapshot(env) == before, qPrintable(name));
             QCOMPARE(rig.window.lvwStat->topLevelItemCount(), test.rows);
-            QCOMPARE(rig.window.lblStatus->text(), kRetrieving);
-            QCOMPARE(rig.window.statusColor(), QColor(255, 0, 0));
+            QCOMPARE(rig.window.lblStatus->text() + rig.window.statusColor().name(), kRetrieving + "#ff0000");
             // Retrieve, EXIT and save stay disabled; the harmless ones return.
             QCOMPARE(commandStates(rig.window), QList<bool>({false, false, true, true, false, true, true}));
         }
@@ -269,9 +265,8 @@ private slots:
         window.cmdTesting_Click();
         const QVector<PhonebookRecord> written = phonebook();
         QCOMPARE(written.size(), 1000);
-        for (int n = 0; n < 1000; ++n) {
+        for (int n = 0; n < 1000; ++n)
             QCOMPARE(written[n], record(n + 1, window.lvwStat->topLevelItem(n)->text(frmUpdate::ColNumber), "Name"));
-        }
         QCOMPARE(window.lblStatus->text(), kComplete + " 0 active numbers");
 
         // The Number heading sorts the rows by number as text; Sort (by name)
@@ -322,9 +317,8 @@ private slots:
                                               "Please do not abuse to prevent Server issues!!"});
         const ScriptedDialogs::Asked question = dialogs.asked[0];
         QCOMPARE(question.title, QString("Update Quillnet Phonebook"));
-        QCOMPARE(question.icon, Dialogs::Icon::Critical);
-        QCOMPARE(question.buttons, Dialogs::Buttons::YesNo);
-        QCOMPARE(question.defaultAnswer, Dialogs::Answer::No);
+        QVERIFY(question.icon == Dialogs::Icon::Critical && question.buttons == Dialogs::Buttons::YesNo
+                && question.defaultAnswer == Dialogs::Answer::No);
         QVERIFY(!terminal.findChild<frmUpdate*>());
 
         // Yes opens the window, modal and waiting for Retrieve.

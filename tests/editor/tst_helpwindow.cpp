@@ -2,7 +2,6 @@
 // 127.0.0.1 (complete, cut short, refused, silent, wrong answers), the local
 // copy it falls back on, and the window opened from its command and from the
 // editor.
-#include "support/TestEnvironment.h"
 #include "support/TestHost.h"
 
 #include "core/EventWait.h"
@@ -133,8 +132,7 @@ private slots:
         // Nobody listening.
         HelpDownload download;
         HelpDownload::Result refused = download.fetch(refusingFolder(), local(), 5000);
-        QCOMPARE(refused.outcome, HelpDownload::Outcome::Failed);
-        QVERIFY(!refused.reason.isEmpty());
+        QVERIFY(refused.outcome == HelpDownload::Outcome::Failed && !refused.reason.isEmpty());
         QCOMPARE(env.readFile("\\wnew.rtf"), kOldDocument);
 
         // A server that never answers is given up after the time-out.
@@ -142,8 +140,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const HelpDownload::Result late = download.fetch(silent.folder(), local(), 300);
-        QVERIFY(clock.elapsed() >= 300);
-        QCOMPARE(late.outcome, HelpDownload::Outcome::Failed);
+        QVERIFY(clock.elapsed() >= 300 && late.outcome == HelpDownload::Outcome::Failed);
         QVERIFY2(late.reason.contains("did not answer within 0.3 seconds"), qPrintable(late.reason));
         QCOMPARE(env.readFile("\\wnew.rtf"), kOldDocument);
 
@@ -170,39 +167,32 @@ private slots:
         {
             frmHelp help(folder, settings);
             help.Form_Load();
-            QCOMPARE(help.windowTitle(), QString("Quillnet USB Terminal Help"));
-            QCOMPARE(help.lblHelpContext->text(), QString("What's new in this Version"));
-            QCOMPARE(help.lblExit->text(), QString("EXIT"));
+            QCOMPARE(QStringList({help.windowTitle(), help.lblHelpContext->text(), help.lblExit->text()}),
+                     QStringList({"Quillnet USB Terminal Help", "What's new in this Version", "EXIT"}));
             QVERIFY(help.RichTextBox1->toPlainText().contains("New in this version"));
             QVERIFY(shownBold(help.RichTextBox1, "New in this version"));
             QVERIFY(!shownBold(help.RichTextBox1, "Vornak makes your computer"));
             QCOMPARE(help.lastDownload().outcome, HelpDownload::Outcome::NotConfigured);
         }
 
+        // What a window opened now shows, and why its download failed.
+        const auto opened = [&] {
+            frmHelp help(folder, settings);
+            help.Form_Load();
+            return std::pair{help.RichTextBox1->toPlainText(), help.lastDownload().reason};
+        };
         // The server cannot be reached: the last copy is shown.
         env.writeFile("\\wnew.rtf", kOldDocument);
         settings.save(setting_keys::HelpWebFolder, refusingFolder());
-        {
-            frmHelp help(folder, settings);
-            help.Form_Load();
-            QCOMPARE(help.RichTextBox1->toPlainText(), QString("Old copy"));
-        }
+        QCOMPARE(opened().first, QString("Old copy"));
 
         // Neither a download nor a copy: the window says so.
         QFile::remove(local());
-        {
-            frmHelp help(folder, settings);
-            help.Form_Load();
-            const QString shown = help.RichTextBox1->toPlainText();
-            QVERIFY(shown.startsWith("The help document is not available."));
-            QVERIFY(shown.contains("could not be fetched: " + help.lastDownload().reason));
-        }
+        const auto [shown, reason] = opened();
+        QVERIFY2(shown.startsWith("The help document is not available.") && !reason.isEmpty()
+                     && shown.contains("could not be fetched: " + reason), qPrintable(shown));
         settings.save(setting_keys::HelpWebFolder, QString());
-        {
-            frmHelp help(folder, settings);
-            help.Form_Load();
-            QVERIFY(help.RichTextBox1->toPlainText().contains("no web folder is set"));
-        }
+        QVERIFY(opened().first.contains("no web folder is set"));
 
         // A fresh download is shown at once.
         HelpServer server(HelpServer::Answer::Complete);
@@ -228,8 +218,7 @@ private slots:
             QTest::mouseClick(help.lblExit, Qt::LeftButton);
         });
         help.runModal();
-        QVERIFY(wasShown);
-        QVERIFY(!help.isVisible());
+        QVERIFY(wasShown && !help.isVisible());
         QCOMPARE(help.lastDownload().reason, QString("the download was stopped"));
         QCOMPARE(silent.requests.size(), 1);
     }

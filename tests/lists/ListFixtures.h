@@ -2,24 +2,17 @@
 
 // What the list tests share: subscribers, phonebook.txt written and read
 // back as raw slots, and a file that refuses to be replaced.
-#include "support/TestEnvironment.h"
-
-#include "directory/PhonebookFile.h"
+#include "directory/DirectoryFixtures.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
 #include <unistd.h>
 
+// A subscriber before the list numbers it.
 inline PhonebookRecord subscriber(const QString& number, const QString& name, qint16 check = 0, qint16 rsGr2 = 0)
 {
-    PhonebookRecord record;
-    record.setNumber(number);
-    record.setName(name);
-    record.Check = check;
-    record.RsGr2 = rsGr2;
-    record.ChangeDate = "04.12.2026";
-    return record;
+    return record(0, number, name, check, rsGr2);
 }
 
 // The slots as a directory update writes them: IDs 1..N.

@@ -3,9 +3,6 @@
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
-#include <QApplication>
-#include <QtTest>
-
 class BroadcastTest : public QObject {
     Q_OBJECT
     TestEnvironment env;

@@ -8,12 +8,10 @@
 #include "prepared/HeadlineEditor.h"
 #include "prepared/Headlines.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QtTest>
 
 using namespace headlines;
 

@@ -1,38 +1,36 @@
-// The preset phrases sent from their labels, checked at the box end of a
-// pseudo-terminal, and the commands that open the editor on the prepared
-// texts.
-#include "support/TestEnvironment.h"
+// The preset phrases: their captions, the text each hands to the text
+// sender and the guards before it, and the commands that open the editor on
+// the prepared texts.
 #include "support/TestHost.h"
 
 #include "editor/EditorPart.h"
 #include "editor/frmEdit.h"
 #include "prepared/EditorLaunchers.h"
 #include "prepared/PresetPhrases.h"
-#include "text/LineEncoding.h"
-#include "text/Transliteration.h"
 
 #include <QLabel>
 #include <QtTest>
 
-namespace {
-
-// The text sender as the terminal has it: a carriage return, then each
-// character spelled with table B, at no pace.
-TextSender lineSender(SerialLink& link, QStringList* sent)
-{
-    return [&link, sent](const QString& text) {
-        *sent << text;
-        link.send("\r");
-        for (const QChar c : spellBeyondLatin1(text))
-            link.send(ConvertForSendTxt(QString(c)));
-    };
-}
-
-} // namespace
-
 class PresetPhrasesTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
+
+    // The phrases on a stand-in main window, with a text sender that
+    // records what it is given.
+    struct Rig {
+        TestHost host;
+        QStringList sent;
+        PresetPhrases phrases{host, [this](const QString& text) { sent << text; }};
+        Rig(const TestEnvironment& env, bool openPort) : host(env, openPort) {}
+        void click(int k) { QTest::mouseClick(phrases.lblPresetText[k], Qt::LeftButton); }
+        QStringList captions() const
+        {
+            QStringList captions;
+            for (CommandLabel* label : phrases.lblPresetText)
+                captions << label->text();
+            return captions;
+        }
+    };
 
 private slots:
     void init() { env.reset(); }
@@ -40,97 +38,78 @@ private slots:
     void firstTenLinesBecomeCaptions()
     {
         using presetphrases::captionsFromText;
-        QCOMPARE(captionsFromText("one\r\ntwo\r\nthree\r\n"),
-                 QStringList({"one", "two", "three", "", "", "", "", "", "", ""}));
         QString twelve;
         for (int i = 1; i <= 12; ++i)
             twelve += QStringLiteral("phrase %1\r\n").arg(i);
         const QStringList ten = captionsFromText(twelve);
         QCOMPARE(ten.size(), 10);
-        QCOMPARE(ten.first(), QString("phrase 1"));
-        QCOMPARE(ten.last(), QString("phrase 10"));
+        QCOMPARE(ten.first() + "|" + ten.last(), QString("phrase 1|phrase 10"));
         // An empty line is a phrase of its own.
         QCOMPARE(captionsFromText("a\r\n\r\nc").mid(0, 4), QStringList({"a", "", "c", ""}));
 
-        // On the desk: loaded when the part is made.
+        // On the desk: loaded when the part is made, the rest left empty.
         env.writeFile("\\QuillnetPresetText.txt", "one\r\ntwo\r\nthree\r\n");
-        TestHost host(env);
-        QStringList sent;
-        PresetPhrases phrases(host, lineSender(host.link(), &sent));
-        QCOMPARE(phrases.framePresetText->parentWidget(), &host.desk());
-        QStringList captions;
-        for (CommandLabel* label : phrases.lblPresetText) {
-            captions << label->text();
+        Rig rig(env, false);
+        QCOMPARE(rig.phrases.framePresetText->parentWidget(), &rig.host.desk());
+        QCOMPARE(rig.captions(), QStringList({"one", "two", "three", "", "", "", "", "", "", ""}));
+        for (CommandLabel* label : rig.phrases.lblPresetText)
             QCOMPARE(label->toolTip(), QString("Test Phrases for allignment purpose"));
-        }
-        QCOMPARE(captions, QStringList({"one", "two", "three", "", "", "", "", "", "", ""}));
 
         // Loading again empties first; a missing file leaves all empty,
         // without a message.
         QFile::remove(env.file("\\QuillnetPresetText.txt"));
-        phrases.load();
-        for (CommandLabel* label : phrases.lblPresetText)
-            QVERIFY(label->text().isEmpty());
-        QVERIFY(host.scripted.asked.isEmpty());
+        rig.phrases.load();
+        QCOMPARE(rig.captions(), QStringList(10, QString()));
+        QVERIFY(rig.host.scripted.asked.isEmpty());
 
         // A file that cannot be read is reported once, not at every load.
         QDir().mkpath(env.file("\\QuillnetPresetText.txt"));
-        phrases.load();
-        phrases.load();
-        QCOMPARE(host.scripted.asked.size(), 1);
-        QVERIFY(host.scripted.asked[0].text.startsWith("The preset phrases cannot be read"));
+        rig.phrases.load();
+        rig.phrases.load();
+        QCOMPARE(rig.host.scripted.asked.size(), 1);
+        QVERIFY(rig.host.scripted.asked[0].text.startsWith("The preset phrases cannot be read"));
     }
 
-    void phrasesReachTheBoxSpelled()
+    void phrasesGoToTheTextSender()
     {
         env.writeFile("\\QuillnetPresetText.txt", QString::fromUtf8("mail @ box\r\nsch\u00f6n\r\n").toUtf8());
-        TestHost host(env, true);
-        QStringList sent;
-        PresetPhrases phrases(host, lineSender(host.link(), &sent));
-        QCOMPARE(phrases.lblPresetText[1]->text(), QString::fromUtf8("schön"));
-        host.appState.ConnectionActive = true;
-        host.terminal().setLineText("received\r\n");
-        host.terminal().moveCursor(QTextCursor::Start);
+        Rig rig(env, true);
+        QCOMPARE(rig.phrases.lblPresetText[1]->text(), QString::fromUtf8("schön"));
+        rig.host.appState.ConnectionActive = true;
+        rig.host.terminal().setLineText("received\r\n");
+        rig.host.terminal().moveCursor(QTextCursor::Start);
 
-        QTest::mouseClick(phrases.lblPresetText[0], Qt::LeftButton);
-        QCOMPARE(host.box.waitForBytes(14, 2000), QByteArray("\rmail (at) box"));
-        QTest::mouseClick(phrases.lblPresetText[1], Qt::LeftButton);
-        QCOMPARE(host.box.waitForBytes(8, 2000), QByteArray("\rschoe n"));
-        // An empty label sends the carriage return alone.
-        QTest::mouseClick(phrases.lblPresetText[5], Qt::LeftButton);
-        QCOMPARE(host.box.waitForBytes(1, 2000), QByteArray("\r"));
-        QCOMPARE(host.box.readFor(100), QByteArray());
-        // The phrase travels between two carriage returns, which SendTxt drops.
-        QCOMPARE(sent, QStringList({"\rmail @ box\r", QString::fromUtf8("\rschön\r"), "\r\r"}));
-        QVERIFY(host.scripted.asked.isEmpty());
+        // The phrase travels between two carriage returns, which SendTxt
+        // drops; an empty label sends the carriage return alone.
+        for (int k : {0, 1, 5})
+            rig.click(k);
+        QCOMPARE(rig.sent, QStringList({"\rmail @ box\r", QString::fromUtf8("\rschön\r"), "\r\r"}));
+        QVERIFY(rig.host.scripted.asked.isEmpty());
         // Typing goes on at the end of the terminal text.
-        QVERIFY(host.terminal().textCursor().atEnd());
+        QVERIFY(rig.host.terminal().textCursor().atEnd());
     }
 
     void guardsComeFirst()
     {
         env.writeFile("\\QuillnetPresetText.txt", "hello\r\n");
-        TestHost host(env, false);
-        QStringList sent;
-        PresetPhrases phrases(host, lineSender(host.link(), &sent));
+        Rig rig(env, false);
 
         // No call: a beep and the connection message, whatever the port.
-        QTest::mouseClick(phrases.lblPresetText[0], Qt::LeftButton);
-        QCOMPARE(host.scripted.events, QStringList({"beep", " No existing connection active ......"}));
-        QCOMPARE(host.scripted.asked[0].buttons, Dialogs::Buttons::Ok);
+        rig.click(0);
+        QCOMPARE(rig.host.scripted.events, QStringList({"beep", " No existing connection active ......"}));
+        QCOMPARE(rig.host.scripted.asked[0].buttons, Dialogs::Buttons::Ok);
 
         // A call but the port closed: the port message, no beep.
-        host.scripted.clear();
-        host.appState.ConnectionActive = true;
-        QTest::mouseClick(phrases.lblPresetText[0], Qt::LeftButton);
-        QCOMPARE(host.scripted.events, QStringList{"Open Communication Port First ..... "});
-        QVERIFY(sent.isEmpty());
+        rig.host.scripted.clear();
+        rig.host.appState.ConnectionActive = true;
+        rig.click(0);
+        QCOMPARE(rig.host.scripted.events, QStringList{"Open Communication Port First ..... "});
 
-        QVERIFY(host.link().open());
-        host.appState.ConnectionActive = false;
-        QTest::mouseClick(phrases.lblPresetText[0], Qt::LeftButton);
-        QVERIFY(sent.isEmpty());
-        QCOMPARE(host.box.readFor(100), QByteArray());
+        QVERIFY(rig.host.link().open());
+        rig.host.appState.ConnectionActive = false;
+        rig.click(0);
+        QVERIFY(rig.sent.isEmpty());
+        QCOMPARE(rig.host.box.readFor(100), QByteArray());
     }
 
     void launchersOpenTheEditorOnTheirFiles()

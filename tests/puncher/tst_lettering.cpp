@@ -75,8 +75,6 @@ private slots:
         QCOMPARE(lettered(""), kCR + blanks(9));
         QCOMPARE(lettered(" "), kCR + blanks(13));
         QCOMPARE(lettered("A B"), leader + "VSSV#" + "####" + kSO + "YYR#" + trailer);
-        // Nought and O punch alike.
-        QCOMPARE(lettered("0"), lettered("O"));
         // Characters without lettering vanish without a gap: the colon and
         // the comma, accented letters, line breaks, tabs.
         for (const QString& between : QStringList{":", ",", "Ä", "é", "\r\n", "\t", "ß", "::,,"})
@@ -118,12 +116,8 @@ private slots:
             const QString sequence = lettered(character);
             QVERIFY2(sequence.startsWith(leader) && sequence.endsWith(trailer), qPrintable(QString(character)));
             const QString letter = sequence.mid(leader.size(), sequence.size() - leader.size() - trailer.size());
-            QStringList expected = claimed.split(' ');
-            expected << ""; // the gap
-            QCOMPARE(punchedColumns(letter), expected);
+            QCOMPARE(punchedColumns(letter), claimed.split(' ') << ""); // the gap after the letter
         }
-        // A blank: four blank columns and nothing more.
-        QCOMPARE(punchedColumns(lettered(" ").mid(6, 4)), QStringList({"", "", "", ""}));
 
         // No other character of the 8-bit range is lettered.
         QString lettered8bit;

@@ -1,33 +1,19 @@
 // The automatic KLKL answer and its switch, over a pseudo-terminal. Every
 // answer that goes out waits its real three seconds after the first line
 // ends.
+#include "TransmissionRig.h"
 #include "support/ReadOnlyFolder.h"
-#include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
-#include "core/StatusPanel.h"
 #include "text/KlklAnswer.h"
-#include "text/TransmissionControl.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <cerrno>
 #include <QElapsedTimer>
+#include <cerrno>
 #include <cstring>
 
 class KlklTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
-
-    static void checkEnded(TerminalRig& rig)
-    {
-        QVERIFY(rig.state.StopSend && !rig.cancelWindow().isVisible());
-        // The transmit lamp goes dark with the clock tick once the output
-        // has drained.
-        rig.t().Timer3_Timer();
-        QCOMPARE(rig.status().imgTX->picture(), 2);
-        QVERIFY(rig.sendCommandsEnabled() && !rig.part<TextTransmissions>().control().busy());
-    }
 
 private slots:
     void init() { env.reset(); }
@@ -59,8 +45,7 @@ private slots:
         QVERIFY2(arrivals[1].first - arrivals[0].first >= 2900, qPrintable(QString::number(arrivals[1].first)));
         QCOMPARE(rig.received(26), QByteArray("\r\r\r\rline one\n\nline two\n\n\r\r\r\r"));
         QCOMPARE(env.readFile("\\klkl-Temp.txt"), QByteArray("line one\r\n\r\nline two\r\n\r\n"));
-        QCOMPARE(rig.state.KlklBusy, false);
-        QVERIFY(rig.dialogs.asked.isEmpty());
+        QVERIFY(!rig.state.KlklBusy && rig.dialogs.asked.isEmpty());
         checkEnded(rig);
 
         // Table B, KLKL column: ß stays, ö is "oe" without a blank. A line
@@ -124,24 +109,18 @@ private slots:
     void answerAfterACancelledFileAndAnAnswerSwitchedOff()
     {
         env.writeFile("\\klkl.txt", "auto answer\r\n");
-        TerminalRig rig(env, true, 0.01);
+        Connected rig(env, 0.01);
         rig.state.KlklAuto = true;
-        rig.state.ConnectionActive = true;
-        env.writeFile("\\long.txt", QByteArray("abcd ").repeated(100));
-        const QString path = env.file("\\long.txt");
-        rig.dialogs.files = {path};
+        const QString path = userFile(env, "long.txt", QByteArray("abcd ").repeated(100));
         // The answer is asked for, then the user cancels the file: the file
         // stops, the answer still goes out whole after it.
         QTimer::singleShot(150, &rig.box, [&] { rig.SendKLKL(); });
         QTimer::singleShot(300, &rig.box, [&] { rig.cancelWindow().cmdCancel->click(); });
-        rig.command("lblSendText1")->clicked();
+        rig.sendText({path});
 
         const QByteArray answer = "\r\r\r\rauto answer\n\n\r\r\r\r";
-        QByteArray sent;
-        QDeadlineTimer deadline(8000);
-        while (!sent.endsWith(answer) && !deadline.hasExpired())
-            sent += rig.box.readFor(50);
-        sent += rig.box.readFor(150);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.box.received().endsWith(answer), 8000);
+        const QByteArray sent = rig.box.readFor(150);
         QVERIFY(sent.endsWith(answer));
         const QByteArray fileBytes = sent.chopped(answer.size());
         const QByteArray full = "\r" + (QByteArray("abcd ").repeated(13) + "\r").repeated(7);

@@ -1,13 +1,11 @@
 // Paste with preview: the clipboard's text spelled, wrapped and either shown
 // in the preview or sent, over a pseudo-terminal.
+#include "TransmissionRig.h"
 #include "support/ReadOnlyFolder.h"
-#include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
-#include "core/StatusPanel.h"
 #include "text/ClipboardPaste.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 
@@ -21,16 +19,12 @@ class PasteTest : public QObject {
         rig.command("lblPaste")->clicked();
     }
 
-    // What a finished paste leaves behind, however it ended.
+    // A finished paste, however it ended, is back in preview mode with the
+    // typing column's ruler at its green start.
     static void checkEndState(TerminalRig& rig)
     {
-        QCOMPARE(rig.state.PreviewMode, true);
-        QVERIFY(rig.state.StopSend && !rig.cancelWindow().isVisible());
-        QVERIFY(rig.command("lblPaste")->isEnabled() && rig.command("lblSendText1")->isEnabled());
-        // The transmit lamp goes dark with the clock tick once the output
-        // has drained.
-        rig.t().Timer3_Timer();
-        QCOMPARE(rig.status().imgTX->picture(), 2);
+        checkEnded(rig);
+        QVERIFY(rig.state.PreviewMode);
         QVERIFY(rig.status().Line1->lengthTwips() == 0 && rig.status().Line1->color() == QColor(0x00FF00));
     }
 
@@ -39,42 +33,34 @@ private slots:
 
     void sendModeSpellsAndWraps()
     {
-        TerminalRig rig(env);
-        rig.state.ConnectionActive = true;
-        rig.state.PreviewMode = false;
-        rig.status().Line1->extend(1700);
-        // Seventy three-letter words: seventeen to a line of 68 characters.
-        paste(rig, QString("abc ").repeated(69) + "abc");
-        const QByteArray expected = "\r" + (QByteArray("abc ").repeated(17) + "\r").repeated(4) + "abc abc\r\r\r";
-        QCOMPARE(rig.received(expected.size()), expected);
-        checkEndState(rig);
-        QVERIFY(rig.dialogs.asked.isEmpty());
-        // The scratch file holds the wrapped text with its line ends, and the
-        // column counter ends on the last line end: CR, LF.
-        QCOMPARE(env.readFile("\\clipboard.txt"), QByteArray(expected.mid(1)).replace("\r", "\r\n"));
-        QCOMPARE(rig.status().lblMaxChar->text(), QString("2"));
-
         // An empty clipboard, table A (Ä without a trailing blank, ß as sz),
-        // characters beyond Latin-1 spelled plainly before the wrap.
+        // characters beyond Latin-1 spelled plainly before the wrap, and
+        // seventy three-letter words: seventeen to a line of 68 characters.
+        // The scratch file holds the wrapped text with its line ends.
+        Connected rig(env);
         const std::pair<QString, QByteArray> cases[] = {
-            {"", "\r\r\r\r"},
-            {QString::fromUtf8("Äß @x"), "\rAesz (at)x\r\r\r"},
-            {QString::fromUtf8("“Ja” – gut…"), "\r'Ja' - gut...\r\r\r"}};
+            {"", "\r\r\r\r"}, {QString::fromUtf8("Äß @x"), "\rAesz (at)x\r\r\r"},
+            {QString::fromUtf8("“Ja” – gut…"), "\r'Ja' - gut...\r\r\r"},
+            {QString("abc ").repeated(69) + "abc",
+             "\r" + (QByteArray("abc ").repeated(17) + "\r").repeated(4) + "abc abc\r\r\r"}};
         for (const auto& [text, bytes] : cases) {
             rig.state.PreviewMode = false;
+            rig.status().Line1->extend(1700);
             paste(rig, text);
             QCOMPARE(rig.received(bytes.size()), bytes);
             QCOMPARE(env.readFile("\\clipboard.txt"), bytes.mid(1).replace("\r", "\r\n"));
+            checkEndState(rig);
         }
-        checkEndState(rig);
+        QVERIFY(rig.dialogs.asked.isEmpty());
+        // The column counter ends on the last line end: CR, LF.
+        QCOMPARE(rig.status().lblMaxChar->text(), QString("2"));
     }
 
     void lineFeedsCostTheirPause()
     {
         // "a\nb" goes out as a, b and three carriage returns, but all nine
         // characters of "a\nb\r\n\r\n\r\n" take their pause.
-        TerminalRig rig(env, true, 0.1);
-        rig.state.ConnectionActive = true;
+        Connected rig(env, 0.1);
         rig.state.PreviewMode = false;
         QElapsedTimer clock;
         clock.start();
@@ -87,11 +73,9 @@ private slots:
     {
         TerminalRig rig(env);
         ClipboardPaste& p = rig.part<TextTransmissions>().paste();
-        QCOMPARE(p.tabPreview->title(), QString("Preview Paste / Send"));
-        QCOMPARE(p.cmdSendPreview->text(), QString("Send Preview"));
-        QCOMPARE(p.cmdExitPreview->text(), QString("Exit Preview"));
-        QVERIFY(p.tabPreview->isHidden());
-        QCOMPARE(rig.state.PreviewMode, true);
+        QCOMPARE(QStringList({p.tabPreview->title(), p.cmdSendPreview->text(), p.cmdExitPreview->text()}),
+                 QStringList({"Preview Paste / Send", "Send Preview", "Exit Preview"}));
+        QVERIFY(p.tabPreview->isHidden() && rig.state.PreviewMode);
 
         // No connection: the preview still fills; only the carriage return
         // of both modes goes out.
@@ -106,12 +90,10 @@ private slots:
         // mode set: the next Paste, once connected, goes out at once with
         // what the clipboard holds then.
         p.cmdSendPreview->click();
-        QVERIFY(p.tabPreview->isHidden());
+        QVERIFY(p.tabPreview->isHidden() && !rig.state.PreviewMode && rig.sendCommandsEnabled());
         QCOMPARE(rig.dialogs.events, QStringList({"beep", " No active connection  ......"}));
         QCOMPARE(rig.dialogs.asked[0].buttons, Dialogs::Buttons::Ok);
-        QCOMPARE(rig.state.PreviewMode, false);
         QCOMPARE(rig.box.readFor(100), QByteArray());
-        QVERIFY(rig.sendCommandsEnabled());
         rig.state.ConnectionActive = true;
         paste(rig, "fresh text");
         QVERIFY(p.tabPreview->isHidden());
@@ -124,8 +106,7 @@ private slots:
         paste(rig, "first text");
         QCOMPARE(rig.received(1), QByteArray("\r"));
         p.cmdExitPreview->click();
-        QVERIFY(p.tabPreview->isHidden());
-        QCOMPARE(rig.state.PreviewMode, true);
+        QVERIFY(p.tabPreview->isHidden() && rig.state.PreviewMode);
         paste(rig, "second text");
         QCOMPARE(p.RichTextBox1->toPlainText(), QString("second text\n\n\n"));
         QCOMPARE(rig.received(1), QByteArray("\r"));
@@ -139,8 +120,7 @@ private slots:
 
     void cancelMidTransmission()
     {
-        TerminalRig rig(env, true, 0.01);
-        rig.state.ConnectionActive = true;
+        Connected rig(env, 0.01);
         rig.state.PreviewMode = false;
         bool sawWindow = false;
         // A paste holds back Paste and "Send Text File" only.
@@ -158,7 +138,6 @@ private slots:
         QVERIFY2(sent.size() > 5 && sent.size() < full.size() / 2, qPrintable(QString::number(sent.size())));
         QVERIFY(full.startsWith(sent));
         checkEndState(rig);
-        QVERIFY(rig.sendCommandsEnabled());
     }
 
     void aFileAskedForDuringAPasteFollowsIt()
@@ -181,8 +160,7 @@ private slots:
 
     void scratchFileCannotBeWritten()
     {
-        TerminalRig rig(env);
-        rig.state.ConnectionActive = true;
+        Connected rig(env);
         ReadOnlyFolder readOnly(env.folder());
         if (!readOnly.effective())
             QSKIP("this file system cannot make a folder read-only");

@@ -7,7 +7,6 @@
 #include "text/Pause.h"
 #include "text/TransmissionControl.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 
 class SendTxtTest : public QObject {
@@ -71,9 +70,8 @@ private slots:
     {
         TerminalRig rig(env);
         frmCancelSend& window = rig.cancelWindow();
-        QCOMPARE(window.windowTitle(), QString("Quillnet"));
-        QCOMPARE(window.lblStatus->text(), QString("Transmitting Clipboard Text"));
-        QCOMPARE(window.cmdCancel->text(), QString("Cancel"));
+        QCOMPARE(QStringList({window.windowTitle(), window.lblStatus->text(), window.cmdCancel->text()}),
+                 QStringList({"Quillnet", "Transmitting Clipboard Text", "Cancel"}));
         QVERIFY(window.isWindow() && (window.windowFlags() & Qt::WindowStaysOnTopHint) && !window.isVisible());
 
         // While a transmission runs it does not stay minimised, and closing

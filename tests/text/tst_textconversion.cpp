@@ -6,11 +6,9 @@
 #include "text/Transliteration.h"
 #include "text/WrapText.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QThread>
-#include <QtTest>
 
 namespace {
 

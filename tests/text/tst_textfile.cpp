@@ -1,12 +1,10 @@
 // The text-file transmission and its four commands, over a pseudo-terminal.
+#include "TransmissionRig.h"
 #include "support/ReadOnlyFolder.h"
-#include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
-#include "core/StatusPanel.h"
 #include "text/FileTransmission.h"
 
-#include <QApplication>
 #include <cerrno>
 #include <cstring>
 
@@ -14,24 +12,7 @@ class TextFileTest : public QObject {
     Q_OBJECT
     TestEnvironment env;
 
-    // A file outside the program folder, as a user would pick one.
-    QString userFile(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(env.configHome() + "/" + name);
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(bytes);
-        return file.fileName();
-    }
-
-    static void checkEnded(TerminalRig& rig)
-    {
-        QVERIFY(rig.state.StopSend && !rig.cancelWindow().isVisible());
-        // The transmit lamp goes dark with the clock tick once the output
-        // has drained.
-        rig.t().Timer3_Timer();
-        QCOMPARE(rig.status().imgTX->picture(), 2);
-        QVERIFY(rig.sendCommandsEnabled());
-    }
+    QString userFile(const QString& name, const QByteArray& bytes) const { return ::userFile(env, name, bytes); }
 
     // The question, then a warning that starts with `start`; nothing sent.
     static void checkRefused(TerminalRig& rig, const QString& start)
@@ -42,21 +23,6 @@ class TextFileTest : public QObject {
         QCOMPARE(rig.box.readFor(50), QByteArray());
         checkEnded(rig);
     }
-
-    // A connected terminal; "Send Text" with the file dialog answering the
-    // given paths in turn ("" or none: cancelled).
-    struct Connected : TerminalRig {
-        explicit Connected(const TestEnvironment& env, double charDelay = 0.001) : TerminalRig(env, true, charDelay)
-        {
-            state.ConnectionActive = true;
-        }
-        void sendText(const QStringList& chosen)
-        {
-            dialogs.clear();
-            dialogs.files = chosen;
-            click("lblSendText1");
-        }
-    };
 
 private slots:
     void init() { env.reset(); }
