@@ -14,6 +14,7 @@
 #include "core/Widgets.h"
 #include "directory/PhonebookCommands.h"
 #include "editor/EditorPart.h"
+#include "journal/JournalPart.h"
 #include "link/LineCommands.h"
 #include "link/PortCommands.h"
 #include "link/PortSettings.h"
@@ -134,6 +135,8 @@ void frmTerminal::buildParts()
             &frmTerminal::lblExit_Click);
 
     m_receive = new ReceivePath(*this, this);
+    auto* journal = new JournalPart(*this, this);
+    connect(m_receive, &ReceivePath::lineTextShown, journal, &JournalPart::recordShown);
     m_keys = std::make_unique<TypedKeys>(*this);
     m_texts = new TextTransmissions(*this, this);
     m_lineCommands = new LineCommands(*this, m_texts->textSender(),

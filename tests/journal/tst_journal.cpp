@@ -80,9 +80,8 @@ private slots:
     {
         TerminalRig rig(env);
         rig.state.now = [this] { return clock; };
-        JournalPart part(rig.t());
+        JournalPart& part = rig.part<JournalPart>();
         part.journal().setClockReadEvery(0);
-        connect(&rig.part<ReceivePath>(), &ReceivePath::lineTextShown, &part, &JournalPart::recordShown);
         QCOMPARE(rig.t().findChild<CommandLabel*>("lblJournal"), part.command());
         QVERIFY(!part.journal().isOn());
         QCOMPARE(part.command()->property("checked"), QVariant(false));
