@@ -7,18 +7,14 @@
 #include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "core/StatusPanel.h"
-#include "core/VbText.h"
 #include "link/Guards.h"
+#include "link/LineSequences.h"
 #include "link/SerialLink.h"
 #include "link/TerminalText.h"
 
 namespace {
 
-const QChar SOH(1), BEL(7), TAB(9), VT(11), FF(12), CR(13), SO(14), SI(15), DC1(17), DC3(19), DC4(20),
-    ETB(23), ESC(27);
-
-// Numbers above this one are network numbers and go out behind the prefix.
-constexpr double kHighestLocalNumber = 85;
+const QChar BEL(7), VT(11), FF(12), CR(13), SO(14), SI(15), DC1(17), DC4(20), ETB(23), ESC(27);
 
 } // namespace
 
@@ -35,7 +31,7 @@ LineCommands::LineCommands(CommandHost& host, TextSender sendTxt, TextDisplay sh
             this, &LineCommands::LblCloseConnection_Click);
     addSequence("lblGoAhead", "Go Ahead", "Go Ahead", "+?", "Go Ahead",
                 [this] { m_host.state().ConnectionActive = false; });
-    addSequence("lblIAm", "I am", "I am", QString(CR) + TAB, "Sending Here Is");
+    addSequence("lblIAm", "I am", "I am", kHereIsSequence, "Sending Here Is");
     addSequence("lblWerda", "Who Is", "Who Is", QString(CR) + ETB, "Sending whoIs");
     addSequence("lblBell", "Bell", "Rings Bell", QString(BEL), "Ringing the bell");
     addSequence("lblZi", "1...", "Change to Figures", QString(SI), " Sending Figures  1... ");
@@ -85,7 +81,7 @@ void LineCommands::LblCall_Click()
     if (!m_host.link().isOpen())
         return;
     m_host.sounds().play("/soundstart.wav", SoundEffects::Wait::ToTheEnd);
-    m_host.link().send(QString(SOH));
+    m_host.link().send(kDialSequence);
     m_host.status().setAction("Dial Quillnet Number please");
     m_showData(QStringLiteral("Dial Quillnet Number please") + CR);
     m_host.state().ConnectionActive = true;
@@ -97,7 +93,7 @@ void LineCommands::LblCloseConnection_Click()
         return;
     AppState& state = m_host.state();
     m_host.sounds().play("/soundstop.wav", SoundEffects::Wait::ToTheEnd);
-    m_host.link().send(QString(DC3));
+    m_host.link().send(kCloseSequence);
     m_host.status().setAction("Closing Quillnet Connection");
     state.ConnectionActive = false;
     emit connectionClosed();
@@ -133,13 +129,9 @@ void LineCommands::CallNumber(const QString& CallNr, const QString& CallNm)
 {
     if (!m_host.link().isOpen())
         return;
-    const double value = leadingNumber(CallNr);
-    m_host.link().send(QString(SOH));
+    m_host.link().send(kDialSequence);
     m_showData(CallNm + CR);
-    if (value > kHighestLocalNumber)
-        m_host.link().send(vbStr(qint64(m_host.state().DialPrefix)) + CallNr);
-    else
-        m_host.link().send(vbStr(value));
+    m_host.link().send(dialledNumber(CallNr, m_host.state().DialPrefix));
     m_host.status().setAction("Dialing " + CallNr + " " + CallNm);
     m_host.state().ConnectionActive = true;
 }

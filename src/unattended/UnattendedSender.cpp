@@ -4,7 +4,7 @@
 #include "link/SerialLink.h"
 #include "text/Pause.h"
 #include "unattended/FarReply.h"
-#include "unattended/LineSequences.h"
+#include "link/LineSequences.h"
 
 #include <QDateTime>
 

@@ -11,7 +11,7 @@
 #include "text/FileTransmission.h"
 #include "text/TextTransmissions.h"
 #include "unattended/FarReply.h"
-#include "unattended/LineSequences.h"
+#include "link/LineSequences.h"
 #include "unattended/MessageFile.h"
 #include "unattended/SendArguments.h"
 #include "unattended/SendCommand.h"
