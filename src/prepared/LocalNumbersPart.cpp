@@ -23,10 +23,10 @@ namespace {
 
 const QString kFileName = QStringLiteral("\\LocalTelex.txt");
 
-// Where the list opens on the desk, in twips; it reaches to the desk's
-// right and bottom edges.
-constexpr int kListLeft = 13455;
-constexpr int kListTop = 45;
+// Where the list opens on the desk, in twips: over the text well, its right
+// edge at the well's right edge and its height the desk's, so the clock
+// beside it stays in view; as wide as its longest entry.
+const QRect kListArea(45, 45, 13005 - 45, 5580 - 90);
 // The editor opens over the terminal text window.
 constexpr int kEditorLeft = 45;
 constexpr int kEditorTop = 45;
@@ -37,7 +37,7 @@ constexpr int kRowsPerColumn = kEntries / 2;
 QFont listFont()
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(11);
+    font.setPixelSize(12);
     // Not the bold of the panel's title.
     font.setBold(false);
     return font;
@@ -95,7 +95,7 @@ void LocalNumbersPart::buildList()
         button->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         button->setFrameShape(QFrame::NoFrame);
         button->setMargin(0);
-        button->setFixedHeight(17);
+        button->setFixedHeight(QFontMetrics(listFont()).height() + 1);
         connect(button, &CommandLabel::clicked, this, [this, k] { lblLocalTelex_Click(k); });
         layout->addWidget(button);
         lblLocalTelex[k] = button;
@@ -197,11 +197,12 @@ void LocalNumbersPart::showCaptions(const Entries& entries)
 void LocalNumbersPart::lblLocalNumbersShow_Click()
 {
     showCaptions(readEntries());
-    Desk& desk = m_host.desk();
-    const int left = twips(kListLeft);
-    const int top = twips(kListTop);
-    frameLocalCalls->setGeometry(left, top, std::max(desk.width() - left - 3, 260),
-                                 std::max(desk.height() - top - 3, 340));
+    const QFontMetrics metrics(listFont());
+    int widest = std::max(metrics.horizontalAdvance(QString(30, QLatin1Char('0'))),
+                          frameLocalCalls->fontMetrics().horizontalAdvance(frameLocalCalls->title()) + 16);
+    for (const CommandLabel* button : lblLocalTelex)
+        widest = std::max(widest, metrics.horizontalAdvance(button->text().trimmed()));
+    m_host.desk().place(frameLocalCalls, kListArea, QSize(widest + 24, 0), Qt::AlignRight | Qt::AlignTop);
     frameLocalCalls->show();
     frameLocalCalls->raise();
 }
