@@ -121,7 +121,6 @@ CommandLabel* CommandStrip::addCommand(const QString& group, const QString& name
     m_commands[group] << command;
     layOutGroup(group);
     box->show();
-    arrange();
     updateGeometry();
     return command;
 }
@@ -214,7 +213,12 @@ void CommandStrip::arrange()
     for (const Row& row : rowsFor(width())) {
         int left = 0;
         for (int i = 0; i < row.groups.size(); ++i) {
-            row.groups[i]->setGeometry(left, top, row.widths[i], row.height);
+            QGroupBox* box = row.groups[i];
+            box->setGeometry(left, top, row.widths[i], row.height);
+            // A window not shown yet gets no resize events: its groups lay
+            // out their commands now.
+            if (!box->isVisible())
+                box->layout()->activate();
             left += row.widths[i] + kSpacing;
         }
         top += row.height + kSpacing;

@@ -208,7 +208,8 @@ void frmTerminal::centreOnScreen()
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
-    move(available.left() + (available.width() - frameGeometry().width()) / 2,
+    // A screen smaller than the window shows its top left corner.
+    move(available.left() + std::max(0, (available.width() - frameGeometry().width()) / 2),
          available.top() + std::max(0, (available.height() - frameGeometry().height()) / 2));
 }
 

@@ -158,10 +158,6 @@ void Desk::place(QWidget* child, const QRect& designTwips, const QSize& size, Qt
 {
     if (!child)
         return;
-    if (!m_placements.contains(child)) {
-        connect(child, &QObject::destroyed, this,
-                [this](QObject* gone) { m_placements.remove(static_cast<const QWidget*>(gone)); });
-    }
     const Placement placement{child, designTwips, size, alignment};
     m_placements.insert(child, placement);
     applyPlacement(placement);
@@ -169,8 +165,10 @@ void Desk::place(QWidget* child, const QRect& designTwips, const QSize& size, Qt
 
 QRect Desk::placeOf(const QWidget* child) const
 {
+    // An entry left by a widget that is gone never answers for another one
+    // made at the same address.
     const auto found = m_placements.constFind(child);
-    return found == m_placements.cend() ? QRect() : found->designTwips;
+    return found == m_placements.cend() || found->child != child ? QRect() : found->designTwips;
 }
 
 void Desk::applyPlacement(const Placement& placement) const
@@ -189,6 +187,8 @@ void Desk::applyPlacement(const Placement& placement) const
 
 void Desk::applyPlacements()
 {
+    for (auto it = m_placements.begin(); it != m_placements.end();)
+        it = it->child.isNull() ? m_placements.erase(it) : std::next(it);
     for (const Placement& placement : std::as_const(m_placements))
         applyPlacement(placement);
 }

@@ -41,18 +41,28 @@ QFont listFont()
 }
 
 // Places the panel as wide as its longest favourite (and the title row),
-// with room for the scroll bar; never wider than the well.
+// with room for the scroll bar, and as high as its rows; never larger than
+// the well, where the rows scroll.
 void placePanel(Desk& desk, QWidget* frame, const std::array<CommandLabel*, FavouritesPanel::kLabels>& labels)
 {
     const QFontMetrics metrics(listFont());
     int widest = metrics.horizontalAdvance(QString(34, QLatin1Char('0')));
+    int rows = 0;
     for (const CommandLabel* label : labels) {
-        if (!label->isHidden())
-            widest = std::max(widest, metrics.horizontalAdvance(rightTrimmed(label->text())));
+        if (label->isHidden())
+            continue;
+        widest = std::max(widest, metrics.horizontalAdvance(rightTrimmed(label->text())));
+        rows += label->height();
     }
     const int scrollBar = frame->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int width = widest + 2 * 4 + 12 + scrollBar + 6;
-    desk.place(frame, kPanelArea, QSize(width, 0), Qt::AlignRight | Qt::AlignTop);
+    const QMargins margins = frame->layout()->contentsMargins();
+    const int width = widest + 2 * 4 + margins.left() + margins.right() + scrollBar + 4;
+    const auto* none = frame->findChild<QLabel*>("lblNoFavourites");
+    const int body = rows > 0 ? rows : none->heightForWidth(width - margins.left() - margins.right());
+    const int height = margins.top() + margins.bottom() + frame->findChild<QLabel*>("lblFavouritesTitle")->sizeHint().height()
+                       + 2 * frame->layout()->spacing() + body + 4;
+    desk.place(frame, kPanelArea, QSize(width, std::min(height, desk.toDesk(kPanelArea).height())),
+               Qt::AlignRight | Qt::AlignTop);
 }
 
 // A label without a favourite shows only its own number: it is left out of

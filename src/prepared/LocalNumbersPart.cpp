@@ -23,10 +23,9 @@ namespace {
 
 const QString kFileName = QStringLiteral("\\LocalTelex.txt");
 
-// Where the list opens on the desk, in twips: over the text well, its right
-// edge at the well's right edge and its height the desk's, so the clock
-// beside it stays in view; as wide as its longest entry.
-const QRect kListArea(45, 45, 13005 - 45, 5580 - 90);
+// Where the list opens on the desk, in twips: over the clock's plate, to the
+// desk's right and bottom edges; it moves and grows with the plate.
+const QRect kListArea(13455, 45, 18000 - 13455 - 45, 5580 - 90);
 // The editor opens over the terminal text window.
 constexpr int kEditorLeft = 45;
 constexpr int kEditorTop = 45;
@@ -197,12 +196,7 @@ void LocalNumbersPart::showCaptions(const Entries& entries)
 void LocalNumbersPart::lblLocalNumbersShow_Click()
 {
     showCaptions(readEntries());
-    const QFontMetrics metrics(listFont());
-    int widest = std::max(metrics.horizontalAdvance(QString(30, QLatin1Char('0'))),
-                          frameLocalCalls->fontMetrics().horizontalAdvance(frameLocalCalls->title()) + 16);
-    for (const CommandLabel* button : lblLocalTelex)
-        widest = std::max(widest, metrics.horizontalAdvance(button->text().trimmed()));
-    m_host.desk().place(frameLocalCalls, kListArea, QSize(widest + 24, 0), Qt::AlignRight | Qt::AlignTop);
+    m_host.desk().place(frameLocalCalls, kListArea);
     frameLocalCalls->show();
     frameLocalCalls->raise();
 }

@@ -21,7 +21,7 @@ const QString kToolTip = QStringLiteral("Test Phrases for allignment purpose");
 // The panel stands on the desk right of the terminal text window, below the
 // clock and within the clock's plate, in twips; it keeps its place and size
 // at the desk's right edge when the desk grows.
-const QRect kPanelPlace(13500, 2790, 4200, 2400);
+const QRect kPanelPlace(13500, 2790, 4050, 2400);
 
 } // namespace
 
