@@ -51,7 +51,8 @@ QList<int> rowStarts(const QList<int>& widths, int spacing, int available)
                 if (width > available && i - from > 1)
                     continue;
                 const int widest = std::max(best[r - 1][from], width);
-                if (widest < best[r][i]) {
+                // Of even choices the later cut wins: earlier rows take more.
+                if (widest <= best[r][i]) {
                     best[r][i] = widest;
                     cut[r][i] = from;
                 }

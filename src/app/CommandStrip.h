@@ -28,7 +28,8 @@ QList<int> filledWidths(const QList<int>& widths, int spacing, int available);
 // standing in a fixed order. Each group holds its commands in at most
 // kCommandRows rows; the groups flow over as many rows of the strip as its
 // width needs and every row is filled edge to edge, so the strip has no
-// holes at any width. Its height follows its width.
+// holes at any width. Its height follows its width: it keeps its minimum
+// height at what its width needs, so the window never squeezes it.
 class CommandStrip : public QWidget {
     Q_OBJECT
 public:
@@ -49,7 +50,6 @@ public:
     // (before the window shows, when no resize has come yet).
     void fitTo(int width);
 
-    bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

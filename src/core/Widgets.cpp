@@ -1,7 +1,6 @@
 #include "core/Widgets.h"
 
 #include <QEvent>
-#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -255,11 +254,13 @@ double RulerLine::columnWidth() const
 {
     if (!m_text)
         return kTwipsPerColumn / 15.0;
-    const QFont font = m_text->document()->defaultFont();
-    const QFontMetricsF metrics(font);
-    // In a fixed-pitch font every character is this wide; in another one
-    // the typed line is measured by its average character.
-    return QFontInfo(font).fixedPitch() ? metrics.horizontalAdvance(QLatin1Char('M')) : metrics.averageCharWidth();
+    const QFontMetricsF metrics(m_text->document()->defaultFont());
+    // A font whose narrow and wide letters are equally wide is fixed-pitch,
+    // whatever it says of itself: every character is that wide. In another
+    // one the typed line is measured by its average character.
+    const double narrow = metrics.horizontalAdvance(QLatin1Char('i'));
+    const double wide = metrics.horizontalAdvance(QLatin1Char('M'));
+    return qFuzzyCompare(narrow, wide) ? wide : metrics.averageCharWidth();
 }
 
 double RulerLine::startX() const

@@ -153,6 +153,8 @@ FavouritesPanel::FavouritesPanel(CommandHost& host, Dialler dial)
         label->setFont(font);
         label->setMargin(0);
         label->setFixedHeight(rowHeight);
+        // The blanks that end a caption never widen the panel.
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         connect(label, &CommandLabel::clicked, this, [this, i] { lblCallNumbers_Click(i); });
         rowLayout->addWidget(label);
         lblCallNumbers[i] = label;
