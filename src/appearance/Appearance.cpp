@@ -12,7 +12,9 @@
 #include "core/Widgets.h"
 #include "link/TerminalText.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QUrl>
 
@@ -40,6 +42,22 @@ const Swatch kSwatches[] = {
     {"lblBkWt", &Appearance::lblBkWt_Click, colours::NavyOnWhite},
 };
 
+// A picture of the program folder; on a screen of twice the pixels (or
+// more) its twice-as-large sibling "name@2x.ext", when there is one, so the
+// desk stays sharp.
+QPixmap pictureForScreen(const ProgramFolder& folder, const QString& name)
+{
+    const QString path = folder.file(name);
+    if (qApp && qApp->devicePixelRatio() >= 1.5) {
+        const QFileInfo file(path);
+        const QString dense = file.path() + "/" + file.completeBaseName() + "@2x." + file.suffix();
+        const QPixmap picture(dense);
+        if (!picture.isNull())
+            return picture;
+    }
+    return QPixmap(path);
+}
+
 QRect placeOf(const Skin& skin)
 {
     return QRect(skin.left, skin.top, skin.width, skin.height);
@@ -59,8 +77,10 @@ Appearance::Appearance(CommandHost& host, QObject* parent)
     setObjectName("Appearance");
     Desk& desk = host.desk();
     const ProgramFolder& folder = host.state().folder;
-    picQuillnetPapier[1] = new PaperPicture("picQuillnetPapier_1", folder.file(paper::EdgePicture), paper::EdgePlace, desk);
-    picQuillnetPapier[0] = new PaperPicture("picQuillnetPapier_0", folder.file(paper::SheetPicture), paper::SheetPlace, desk);
+    picQuillnetPapier[1] =
+        new PaperPicture("picQuillnetPapier_1", pictureForScreen(folder, paper::EdgePicture), paper::EdgePlace, desk);
+    picQuillnetPapier[0] =
+        new PaperPicture("picQuillnetPapier_0", pictureForScreen(folder, paper::SheetPicture), paper::SheetPlace, desk);
     host.terminal().setFont(designedFont());
     host.status().Line1->followText(&host.terminal());
 
@@ -93,7 +113,7 @@ void Appearance::applySkin(const Skin& skin)
 {
     m_skin = &skin;
     Desk& desk = m_host.desk();
-    desk.setSkin(QPixmap(m_host.state().folder.file(skin.picture)), skin.plainColour, skin.bands);
+    desk.setSkin(pictureForScreen(m_host.state().folder, skin.picture), skin.plainColour, skin.bands);
     desk.place(&m_host.terminal(), placeOf(skin));
     desk.place(m_host.status().Line1, rulerPlaceOf(skin));
     for (PaperPicture* picture : picQuillnetPapier)

@@ -5,10 +5,10 @@
 
 #include <QPainter>
 
-PaperPicture::PaperPicture(const QString& name, const QString& path, const QRect& placeTwips, Desk& desk)
+PaperPicture::PaperPicture(const QString& name, const QPixmap& picture, const QRect& placeTwips, Desk& desk)
     : QWidget(&desk),
       m_desk(desk),
-      m_picture(path),
+      m_picture(picture),
       m_place(twips(placeTwips.left()), twips(placeTwips.top()), twips(placeTwips.width()),
               twips(placeTwips.height()))
 {

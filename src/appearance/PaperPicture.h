@@ -14,9 +14,9 @@ class Desk;
 class PaperPicture : public QWidget {
     Q_OBJECT
 public:
-    // `placeTwips` is the picture's place in the design; the picture is
-    // loaded from `path` (nothing shows when it cannot be read).
-    PaperPicture(const QString& name, const QString& path, const QRect& placeTwips, Desk& desk);
+    // `placeTwips` is the picture's place in the design; a null picture (a
+    // file that could not be read) shows nothing.
+    PaperPicture(const QString& name, const QPixmap& picture, const QRect& placeTwips, Desk& desk);
 
     bool hasPicture() const { return !m_picture.isNull(); }
 
