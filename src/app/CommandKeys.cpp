@@ -6,8 +6,9 @@ const QList<CommandKey>& all()
 {
     static const QList<CommandKey> keys = {
         {"lblOpen1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
-        // The line: calling and the line state on F2 to F12, the box's
-        // services and the test texts on Shift and a function key.
+        // The line: calling and the line state on F2 to F12 (F10 leads to
+        // the command strip), the box's services and the test texts on
+        // Shift and a function key.
         {"LblCall", QKeySequence(Qt::Key_F2)},
         {"LblCloseConnection", QKeySequence(Qt::Key_F3)},
         {"lblGoAhead", QKeySequence(Qt::Key_F4)},
@@ -16,9 +17,8 @@ const QList<CommandKey>& all()
         {"lblBell", QKeySequence(Qt::Key_F7)},
         {"lblZi", QKeySequence(Qt::Key_F8)},
         {"lblBu", QKeySequence(Qt::Key_F9)},
-        {"lblCR", QKeySequence(Qt::Key_F10)},
-        {"lblLineFeed", QKeySequence(Qt::Key_F11)},
-        {"lblLoKal", QKeySequence(Qt::Key_F12)},
+        {"lblCR", QKeySequence(Qt::Key_F11)},
+        {"lblLineFeed", QKeySequence(Qt::Key_F12)},
         {"LblMsg", QKeySequence(Qt::SHIFT | Qt::Key_F2)},
         {"lblNexMessage", QKeySequence(Qt::SHIFT | Qt::Key_F3)},
         {"lblCancelMsg", QKeySequence(Qt::SHIFT | Qt::Key_F4)},
@@ -27,6 +27,7 @@ const QList<CommandKey>& all()
         {"lblTimeStamp", QKeySequence(Qt::SHIFT | Qt::Key_F7)},
         {"LblFox", QKeySequence(Qt::SHIFT | Qt::Key_F8)},
         {"LblRY", QKeySequence(Qt::SHIFT | Qt::Key_F9)},
+        {"lblLoKal", QKeySequence(Qt::SHIFT | Qt::Key_F10)},
         {"lblLogbook", QKeySequence(Qt::SHIFT | Qt::Key_F11)},
         {"lblClear", QKeySequence(Qt::SHIFT | Qt::Key_F12)},
         // Sending.

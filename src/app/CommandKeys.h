@@ -18,6 +18,13 @@ struct CommandKey {
 // Every command that has a key, in the order of the strip.
 const QList<CommandKey>& all();
 
+// The key that takes the keyboard from the terminal window to the command
+// strip (Escape there gives it back), as F10 leads to a menu bar.
+inline QKeySequence stripKey()
+{
+    return QKeySequence(Qt::Key_F10);
+}
+
 // The key of a command; empty when it has none.
 QKeySequence keyOf(const QString& commandName);
 

@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
@@ -233,6 +234,29 @@ void CommandStrip::fitTo(int width)
 {
     resize(width, heightForWidth(width));
     arrange();
+}
+
+void CommandStrip::focusFirstCommand()
+{
+    for (QGroupBox* box : shownGroups()) {
+        for (CommandLabel* command : m_commands.value(box->title())) {
+            if (command->isEnabled() && command->isVisible()) {
+                command->setFocus(Qt::ShortcutFocusReason);
+                return;
+            }
+        }
+    }
+}
+
+void CommandStrip::keyPressEvent(QKeyEvent* event)
+{
+    // A command passes on the keys it does not use.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        emit leaveRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void CommandStrip::resizeEvent(QResizeEvent* event)

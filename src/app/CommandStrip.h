@@ -50,12 +50,21 @@ public:
     // (before the window shows, when no resize has come yet).
     void fitTo(int width);
 
+    // Gives the keyboard to the first command that can be used; from there
+    // Tab goes on through the commands.
+    void focusFirstCommand();
+
     int heightForWidth(int width) const override;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+signals:
+    // Escape was pressed on a command: the keyboard goes back.
+    void leaveRequested();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct Row {

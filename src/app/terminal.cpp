@@ -37,6 +37,7 @@
 #include <QDeadlineTimer>
 #include <QHBoxLayout>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -94,6 +95,10 @@ void frmTerminal::buildWindow()
     // command.
     m_strip = new CommandStrip(kStripOrder, this);
     outer->addWidget(m_strip);
+    // The keyboard reaches the commands from the terminal window and back.
+    connect(new QShortcut(commandkeys::stripKey(), this), &QShortcut::activated, m_strip,
+            &CommandStrip::focusFirstCommand);
+    connect(m_strip, &CommandStrip::leaveRequested, txtTerm, [this] { txtTerm->setFocus(Qt::ShortcutFocusReason); });
 
     auto* footer = new QHBoxLayout;
     lblVersion = new QLabel(this);

@@ -311,13 +311,20 @@ private slots:
         QCOMPARE(rig.state.KlklAuto, false);
         QCOMPARE(rig.received(0, 200), QByteArray());
 
-        // Tab reaches a command, Space clicks it; a click leaves the focus
-        // in the terminal window.
+        // F10 leads to the first command, Tab on through the commands, Space
+        // clicks one, Escape goes back to the terminal window.
+        QTest::keyClick(&text, Qt::Key_F10);
+        QCOMPARE(QApplication::focusWidget(), rig.command("lblOpen1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), rig.command("lblExit")); // "Port Settings" waits for a closed port
         CommandLabel* bell = rig.command("lblBell");
         bell->setFocus(Qt::TabFocusReason);
         QTest::keyClick(bell, Qt::Key_Space);
         QCOMPARE(rig.received(1), QByteArray("\x07"));
-        text.setFocus();
+        QTest::keyClick(bell, Qt::Key_Escape);
+        QCOMPARE(QApplication::focusWidget(), &text);
+        QCOMPARE(rig.received(0, 200), QByteArray()); // no escape went to the box
+        // A click leaves the focus in the terminal window.
         QTest::mouseClick(bell, Qt::LeftButton);
         QCOMPARE(rig.received(1), QByteArray("\x07"));
         QCOMPARE(QApplication::focusWidget(), &text);
