@@ -1,6 +1,8 @@
 #include "app/terminal.h"
 
+#include "app/CommandKeys.h"
 #include "app/CommandLine.h"
+#include "app/CommandStrip.h"
 #include "app/Config.h"
 #include "appearance/Appearance.h"
 #include "appearance/SoundCommands.h"
@@ -34,29 +36,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDeadlineTimer>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
 
 const QString kVersion = QStringLiteral("10.3.13");
 const QString kBuildDate = QStringLiteral("24/08/2026");
-constexpr int kDeskWidth = 1200;
-constexpr int kDeskHeight = 372;
 
-// The command strip has two rows of groups: the port and line commands in
-// the first, everything else in the second, in this order; a group not
-// named here follows the others in the second row.
-const QStringList kStripRows[] = {{"Port", "Line"}, {"Send", "Tape", "Texts", "Phonebook", "Broadcast", "Look", "Sound", "Help"}};
-
-// How many commands stand side by side in a group.
-int groupColumns(const QString& group)
-{
-    return group == "Line" ? 8 : group == "Port" ? 2 : 4;
-}
+// The groups of the command strip in their order: the port and the line
+// first, then sending and the rest; a group not named here follows them.
+const QStringList kStripOrder = {"Port", "Line", "Send", "Tape", "Texts", "Phonebook",
+                                 "Broadcast", "Look", "Sound", "Help"};
 
 } // namespace
 
@@ -84,12 +77,13 @@ frmTerminal::~frmTerminal() = default;
 void frmTerminal::buildWindow()
 {
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(6, 6, 6, 6);
-    outer->setSpacing(4);
+    outer->setContentsMargins(6, 6, 6, 4);
+    outer->setSpacing(5);
 
+    // The desk takes every pixel the window gains; the rows below keep
+    // their height for the window's width.
     m_desk = new Desk(this);
-    m_desk->setFixedSize(kDeskWidth, kDeskHeight);
-    outer->addWidget(m_desk);
+    outer->addWidget(m_desk, 1);
     txtTerm = new TerminalText(m_desk);
     m_status.Line1->setParent(m_desk);
 
@@ -97,28 +91,26 @@ void frmTerminal::buildWindow()
     m_status.addTo(statusRow);
     outer->addLayout(statusRow);
 
-    // The command strip: one group box per kind of command.
-    m_strip = new QWidget(this);
-    auto* stripLayout = new QVBoxLayout(m_strip);
-    for (int row = 0; row < 2; ++row) {
-        auto* rowLayout = new QHBoxLayout;
-        rowLayout->addStretch(1);
-        stripLayout->addLayout(rowLayout);
-    }
-    stripLayout->setContentsMargins(0, 0, 0, 0);
+    // The command strip: one group box per kind of command, in their
+    // order whichever part adds to them first; each shows once it holds a
+    // command.
+    m_strip = new CommandStrip(kStripOrder, this);
     outer->addWidget(m_strip);
-    // The groups stand in their order whichever part adds to them first;
-    // each shows once it holds a command.
-    for (int row = 0; row < 2; ++row) {
-        for (const QString& group : kStripRows[row])
-            addGroup(group, row)->hide();
-    }
+    // The keyboard reaches the commands from the terminal window and back.
+    connect(new QShortcut(commandkeys::stripKey(), this), &QShortcut::activated, m_strip,
+            &CommandStrip::focusFirstCommand);
+    connect(m_strip, &CommandStrip::leaveRequested, txtTerm, [this] { txtTerm->setFocus(Qt::ShortcutFocusReason); });
 
     auto* footer = new QHBoxLayout;
     lblVersion = new QLabel(this);
     lblVersion->setObjectName("lblVersion");
     Label15 = new QLabel(this);
     Label15->setObjectName("Label15");
+    for (QLabel* label : {lblVersion, Label15}) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
+        label->setPalette(palette);
+    }
     footer->addWidget(lblVersion);
     footer->addStretch(1);
     footer->addWidget(Label15);
@@ -166,30 +158,9 @@ void frmTerminal::buildParts()
 CommandLabel* frmTerminal::addCommand(const QString& group, const QString& name, const QString& caption,
                                       const QString& toolTip)
 {
-    QGroupBox* box = m_groups.value(group);
-    if (!box)
-        box = addGroup(group, 1);
-    box->show();
-    auto* grid = static_cast<QGridLayout*>(box->layout());
-    auto* label = new CommandLabel(name, caption, toolTip, box);
-    const int index = grid->count();
-    const int columns = groupColumns(group);
-    grid->addWidget(label, index / columns, index % columns);
-    return label;
-}
-
-QGroupBox* frmTerminal::addGroup(const QString& group, int row)
-{
-    auto* box = new QGroupBox(group, m_strip);
-    box->setObjectName("group" + group);
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setSpacing(3);
-    grid->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    auto* rowLayout = static_cast<QBoxLayout*>(m_strip->layout()->itemAt(row)->layout());
-    rowLayout->insertWidget(rowLayout->count() - 1, box);
-    m_groups.insert(group, box);
-    return box;
+    CommandLabel* command = m_strip->addCommand(group, name, caption, toolTip);
+    command->setShortcut(commandkeys::keyOf(name));
+    return command;
 }
 
 void frmTerminal::Form_Load(const QStringList& commandLineWords)
@@ -236,13 +207,18 @@ void frmTerminal::Form_Load(const QStringList& commandLineWords)
 
 void frmTerminal::centreOnScreen()
 {
+    const QMargins margins = layout()->contentsMargins();
+    const int width = m_desk->minimumWidth() + margins.left() + margins.right();
+    m_strip->fitTo(width - margins.left() - margins.right());
+    layout()->activate();
+    resize(width, sizeHint().height());
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    adjustSize();
     const QRect available = screen->availableGeometry();
-    move(available.left() + (available.width() - width()) / 2,
-         available.top() + (available.height() - height()) / 2);
+    // A screen smaller than the window shows its top left corner.
+    move(available.left() + std::max(0, (available.width() - frameGeometry().width()) / 2),
+         available.top() + std::max(0, (available.height() - frameGeometry().height()) / 2));
 }
 
 void frmTerminal::Timer3_Timer()

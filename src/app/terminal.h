@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -11,12 +10,12 @@
 
 class Appearance;
 class BroadcastSending;
+class CommandStrip;
 class HeadlineEditor;
 class LineCommands;
 class PhonebookCommands;
 class PortCommands;
 class PresetPhrases;
-class QGroupBox;
 class QLabel;
 class ReceivePath;
 class TextTransmissions;
@@ -70,8 +69,9 @@ protected:
 private:
     void buildWindow();
     void buildParts();
-    QGroupBox* addGroup(const QString& group, int row);
     void lblExit_Click();
+    // The window at its designed size (the desk at the design's size, the
+    // command strip as high as that width needs), centred on the screen.
     void centreOnScreen();
 
     AppState& m_state;
@@ -82,8 +82,7 @@ private:
     SoundEffects* m_sounds;
     Desk* m_desk = nullptr;
     TerminalText* txtTerm = nullptr;
-    QWidget* m_strip = nullptr;
-    QHash<QString, QGroupBox*> m_groups;
+    CommandStrip* m_strip = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* Label15 = nullptr;
     QTimer Timer3;

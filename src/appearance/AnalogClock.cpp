@@ -1,5 +1,6 @@
 #include "appearance/AnalogClock.h"
 
+#include "core/Desk.h"
 #include "core/Widgets.h"
 
 #include <QPainter>
@@ -29,7 +30,13 @@ void LineControl::set(const clockhands::Hand& hand)
 AnalogClock::AnalogClock(QWidget* desk) : QWidget(desk)
 {
     setObjectName("Shape1");
-    setGeometry(twips(kFaceLeft), twips(kFaceTop), twips(kFaceWidth), twips(kFaceWidth));
+    // On the desk the face keeps its place at the desk's right edge as the
+    // desk grows; elsewhere (the picture generator) it stands as designed.
+    const QRect place(kFaceLeft, kFaceTop, kFaceWidth, kFaceWidth);
+    if (auto* onDesk = qobject_cast<Desk*>(desk))
+        onDesk->place(this, place);
+    else
+        setGeometry(twips(place.left()), twips(place.top()), twips(place.width()), twips(place.height()));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     lineSeconds2 = new LineControl("lineSeconds2", this);
     LineMinutes1 = new LineControl("LineMinutes1", this);

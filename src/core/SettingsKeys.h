@@ -28,6 +28,14 @@ inline const SettingKey JournalOn{"Journal", "On"};
 inline const SettingKey FontName{"Font", "FontName"};
 inline const SettingKey FontSize{"Font", "FontSize"};
 inline const SettingKey FontColor{"Font", "FontColor"};
+// Whether the chosen font is bold or italic ("1" or "0"), so that a restored
+// font is the one chosen and not the designed font's weight in its family.
+inline const SettingKey FontBold{"Font", "FontBold"};
+inline const SettingKey FontItalic{"Font", "FontItalic"};
+
+// The web page the "Homepage" command opens in the browser (an http or
+// https address); empty: the command says where to set one.
+inline const SettingKey Homepage{"Homepage", "Address"};
 
 // The headline layout chosen last, written at exit.
 inline const SettingKey HeadlineOption{"HeadlineSelect", "Option"};

@@ -32,7 +32,6 @@ StatusPanel::StatusPanel(QWidget* owner)
     lblMaxChar->setToolTip("Character  Counter");
     lblMaxChar->setAlignment(Qt::AlignCenter);
     lblMaxChar->setAutoFillBackground(true);
-    lblMaxChar->setMinimumWidth(32);
     Timer2.setObjectName("Timer2");
     Timer2.setInterval(2000);
     connect(&Timer2, &QTimer::timeout, this, [this] {
@@ -44,11 +43,38 @@ StatusPanel::StatusPanel(QWidget* owner)
 
 void StatusPanel::addTo(QBoxLayout* row)
 {
+    QWidget* owner = lblAction->parentWidget();
+    const QFontMetrics metrics(lblAction->font());
+    // A reading keeps the width of its longest usual text, so the row does
+    // not jump as the texts change.
+    auto field = [&](QLabel* label, const QString& widest) {
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setContentsMargins(4, 1, 4, 1);
+        label->setMinimumWidth(metrics.horizontalAdvance(widest) + 14);
+        label->setAlignment(Qt::AlignCenter);
+    };
+    field(lblCport1, "Com: Unknown");
+    field(lblStatus1, "115200,n,8,1");
+    field(lblAction, QString());
+    lblAction->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblAction->setMinimumWidth(160);
+    field(lblMaxChar, "000");
+    field(lblElapsed, "00:00:00 ");
+    field(lblDate, "00/00/0000");
+    field(lblTempo, "00:00:00");
+
+    // The counter is a bare number; its caption says what it counts.
+    auto* counterCaption = new QLabel("Chars", owner);
+    counterCaption->setObjectName("lblMaxCharCaption");
+    counterCaption->setToolTip(lblMaxChar->toolTip());
+
+    row->setSpacing(4);
     row->addWidget(imgPort1);
     row->addWidget(lblCport1);
     row->addWidget(lblStatus1);
-    row->addSpacing(12);
     row->addWidget(lblAction, 1);
+    row->addSpacing(4);
+    row->addWidget(counterCaption);
     row->addWidget(lblMaxChar);
     row->addWidget(lblElapsed);
     row->addWidget(lblDate);

@@ -16,7 +16,7 @@ class QBoxLayout;
 class StatusPanel : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kTwipsPerColumn = 170;
+    static constexpr int kTwipsPerColumn = RulerLine::kTwipsPerColumn;
 
     explicit StatusPanel(QWidget* owner);
 
@@ -33,7 +33,9 @@ public:
     PictureLamp* imgTX;
     QTimer Timer2;
 
-    // The row of the status line, in its order (the ruler is not in it).
+    // The row of the status line, in its order (the ruler is not in it):
+    // each reading in a sunken field of its own, so neighbouring texts
+    // never run together.
     void addTo(QBoxLayout* row);
 
     // lblAction = text.

@@ -1,8 +1,30 @@
 #include "core/Widgets.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTextDocument>
+#include <QToolTip>
+
+namespace {
+
+// The key caps of the command strip: a dark key with a light caption, a
+// little lighter under the mouse, darker while pressed.
+const QString kKeyStyle = QStringLiteral(
+    "QLabel { color: %1; border: 1px solid %2; border-radius: 3px; padding: 2px 6px;"
+    " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %3, stop:1 %4); }"
+    "QLabel:focus { border: 1px solid palette(highlight); }");
+const QColor kKeyCaption(0xF2EFE6);
+const QColor kKeyEdge(0x1E1D1A);
+
+} // namespace
 
 CommandLabel::CommandLabel(const QString& name, const QString& caption, const QString& toolTip,
                            QWidget* parent)
@@ -14,6 +36,19 @@ CommandLabel::CommandLabel(const QString& name, const QString& caption, const QS
     setAlignment(Qt::AlignCenter);
     setFrameShape(QFrame::StyledPanel);
     setMargin(2);
+    // Tab reaches a command; a click leaves the focus where it is, so
+    // typing into the terminal window goes on after a click.
+    setFocusPolicy(Qt::TabFocus);
+    restyle();
+}
+
+void CommandLabel::setLook(Look look)
+{
+    m_look = look;
+    if (look == Look::Key) {
+        setFrameShape(QFrame::NoFrame);
+        setMargin(0);
+    }
     restyle();
 }
 
@@ -23,11 +58,74 @@ void CommandLabel::setCaptionColor(const QColor& color)
     restyle();
 }
 
+void CommandLabel::setFaceColor(const QColor& color)
+{
+    m_faceColor = color;
+    restyle();
+}
+
+void CommandLabel::setShortcut(const QKeySequence& key)
+{
+    m_key = key;
+    delete m_shortcut;
+    m_shortcut = nullptr;
+    if (key.isEmpty())
+        return;
+    // The key works while the command's window is active and the command
+    // can be used; keys of a disabled command reach the focused control.
+    m_shortcut = new QShortcut(key, this);
+    m_shortcut->setContext(Qt::WindowShortcut);
+    connect(m_shortcut, &QShortcut::activated, this, [this] {
+        if (isEnabled())
+            emit clicked();
+    });
+}
+
+QString CommandLabel::shownToolTip() const
+{
+    if (m_key.isEmpty())
+        return toolTip();
+    const QString key = m_key.toString(QKeySequence::NativeText);
+    return toolTip().isEmpty() ? key : toolTip() + "  (" + key + ")";
+}
+
+bool CommandLabel::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const QString text = shownToolTip();
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
+        return true;
+    }
+    return QLabel::event(event);
+}
+
 void CommandLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     if (isEnabled() && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
+}
+
+void CommandLabel::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Select:
+        if (isEnabled() && event->modifiers() == Qt::NoModifier) {
+            event->accept();
+            emit clicked();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QLabel::keyPressEvent(event);
 }
 
 void CommandLabel::changeEvent(QEvent* event)
@@ -39,13 +137,38 @@ void CommandLabel::changeEvent(QEvent* event)
 
 void CommandLabel::restyle()
 {
+    if (m_look == Look::Key) {
+        QString style;
+        if (m_faceColor.isValid()) {
+            // A swatch: the caption in its colour on its face, edged darker.
+            style = kKeyStyle.arg(m_captionColor.isValid() ? m_captionColor.name() : kKeyCaption.name(),
+                                  kKeyEdge.name(), m_faceColor.name(), m_faceColor.name());
+            style += "QLabel:hover { border: 1px solid palette(highlight); }";
+        } else if (!isEnabled()) {
+            style = kKeyStyle.arg(QColor(0x8D8A82).name(), kKeyEdge.name(), "#4A4844", "#3E3C38");
+        } else {
+            const QColor caption = m_captionColor.isValid() ? m_captionColor : kKeyCaption;
+            // A key whose caption is coloured other than white is lit: its
+            // edge takes the colour too.
+            const bool lit = m_captionColor.isValid() && m_captionColor != QColor(Qt::white);
+            style = kKeyStyle.arg(caption.name(), lit ? caption.darker(130).name() : kKeyEdge.name(), "#57534C",
+                                  "#36342F");
+            style += "QLabel:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+                     " stop:0 #6C675E, stop:1 #46433D); }";
+        }
+        setStyleSheet(style);
+        return;
+    }
     QString style = "QLabel { padding: 1px 4px; }";
     if (!isEnabled())
         style += "QLabel { color: gray; }";
-    else if (m_captionColor.isValid())
-        style += QStringLiteral("QLabel { color: %1; background: #404040; }").arg(m_captionColor.name());
+    else if (m_captionColor.isValid() || m_faceColor.isValid())
+        style += QStringLiteral("QLabel { color: %1; background: %2; }")
+                     .arg(m_captionColor.isValid() ? m_captionColor.name() : QString("palette(window-text)"),
+                          m_faceColor.isValid() ? m_faceColor.name() : QString("transparent"));
     else
         style += "QLabel:hover { background: palette(highlight); color: palette(highlighted-text); }";
+    style += "QLabel:focus { border: 1px dotted palette(highlight); }";
     setStyleSheet(style);
 }
 
@@ -64,11 +187,20 @@ void PictureLamp::showPicture(int number)
         return;
     m_picture = number;
     setProperty("picture", number);
-    QPixmap pixmap(size());
+    draw();
+}
+
+void PictureLamp::draw()
+{
+    // Drawn for the screen's pixel density, so the lamp stays sharp when the
+    // desktop scales the window.
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap(size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    const bool lit = number == 1;
+    const bool lit = m_picture == 1;
     if (m_kind == PortPlug) {
         painter.setBrush(lit ? QColor(0x20C020) : QColor(0x808080));
         painter.setPen(QPen(Qt::black, 1));
@@ -80,6 +212,7 @@ void PictureLamp::showPicture(int number)
         painter.setPen(QPen(Qt::black, 1));
         painter.drawEllipse(QRectF(4, 4, 12, 12));
     }
+    painter.end();
     setPixmap(pixmap);
 }
 
@@ -107,8 +240,67 @@ void RulerLine::setColor(const QColor& color)
     update();
 }
 
+void RulerLine::followText(QPlainTextEdit* text)
+{
+    if (m_text)
+        m_text->removeEventFilter(this);
+    m_text = text;
+    if (m_text)
+        m_text->installEventFilter(this);
+    update();
+}
+
+double RulerLine::columnWidth() const
+{
+    if (!m_text)
+        return kTwipsPerColumn / 15.0;
+    const QFontMetricsF metrics(m_text->document()->defaultFont());
+    // A font whose narrow and wide letters are equally wide is fixed-pitch,
+    // whatever it says of itself: every character is that wide. In another
+    // one the typed line is measured by its average character.
+    const double narrow = metrics.horizontalAdvance(QLatin1Char('i'));
+    const double wide = metrics.horizontalAdvance(QLatin1Char('M'));
+    return qFuzzyCompare(narrow, wide) ? wide : metrics.averageCharWidth();
+}
+
+double RulerLine::startX() const
+{
+    if (!m_text || !m_text->window() || m_text->window() != window())
+        return 0;
+    // The first text column: the text area's left edge, the document's
+    // margin, less what is scrolled out to the left.
+    const QWidget* area = m_text->viewport();
+    const QPoint areaLeft = area->mapTo(window(), QPoint(0, 0)) - mapTo(window(), QPoint(0, 0));
+    return areaLeft.x() + m_text->document()->documentMargin() - m_text->horizontalScrollBar()->value();
+}
+
+double RulerLine::endX() const
+{
+    return startX() + columnWidth() * m_lengthTwips / kTwipsPerColumn;
+}
+
 void RulerLine::paintEvent(QPaintEvent*)
 {
+    const double start = std::max(0.0, startX());
+    const double end = std::min(double(width()), endX());
+    if (end <= start)
+        return;
     QPainter painter(this);
-    painter.fillRect(QRect(0, 0, std::min(width(), twips(m_lengthTwips)), height()), m_color);
+    painter.fillRect(QRectF(start, 0, end - start, height()), m_color);
+}
+
+bool RulerLine::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_text) {
+        switch (event->type()) {
+        case QEvent::FontChange:
+        case QEvent::Resize:
+        case QEvent::Move:
+            update();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

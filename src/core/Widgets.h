@@ -1,31 +1,63 @@
 #pragma once
 
 #include <QColor>
+#include <QKeySequence>
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
+class QPlainTextEdit;
+class QShortcut;
+
 // A clickable caption, the way every command of the program looks: it
-// emits clicked() on a left click while it is enabled.
+// emits clicked() on a left click while it is enabled. It never takes the
+// keyboard focus on a click (typing stays in the terminal window), but Tab
+// reaches it, and Space or Enter then click it. A command may carry a
+// shortcut key of its window.
 class CommandLabel : public QLabel {
     Q_OBJECT
 public:
+    // Plain: a caption on a panel. Key: a key cap of the command strip,
+    // light caption on a dark key.
+    enum class Look { Plain, Key };
+
     CommandLabel(const QString& name, const QString& caption, const QString& toolTip,
                  QWidget* parent = nullptr);
-    // Paints the caption text in a colour (the klkl toggle: white / green).
+    void setLook(Look look);
+    Look look() const { return m_look; }
+
+    // Paints the caption text in a colour (the klkl toggle: white off, green
+    // on). On a key, a white caption is the key's ordinary caption.
     void setCaptionColor(const QColor& color);
     QColor captionColor() const { return m_captionColor; }
+    // The face of a key in one flat colour (the colour swatches).
+    void setFaceColor(const QColor& color);
+    QColor faceColor() const { return m_faceColor; }
+
+    // A key of the command's window that clicks it while it is enabled; the
+    // tool tip then names the key.
+    void setShortcut(const QKeySequence& key);
+    QKeySequence shortcut() const { return m_key; }
+    // The tool tip as shown: the tool tip and the shortcut key.
+    QString shownToolTip() const;
 
 signals:
     void clicked();
 
 protected:
+    bool event(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     void restyle();
     QColor m_captionColor;
+    QColor m_faceColor;
+    Look m_look = Look::Plain;
+    QKeySequence m_key;
+    QShortcut* m_shortcut = nullptr;
 };
 
 // A picture of the picture list: picture 1 is the lit / open state,
@@ -40,15 +72,21 @@ public:
     int picture() const { return m_picture; }
 
 private:
+    void draw();
     Kind m_kind;
     int m_picture = 0;
 };
 
 // The ruler line under the typing position: a coloured bar whose end point
-// moves right by 170 twips per typed character.
+// moves right by 170 twips per typed character. Following a text window, a
+// character is one character of that window's font and the bar starts at
+// the window's first text column, so its end stands under the caret of the
+// typed line whatever the font.
 class RulerLine : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int kTwipsPerColumn = 170;
+
     explicit RulerLine(QWidget* parent = nullptr);
     // End point back to the start point.
     void reset();
@@ -57,12 +95,22 @@ public:
     void setColor(const QColor& color);
     QColor color() const { return m_color; }
 
+    // Measures along this text window from now on.
+    void followText(QPlainTextEdit* text);
+    // Where the bar starts and ends, in the ruler's own pixels.
+    double startX() const;
+    double endX() const;
+    // The width of one character of the followed window's font.
+    double columnWidth() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int m_lengthTwips = 0;
     QColor m_color = QColor(0x00FF00);
+    QPointer<QPlainTextEdit> m_text;
 };
 
 // Twips (1/1440 inch) of the window design to pixels of the screen.

@@ -10,7 +10,61 @@
 #include "link/Guards.h"
 
 #include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
+
+namespace {
+
+// The panel opens over the text well, its right edge at the well's right
+// edge and its height the desk's, so the clock beside it stays in view. Its
+// width is that of its longest favourite; what does not fit in height
+// scrolls. Twips of the design.
+const QRect kPanelArea(45, FavouritesPanel::kTopTwips, 13005 - 45, 5580 - 2 * FavouritesPanel::kTopTwips);
+
+QFont listFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(12);
+    return font;
+}
+
+// Places the panel as wide as its longest favourite (and the title row),
+// with room for the scroll bar, and as high as its rows; never larger than
+// the well, where the rows scroll.
+void placePanel(Desk& desk, QWidget* frame, const std::array<CommandLabel*, FavouritesPanel::kLabels>& labels)
+{
+    const QFontMetrics metrics(listFont());
+    int widest = metrics.horizontalAdvance(QString(34, QLatin1Char('0')));
+    int rows = 0;
+    for (const CommandLabel* label : labels) {
+        if (label->isHidden())
+            continue;
+        widest = std::max(widest, metrics.horizontalAdvance(withoutTrailingBlanks(label->text())));
+        rows += label->height();
+    }
+    const int scrollBar = frame->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QMargins margins = frame->layout()->contentsMargins();
+    const int width = widest + 2 * 4 + margins.left() + margins.right() + scrollBar + 4;
+    const auto* none = frame->findChild<QLabel*>("lblNoFavourites");
+    const int body = rows > 0 ? rows : none->heightForWidth(width - margins.left() - margins.right());
+    const int height = margins.top() + margins.bottom() + frame->findChild<QLabel*>("lblFavouritesTitle")->sizeHint().height()
+                       + 2 * frame->layout()->spacing() + body + 4;
+    desk.place(frame, kPanelArea, QSize(width, std::min(height, desk.toDesk(kPanelArea).height())),
+               Qt::AlignRight | Qt::AlignTop);
+}
+
+// A label without a favourite shows only its own number: it is left out of
+// the panel.
+bool isFavourite(const QString& caption, int index)
+{
+    return caption != vbStr(qint64(index));
+}
+
+} // namespace
 
 QString favouriteCaption(const PhonebookRecord& record)
 {
@@ -46,31 +100,60 @@ FavouritesPanel::FavouritesPanel(CommandHost& host, Dialler dial)
     m_frame->hide();
     m_frame->setAutoFillBackground(true);
     m_frame->setStyleSheet("QWidget#frameNumbers { background: #202830; border: 1px solid #708090; }"
-                           "QLabel { color: #e8e8d0; }");
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(10);
+                           "QLabel { color: #e8e8d0; }"
+                           "QScrollArea, QWidget#favouriteRows { background: transparent; }");
+    const QFont font = listFont();
+    const int rowHeight = QFontMetrics(font).height() + 4;
 
     auto* layout = new QVBoxLayout(m_frame);
-    layout->setContentsMargins(3, 3, 3, 3);
-    layout->setSpacing(0);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setSpacing(4);
+
+    auto* header = new QHBoxLayout;
+    auto* title = new QLabel("Favorites", m_frame);
+    title->setObjectName("lblFavouritesTitle");
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    header->addWidget(title);
+    header->addStretch(1);
+    lblExitNumbers = new CommandLabel("lblExitNumbers", "Close", "Hides the Favorites", m_frame);
+    connect(lblExitNumbers, &CommandLabel::clicked, this, &FavouritesPanel::hide);
+    header->addWidget(lblExitNumbers);
+    layout->addLayout(header);
+
+    auto* none = new QLabel("No favourites marked yet: mark them in the Phonebook window.", m_frame);
+    none->setObjectName("lblNoFavourites");
+    none->setWordWrap(true);
+    none->hide();
+    layout->addWidget(none);
+
+    auto* scroll = new QScrollArea(m_frame);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* rows = new QWidget;
+    rows->setObjectName("favouriteRows");
+    auto* rowLayout = new QVBoxLayout(rows);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->setSpacing(0);
     for (int i = 0; i < kLabels; ++i) {
         auto* label = new CommandLabel(QStringLiteral("lblCallNumbers_%1").arg(i), vbStr(qint64(i)),
-                                       QString(), m_frame);
+                                       QString(), rows);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->setFrameShape(QFrame::NoFrame);
         label->setFont(font);
         label->setMargin(0);
-        label->setFixedHeight(13);
+        label->setFixedHeight(rowHeight);
+        // The blanks that end a caption never widen the panel.
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         connect(label, &CommandLabel::clicked, this, [this, i] { lblCallNumbers_Click(i); });
-        layout->addWidget(label);
+        rowLayout->addWidget(label);
         lblCallNumbers[i] = label;
     }
-    lblExitNumbers = new CommandLabel("lblExitNumbers", "Close", "Hides the Favorites", m_frame);
-    lblExitNumbers->setFont(font);
-    lblExitNumbers->setFixedHeight(16);
-    layout->addStretch(1);
-    connect(lblExitNumbers, &CommandLabel::clicked, this, &FavouritesPanel::hide);
-    layout->addWidget(lblExitNumbers, 0, Qt::AlignRight);
+    rowLayout->addStretch(1);
+    scroll->setWidget(rows);
+    layout->addWidget(scroll, 1);
 }
 
 void FavouritesPanel::refresh()
@@ -79,22 +162,23 @@ void FavouritesPanel::refresh()
     if (!contents.error.isEmpty())
         m_host.dialogs().warn("The favourites cannot be read from phonebook.txt: " + contents.error);
     const QStringList captions = favouriteCaptions(contents.records);
+    bool any = false;
     for (int i = 0; i < kLabels; ++i) {
         lblCallNumbers[i]->setText(captions[i]);
-        // The panel is narrow: the whole caption stays readable as a tip.
         lblCallNumbers[i]->setToolTip(captions[i].trimmed());
+        const bool used = isFavourite(captions[i], i);
+        lblCallNumbers[i]->setVisible(used);
+        any = any || used;
     }
+    m_frame->findChild<QLabel*>("lblNoFavourites")->setVisible(!any);
+    if (m_frame->isVisible())
+        placePanel(m_host.desk(), m_frame, lblCallNumbers);
 }
 
 void FavouritesPanel::show()
 {
     refresh();
-    QWidget* desk = m_frame->parentWidget();
-    const int left = twips(kLeftTwips);
-    const int top = twips(kTopTwips);
-    const int width = desk ? std::max(desk->width() - left - 3, 200) : 300;
-    const int height = desk ? std::max(desk->height() - top - 3, 200) : 350;
-    m_frame->setGeometry(left, top, width, height);
+    placePanel(m_host.desk(), m_frame, lblCallNumbers);
     m_frame->show();
     m_frame->raise();
 }

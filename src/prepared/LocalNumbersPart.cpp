@@ -23,10 +23,9 @@ namespace {
 
 const QString kFileName = QStringLiteral("\\LocalTelex.txt");
 
-// Where the list opens on the desk, in twips; it reaches to the desk's
-// right and bottom edges.
-constexpr int kListLeft = 13455;
-constexpr int kListTop = 45;
+// Where the list opens on the desk, in twips: over the clock's plate, to the
+// desk's right and bottom edges; it moves and grows with the plate.
+const QRect kListArea(13455, 45, 18000 - 13455 - 45, 5580 - 90);
 // The editor opens over the terminal text window.
 constexpr int kEditorLeft = 45;
 constexpr int kEditorTop = 45;
@@ -37,7 +36,7 @@ constexpr int kRowsPerColumn = kEntries / 2;
 QFont listFont()
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(11);
+    font.setPixelSize(12);
     // Not the bold of the panel's title.
     font.setBold(false);
     return font;
@@ -95,7 +94,7 @@ void LocalNumbersPart::buildList()
         button->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         button->setFrameShape(QFrame::NoFrame);
         button->setMargin(0);
-        button->setFixedHeight(17);
+        button->setFixedHeight(QFontMetrics(listFont()).height() + 1);
         connect(button, &CommandLabel::clicked, this, [this, k] { lblLocalTelex_Click(k); });
         layout->addWidget(button);
         lblLocalTelex[k] = button;
@@ -197,11 +196,7 @@ void LocalNumbersPart::showCaptions(const Entries& entries)
 void LocalNumbersPart::lblLocalNumbersShow_Click()
 {
     showCaptions(readEntries());
-    Desk& desk = m_host.desk();
-    const int left = twips(kListLeft);
-    const int top = twips(kListTop);
-    frameLocalCalls->setGeometry(left, top, std::max(desk.width() - left - 3, 260),
-                                 std::max(desk.height() - top - 3, 340));
+    m_host.desk().place(frameLocalCalls, kListArea);
     frameLocalCalls->show();
     frameLocalCalls->raise();
 }

@@ -19,11 +19,9 @@ const QString kFileName = QStringLiteral("\\QuillnetPresetText.txt");
 const QString kToolTip = QStringLiteral("Test Phrases for allignment purpose");
 
 // The panel stands on the desk right of the terminal text window, below the
-// clock, in twips; it lines up with the list panels that open over it.
-constexpr int kPanelLeft = 13455;
-constexpr int kPanelTop = 2700;
-constexpr int kPanelWidth = 4500;
-constexpr int kPanelHeight = 2850;
+// clock and within the clock's plate, in twips; it keeps its place and size
+// at the desk's right edge when the desk grows.
+const QRect kPanelPlace(13500, 2790, 4050, 2400);
 
 } // namespace
 
@@ -45,16 +43,17 @@ PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText, QObject* pa
     setObjectName("PresetPhrases");
     framePresetText = new QWidget(&host.desk());
     framePresetText->setObjectName("framePresetText");
-    framePresetText->setGeometry(twips(kPanelLeft), twips(kPanelTop), twips(kPanelWidth), twips(kPanelHeight));
-    framePresetText->setAutoFillBackground(true);
-    framePresetText->setStyleSheet("QWidget#framePresetText { background: rgba(32, 40, 48, 215); }"
+    host.desk().place(framePresetText, kPanelPlace, QSize(twips(kPanelPlace.width()), twips(kPanelPlace.height())));
+    framePresetText->setAttribute(Qt::WA_StyledBackground);
+    framePresetText->setStyleSheet("QWidget#framePresetText { background: rgb(32, 40, 48);"
+                                   " border: 1px solid #708090; border-radius: 3px; }"
                                    "QLabel { color: #e8e8d0; }");
 
     // Phrases are prose: a proportional face keeps long ones within the panel.
     QFont font = framePresetText->font();
     font.setPixelSize(11);
     auto* layout = new QVBoxLayout(framePresetText);
-    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setContentsMargins(5, 1, 5, 2);
     layout->setSpacing(0);
     auto* title = new QLabel("Phrases", framePresetText);
     title->setObjectName("lblPresetTitle");
@@ -70,12 +69,11 @@ PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText, QObject* pa
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->setFrameShape(QFrame::NoFrame);
         label->setMargin(0);
-        label->setFixedHeight(16);
+        label->setFixedHeight(QFontMetrics(font).height() + 1);
         connect(label, &CommandLabel::clicked, this, [this, k] { lblPresetText_Click(k); });
         layout->addWidget(label);
         lblPresetText[k] = label;
     }
-    layout->addStretch(1);
     load();
 }
 

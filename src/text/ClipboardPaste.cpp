@@ -28,7 +28,8 @@ const QString kLineEnd = QStringLiteral("\r\n");
 // window's events let in between.
 constexpr qsizetype kPreviewPiece = 1 << 16;
 
-// The frame of the preview, in twips of the window design.
+// The frame of the preview, in twips of the window design; it grows with the
+// desk and its text window with it.
 constexpr int kFrameLeft = 45, kFrameTop = 60, kFrameWidth = 13365, kFrameHeight = 5145;
 
 // The preview shows each line end (CR LF, or a CR or LF alone) as one break.
@@ -55,7 +56,7 @@ void ClipboardPaste::buildPreviewFrame()
 {
     tabPreview = new QGroupBox("Preview Paste / Send", &m_steps.host.desk());
     tabPreview->setObjectName("tabPreview");
-    tabPreview->setGeometry(twips(kFrameLeft), twips(kFrameTop), twips(kFrameWidth), twips(kFrameHeight));
+    m_steps.host.desk().place(tabPreview, QRect(kFrameLeft, kFrameTop, kFrameWidth, kFrameHeight));
     tabPreview->setAutoFillBackground(true);
 
     RichTextBox1 = new QPlainTextEdit(tabPreview);

@@ -1,0 +1,423 @@
+// The main window as a whole: where the command strip breaks its rows, the
+// window at the sizes of common screens (groups without holes or clipped
+// captions, the desk growing around its clock), the favourites beside the
+// clock, the ruler under the caret, the command keys, the klkl key and the
+// status readings.
+#include "support/TerminalRig.h"
+#include "support/TestMain.h"
+
+#include "app/CommandKeys.h"
+#include "app/CommandStrip.h"
+#include "appearance/Looks.h"
+#include "core/Desk.h"
+#include "directory/FavouritesPanel.h"
+#include "directory/PhonebookFile.h"
+#include "text/KlklAnswer.h"
+
+#include <QGroupBox>
+#include <QtTest>
+
+namespace {
+
+QString rightTrimmed(QString text)
+{
+    while (text.endsWith(' '))
+        text.chop(1);
+    return text;
+}
+
+QRect rectIn(const QWidget* widget, const QWidget* ancestor)
+{
+    return QRect(widget->mapTo(ancestor, QPoint(0, 0)), widget->size());
+}
+
+// Shows the rig's window at a size and lets its layout settle: the strip
+// as high as its groups need at its width.
+void showAt(TerminalRig& rig, const QSize& size)
+{
+    frmTerminal& window = rig.t();
+    if (!window.isVisible()) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    if (size.isValid())
+        window.resize(size);
+    auto* strip = rig.control<CommandStrip>("commandStrip");
+    QTRY_VERIFY(size.isEmpty() || window.width() == size.width());
+    QTRY_COMPARE(strip->height(), strip->heightForWidth(strip->width()));
+    QTRY_COMPARE(strip->minimumHeight(), strip->height());
+}
+
+PhonebookRecord favourite(const QString& number, const QString& name)
+{
+    PhonebookRecord record;
+    record.setNumber(number);
+    record.setName(name);
+    record.Check = 1;
+    record.ChangeDate = "04.12.2026";
+    return record;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+    // The strip of the window: its shown groups, none overlapping another
+    // or leaving the strip, every row filled from edge to edge, every
+    // command inside its group with its whole caption.
+    void checkStrip(TerminalRig& rig)
+    {
+        auto* strip = rig.control<CommandStrip>("commandStrip");
+        QMap<int, QList<QRect>> rows;
+        QList<QRect> groups;
+        for (QGroupBox* group : strip->findChildren<QGroupBox*>()) {
+            if (group->isHidden())
+                continue;
+            const QRect place = group->geometry();
+            QVERIFY2(strip->rect().contains(place), qPrintable(group->objectName()));
+            for (const QRect& other : std::as_const(groups))
+                QVERIFY2(!other.intersects(place), qPrintable(group->objectName()));
+            groups << place;
+            rows[place.top()] << place;
+            for (CommandLabel* command : group->findChildren<CommandLabel*>()) {
+                const QRect inGroup = command->geometry();
+                QVERIFY2(group->contentsRect().contains(inGroup), qPrintable(command->objectName()));
+                const int caption = command->fontMetrics().horizontalAdvance(command->text());
+                QVERIFY2(command->contentsRect().width() >= caption,
+                         qPrintable(command->objectName() + " is clipped"));
+                QVERIFY2(command->height() >= command->fontMetrics().height(), qPrintable(command->objectName()));
+            }
+        }
+        QVERIFY(groups.size() >= 9);
+        for (const QList<QRect>& row : std::as_const(rows)) {
+            int left = strip->width();
+            int right = 0;
+            for (const QRect& place : row) {
+                left = std::min(left, place.left());
+                right = std::max(right, place.right());
+                QCOMPARE(place.height(), row.first().height());
+            }
+            QCOMPARE(left, 0);
+            QCOMPARE(right, strip->width() - 1);
+        }
+    }
+
+private slots:
+    void init() { env.reset(); }
+
+    void theStripBreaksIntoFewAndEvenRows()
+    {
+        using striprows::rowStarts;
+        QCOMPARE(rowStarts({}, 6, 1000), QList<int>());
+        QCOMPARE(rowStarts({300, 300}, 6, 1000), QList<int>({0}));
+        // Filling rows greedily would leave 1212 and 506; even rows are 806 and 912.
+        QCOMPARE(rowStarts({400, 400, 400, 400, 100}, 6, 1300), QList<int>({0, 2}));
+        // The fewest rows come first, and of even choices the earlier rows
+        // take more.
+        QCOMPARE(rowStarts({500, 500, 500, 500, 500}, 0, 1000), QList<int>({0, 2, 4}));
+        // A group wider than the strip stands alone.
+        QCOMPARE(rowStarts({100, 1500, 100}, 6, 1200), QList<int>({0, 1, 2}));
+        // No row is wider than the strip where it can be helped.
+        const QList<int> widths = {263, 920, 350, 160, 330, 380, 310, 340, 330, 200};
+        for (int available : {1200, 1354, 1588, 2400}) {
+            const QList<int> starts = rowStarts(widths, 6, available);
+            for (int r = 0; r < starts.size(); ++r) {
+                const int end = r + 1 < starts.size() ? starts[r + 1] : int(widths.size());
+                int width = -6;
+                for (int i = starts[r]; i < end; ++i)
+                    width += widths[i] + 6;
+                QVERIFY(width <= available);
+            }
+        }
+
+        using striprows::filledWidths;
+        QCOMPARE(filledWidths({100, 300}, 6, 506), QList<int>({125, 375}));
+        QCOMPARE(filledWidths({1, 1, 1}, 0, 4), QList<int>({1, 1, 2}));
+        QCOMPARE(filledWidths({400, 500}, 6, 800), QList<int>({400, 500}));
+    }
+
+    void theWindowAtCommonScreenSizes()
+    {
+        TerminalRig rig(env, false);
+        showAt(rig, QSize());
+        frmTerminal& window = rig.t();
+        Desk& desk = window.desk();
+        auto* clock = rig.control("Shape1");
+        auto* phrases = rig.control("framePresetText");
+        auto* sheet = rig.control("picQuillnetPapier_0");
+        TerminalText& text = rig.text();
+        const QImage picture(env.file("\\Skin-Std.jpg"));
+
+        // As it opens: the desk at the design's size, the whole window on a
+        // 1366 x 768 screen with room for a title bar and a panel.
+        QCOMPARE(desk.size(), deskgeometry::kDesignSize);
+        QVERIFY2(window.height() <= 768 - 60, qPrintable(QString::number(window.height())));
+        checkStrip(rig);
+        const QRect designText = text.geometry();
+        const QRect designClock = clock->geometry();
+
+        for (const QSize size : {QSize(1366, 700), QSize(1600, 1000), QSize(2200, 1300)}) {
+            showAt(rig, size);
+            checkStrip(rig);
+            // The desk takes what the window gains; the text window grows by
+            // all of it, the clock keeps its size and its distance from the
+            // desk's right edge.
+            const QSize extra = desk.size() - deskgeometry::kDesignSize;
+            QVERIFY(extra.width() > 0 && extra.height() > 0);
+            QCOMPARE(text.geometry(), designText.adjusted(0, 0, extra.width(), extra.height()));
+            QCOMPARE(clock->geometry(), designClock.translated(extra.width(), 0));
+            QVERIFY(!clock->geometry().intersects(text.geometry()));
+            QVERIFY(!phrases->geometry().intersects(clock->geometry()));
+            QVERIFY(!phrases->geometry().intersects(text.geometry()));
+            QVERIFY(desk.rect().contains(phrases->geometry()));
+            QCOMPARE(sheet->geometry(), text.geometry().adjusted(-12, -12, 12, 12));
+            // The skin reaches every edge of the desk: its own corners are
+            // the desk's corners.
+            const QImage shown = desk.grab().toImage();
+            QCOMPARE(QColor(shown.pixel(desk.width() - 1, 5)), QColor(picture.pixel(1199, 5)));
+            QCOMPARE(QColor(shown.pixel(0, desk.height() - 1)), QColor(picture.pixel(0, 371)));
+            QCOMPARE(QColor(shown.pixel(desk.width() - 1, desk.height() - 1)), QColor(picture.pixel(1199, 371)));
+        }
+
+        // Narrow again: the strip takes more rows and the window grows to hold
+        // them rather than clipping them.
+        showAt(rig, QSize(1212, 300));
+        checkStrip(rig);
+        QTRY_VERIFY(window.height() >= desk.minimumHeight() + rig.control("commandStrip")->height());
+        QCOMPARE(desk.height(), deskgeometry::kDesignSize.height());
+    }
+
+    void theColourSwatchesStandEvenly()
+    {
+        TerminalRig rig(env, false);
+        showAt(rig, QSize(1366, 700));
+        QList<QRect> swatches;
+        for (const char* name : {"lbGnBk", "lblBlWt", "lblRdBl", "lblYlBl", "lblBkWt"})
+            swatches << rig.command(name)->geometry();
+        for (int i = 1; i < swatches.size(); ++i) {
+            QCOMPARE(swatches[i].top(), swatches[0].top());
+            QVERIFY(std::abs(swatches[i].width() - swatches[0].width()) <= 1);
+            const int gap = swatches[i].left() - swatches[i - 1].right();
+            const int firstGap = swatches[1].left() - swatches[0].right();
+            QVERIFY(std::abs(gap - firstGap) <= 1);
+        }
+    }
+
+    void theFavouritesOpenBesideTheClock()
+    {
+        TerminalRig rig(env, false);
+        showAt(rig, QSize());
+        QWidget* panel = rig.control("frameNumbers");
+        QWidget* clock = rig.control("Shape1");
+        auto* none = panel->findChild<QLabel*>("lblNoFavourites");
+
+        // No favourites: no row of bare numbers, a word on where to mark them.
+        rig.click("lblPhonebookShow");
+        QVERIFY(panel->isVisible());
+        QVERIFY(none->isVisibleTo(panel));
+        for (int i = 0; i < FavouritesPanel::kLabels; ++i)
+            QVERIFY(!panel->findChild<QWidget*>(QStringLiteral("lblCallNumbers_%1").arg(i))->isVisibleTo(panel));
+
+        QString error;
+        QVERIFY(writeDirectoryFiles(DirectoryFiles::in(rig.state.folder),
+                                    {favourite("4711", "Quillnet Directory Service Amsterdam"),
+                                     favourite("123456789012", "Meier"), favourite("55", "Local test")},
+                                    &error));
+        rig.click("lblRefresh");
+        QVERIFY(!none->isVisibleTo(panel));
+        for (const QSize size : {QSize(), QSize(1600, 1000)}) {
+            if (size.isValid())
+                showAt(rig, size);
+            const QRect place = panel->geometry();
+            QVERIFY(rig.t().desk().rect().contains(place));
+            QVERIFY(!place.intersects(clock->geometry()));
+            int shown = 0;
+            for (int i = 0; i < FavouritesPanel::kLabels; ++i) {
+                auto* label = panel->findChild<CommandLabel*>(QStringLiteral("lblCallNumbers_%1").arg(i));
+                if (!label->isVisibleTo(panel))
+                    continue;
+                ++shown;
+                QVERIFY(label->font().pixelSize() >= 12 || label->font().pointSize() >= 9);
+                const QRect onPanel = rectIn(label, panel);
+                QVERIFY2(panel->rect().contains(onPanel), qPrintable(label->text()));
+                QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(rightTrimmed(label->text())),
+                         qPrintable(label->text()));
+            }
+            QCOMPARE(shown, 3);
+            auto* close = panel->findChild<CommandLabel*>("lblExitNumbers");
+            QVERIFY(panel->rect().contains(rectIn(close, panel)));
+            QVERIFY(close->contentsRect().width() >= close->fontMetrics().horizontalAdvance("Close"));
+        }
+        rig.click("lblExitNumbers");
+        QVERIFY(!panel->isVisible());
+    }
+
+    void theRulerEndsUnderTheCaretInAnyFont()
+    {
+        TerminalRig rig(env);
+        showAt(rig, QSize());
+        TerminalText& text = rig.text();
+        RulerLine* ruler = rig.status().Line1;
+        Desk& desk = rig.t().desk();
+        QList<double> columnWidths;
+        for (const QFont& font : {QFont("DejaVu Sans Mono", 10), QFont("Tlwg Typewriter", 14, QFont::Bold)}) {
+            rig.dialogs.font = Dialogs::FontChoice{font, QColor(0, 0, 0)};
+            rig.click("lblFont");
+            QCOMPARE(text.font().family(), font.family());
+            rig.click("lblClear");
+            text.setFocus();
+            // Sixty typed characters go to the box, and the box prints them back.
+            const QString line(60, 'x');
+            QTest::keyClicks(&text, line);
+            QCOMPARE(rig.received(60), line.toLatin1());
+            rig.ShowData(line);
+            text.showPending();
+
+            const double caret = text.viewport()->mapTo(&desk, text.cursorRect().topLeft()).x();
+            const double end = ruler->mapTo(&desk, QPoint(0, 0)).x() + ruler->endX();
+            const double column = ruler->columnWidth();
+            QVERIFY2(std::abs(end - caret) <= column,
+                     qPrintable(QStringLiteral("%1: ruler at %2, caret at %3").arg(font.family()).arg(end).arg(caret)));
+            columnWidths << column;
+        }
+        // The two fonts differ enough that one fixed step could not serve both.
+        QVERIFY(std::abs(columnWidths[0] - columnWidths[1]) * 60 > 2 * std::max(columnWidths[0], columnWidths[1]));
+    }
+
+    void keysClickCommandsWithoutTypingIntoTheLine()
+    {
+        TerminalRig rig(env);
+        showAt(rig, QSize());
+        rig.t().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.t()));
+        TerminalText& text = rig.text();
+        text.setFocus();
+
+        // A line command's key sends its sequence and nothing of the key.
+        QTest::keyClick(&text, Qt::Key_F7);
+        QCOMPARE(rig.received(1), QByteArray("\x07"));
+        QTest::keyClick(&text, Qt::Key_F5, Qt::ShiftModifier); // the box's status
+        QCOMPARE(rig.received(1), QByteArray("\x14"));
+        // Typed text still goes to the box.
+        QTest::keyClicks(&text, "ab");
+        QCOMPARE(rig.received(2), QByteArray("ab"));
+
+        // A send command's key: the klkl switch.
+        QTest::keyClick(&text, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(rig.state.KlklAuto, true);
+        QTest::keyClick(&text, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(rig.state.KlklAuto, false);
+        QCOMPARE(rig.received(0, 200), QByteArray());
+
+        // F10 leads to the first command, Tab on through the commands, Space
+        // clicks one, Escape goes back to the terminal window.
+        QTest::keyClick(&text, Qt::Key_F10);
+        QCOMPARE(QApplication::focusWidget(), rig.command("lblOpen1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), rig.command("lblExit")); // "Port Settings" waits for a closed port
+        CommandLabel* bell = rig.command("lblBell");
+        bell->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(bell, Qt::Key_Space);
+        QCOMPARE(rig.received(1), QByteArray("\x07"));
+        QTest::keyClick(bell, Qt::Key_Escape);
+        QCOMPARE(QApplication::focusWidget(), &text);
+        QCOMPARE(rig.received(0, 200), QByteArray()); // no escape went to the box
+        // A click leaves the focus in the terminal window.
+        QTest::mouseClick(bell, Qt::LeftButton);
+        QCOMPARE(rig.received(1), QByteArray("\x07"));
+        QCOMPARE(QApplication::focusWidget(), &text);
+
+        // With the port closed, the key of a command that needs it does nothing.
+        rig.click("lblOpen1");
+        rig.box.readFor(200);
+        QVERIFY(!rig.command("lblPaste")->isEnabled());
+        rig.dialogs.clear();
+        QTest::keyClick(&text, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(rig.dialogs.asked.isEmpty());
+        QVERIFY(!rig.t().desk().findChild<QWidget*>("tabPreview")->isVisible());
+    }
+
+    void everyLineAndSendCommandHasAKeyThatCannotBeText()
+    {
+        TerminalRig rig(env, false);
+        QStringList names;
+        for (const commandkeys::CommandKey& entry : commandkeys::all()) {
+            const QString name = entry.name;
+            QVERIFY2(!names.contains(name), qPrintable(name));
+            names << name;
+            CommandLabel* command = rig.command(name);
+            QVERIFY2(command, qPrintable(name));
+            QCOMPARE(command->shortcut(), entry.key);
+            QVERIFY(command->shownToolTip().endsWith("(" + entry.key.toString(QKeySequence::NativeText) + ")"));
+            QVERIFY(!command->shownToolTip().startsWith("  ")); // the tool tip itself leads
+            const QKeyCombination key = entry.key[0];
+            const bool functionKey = key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F12;
+            QVERIFY2(functionKey || key.keyboardModifiers().testFlag(Qt::ControlModifier), qPrintable(name));
+        }
+        // The keys are all different.
+        QSet<QKeySequence> keys;
+        for (const commandkeys::CommandKey& entry : commandkeys::all())
+            keys << entry.key;
+        QCOMPARE(keys.size(), commandkeys::all().size());
+        // Every command of the line and of sending has one.
+        for (const char* group : {"groupLine", "groupSend"}) {
+            for (CommandLabel* command : rig.control(group)->findChildren<CommandLabel*>())
+                QVERIFY2(!command->shortcut().isEmpty(), qPrintable(command->objectName()));
+        }
+        // The tool tips keep their own words.
+        QCOMPARE(rig.command("lblBell")->toolTip(), QString("Rings Bell"));
+        QCOMPARE(rig.command("lblBell")->shownToolTip(), "Rings Bell  (" + QKeySequence(Qt::Key_F7).toString(QKeySequence::NativeText) + ")");
+    }
+
+    void theKlklKeyLooksLitOnlyWhenOn()
+    {
+        TerminalRig rig(env, false);
+        showAt(rig, QSize());
+        CommandLabel* klkl = rig.part<TextTransmissions>().klkl().lblKlKl;
+        CommandLabel* other = rig.command("lblSendHeader");
+        QCOMPARE(klkl->height(), other->height());
+        auto edgeAndFace = [](CommandLabel* key) {
+            const QImage image = key->grab().toImage();
+            const int middle = image.height() / 2;
+            return std::pair{QColor(image.pixel(0, middle)), QColor(image.pixel(3, middle))};
+        };
+        // Off, it is a key like the others.
+        QCOMPARE(edgeAndFace(klkl), edgeAndFace(other));
+        rig.click("lblKlKl");
+        const auto [edge, face] = edgeAndFace(klkl);
+        QVERIFY2(edge.green() > edge.red() + 40, qPrintable(edge.name()));
+        QCOMPARE(face, edgeAndFace(other).second);
+        rig.click("lblKlKl");
+        QCOMPARE(edgeAndFace(klkl), edgeAndFace(other));
+    }
+
+    void theStatusReadingsStandApart()
+    {
+        TerminalRig rig(env, false);
+        showAt(rig, QSize());
+        StatusPanel& status = rig.status();
+        status.lblCport1->setText("Com: Unknown");
+        status.lblStatus1->setText("115200,n,8,1");
+        status.lblElapsed->setText("00:12:34 ");
+        const QList<QWidget*> row = {status.imgPort1, status.lblCport1, status.lblStatus1, status.lblAction,
+                                     rig.control("lblMaxCharCaption"), status.lblMaxChar, status.lblElapsed,
+                                     status.lblDate, status.lblTempo, status.imgRX, status.imgTX};
+        for (int i = 0; i < row.size(); ++i) {
+            QVERIFY(row[i]);
+            if (i > 0)
+                QVERIFY2(row[i]->geometry().left() > row[i - 1]->geometry().right() + 1,
+                         qPrintable(row[i]->objectName()));
+            if (auto* label = qobject_cast<QLabel*>(row[i]); label && label->pixmap().isNull()) {
+                QVERIFY2(label->contentsRect().width() >= label->fontMetrics().horizontalAdvance(label->text()),
+                         qPrintable(label->objectName()));
+            }
+        }
+        QVERIFY(rig.control("lblMaxCharCaption")->toolTip() == status.lblMaxChar->toolTip());
+    }
+};
+
+VORNAK_TEST_MAIN(MainWindowTest)
+
+#include "tst_mainwindow.moc"
