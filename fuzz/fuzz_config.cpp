@@ -8,6 +8,8 @@
 #include "core/TextFiles.h"
 #include "directory/DirectoryHost.h"
 
+#include <algorithm>
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text = decodeFileBytes(fuzzBytes(data, size));
@@ -15,8 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     FUZZ_CHECK(config.values.size() == ConfigFile::kValueCount, "always 21 values");
     FUZZ_CHECK(config.valueLines.size() == ConfigFile::kValueCount, "a file line for every value");
-    // A value read from the file is that line of the file, unchanged.
     const QStringList lines = splitLines(text);
+    const bool onlyComments = std::all_of(lines.cbegin(), lines.cend(),
+                                          [](const QString& line) { return line.startsWith(QLatin1String("//")); });
+    if (onlyComments) {
+        // Nothing to read: the built-in configuration, and a word about it.
+        FUZZ_CHECK(config.values == builtInConfig().values, "the built-in values stand in");
+        FUZZ_CHECK(config.problems.size() == 1, "the fallback is said once");
+        return 0;
+    }
+    // A value read from the file is that line of the file, unchanged.
     int previous = 0;
     for (int i = 0; i < ConfigFile::kValueCount; ++i) {
         const int line = config.valueLines[i];

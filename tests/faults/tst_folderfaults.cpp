@@ -19,6 +19,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
+#include <QTreeView>
 #include <QToolButton>
 #include <functional>
 
@@ -142,7 +144,8 @@ class FolderFaultsTest : public QObject {
             auto* marks = new frmCirculair(rig.state, rig.dialogs);
             window.reset(marks);
             marks->show();
-            return {"RSend.txt",
+            // Saved together with phonebook.txt, which is staged first.
+            return {"phonebook.txt",
                     [marks, &rig] {
                         QAbstractItemModel* model = marks->lvwStat->model();
                         model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole);
