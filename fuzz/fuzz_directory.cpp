@@ -1,5 +1,8 @@
 // The directory client fed a byte stream: a server on 127.0.0.1 answers the
 // search request with the input and then ends its side of the connection.
+// The input's first byte is the size of the pieces the stream is written in,
+// one piece per turn of the event loop (0: all at once), so entries also
+// arrive cut anywhere.
 // The client must take exactly the whole entries that stand before the first
 // packet that is not one, end with success only on the end packet, say why
 // it stopped otherwise, and never wait for its time-out on a closed line.
@@ -11,6 +14,7 @@
 #include <QCoreApplication>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtEndian>
 #include <sys/socket.h>
 
@@ -68,6 +72,7 @@ class StreamServer : public QObject {
 public:
     QTcpServer server;
     QByteArray stream;
+    int pieceSize = 0;
     QTcpSocket* peer = nullptr;
 
     StreamServer()
@@ -83,18 +88,28 @@ public:
         connect(peer, &QTcpSocket::readyRead, peer, [this, request, socket = peer] {
             const bool answered = request->size() >= directory_protocol::kSearchSize;
             *request += socket->readAll();
-            if (!answered && request->size() >= directory_protocol::kSearchSize) {
-                socket->write(stream);
-                endWhenWritten(socket);
-            }
+            if (!answered && request->size() >= directory_protocol::kSearchSize)
+                sendFrom(socket, 0);
         });
         connect(peer, &QTcpSocket::bytesWritten, peer, [this, socket = peer] { endWhenWritten(socket); });
     }
 
-    static void endWhenWritten(QTcpSocket* socket)
+    void sendFrom(QTcpSocket* socket, qsizetype offset)
+    {
+        const qsizetype size = pieceSize > 0 ? pieceSize : stream.size();
+        socket->write(stream.mid(offset, size));
+        socket->flush();
+        m_sent = offset + size;
+        if (m_sent < stream.size())
+            QTimer::singleShot(0, socket, [this, socket] { sendFrom(socket, m_sent); });
+        else
+            endWhenWritten(socket);
+    }
+
+    void endWhenWritten(QTcpSocket* socket) const
     {
         socket->flush();
-        if (socket->bytesToWrite() == 0)
+        if (m_sent >= stream.size() && socket->bytesToWrite() == 0)
             ::shutdown(int(socket->socketDescriptor()), SHUT_WR);
     }
 
@@ -105,7 +120,11 @@ public:
             delete peer;
             peer = nullptr;
         }
+        m_sent = 0;
     }
+
+private:
+    qsizetype m_sent = 0;
 };
 
 StreamServer* g_server = nullptr;
@@ -122,7 +141,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    g_server->stream = fuzzBytes(data, size);
+    if (size < 1)
+        return 0;
+    g_server->pieceSize = data[0];
+    g_server->stream = fuzzBytes(data + 1, size - 1);
     const Expected expected = readStream(g_server->stream);
 
     CountingDialogs dialogs;

@@ -10,6 +10,7 @@
 #include "support/TestMain.h"
 
 #include "directory/frmUpdate.h"
+#include "editor/HelpDownload.h"
 #include "editor/frmEdit.h"
 #include "lists/frmCirculair.h"
 #include "lists/frmHeader.h"
@@ -20,11 +21,39 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTreeView>
 #include <QToolButton>
 #include <functional>
 
 namespace {
+
+// A web server that hands out one help document to every request.
+class HelpServer : public QObject {
+public:
+    explicit HelpServer(QByteArray document) : m_document(std::move(document))
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                socket->setParent(this);
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    if (!socket->readAll().contains("\r\n\r\n"))
+                        return;
+                    socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: "
+                                  + QByteArray::number(m_document.size()) + "\r\n\r\n" + m_document);
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+    }
+    QString folder() const { return QStringLiteral("http://127.0.0.1:%1/help").arg(m_server.serverPort()); }
+
+private:
+    QTcpServer m_server;
+    QByteArray m_document;
+};
 
 // One write: `run` does it as the user would and returns whether the step
 // reports success; `usable` tells whether its commands or window still work.
@@ -225,6 +254,38 @@ private slots:
         // The folder takes writes again: the same step goes through.
         rig.dialogs.clear();
         QVERIFY2(step.run() && noWarnings(rig), qPrintable(rig.dialogs.texts().join(" | ")));
+    }
+
+    void helpDocumentKeepsItsCopy_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("read-only") << QString("read-only");
+        QTest::newRow("full") << QString("full");
+    }
+
+    void helpDocumentKeepsItsCopy()
+    {
+        // The help window shows why a fetch failed in its own text; the
+        // download reports it, and the local copy stays.
+        QFETCH(QString, fault);
+        const QByteArray fresh = "{\\rtf1 fresh help " + QByteArray(20000, 'x') + "}";
+        HelpServer server(fresh);
+        HelpDownload download;
+        const FolderBytes before = folderBytes(env.folder());
+        {
+            FolderFault refusing(fault, env.folder());
+            if (!refusing.skipReason().isEmpty())
+                QSKIP(qPrintable(refusing.skipReason()));
+            const HelpDownload::Result result = download.fetch(server.folder(), env.file("\\wnew.rtf"), 5000);
+            QCOMPARE(int(result.outcome), int(HelpDownload::Outcome::Failed));
+            QVERIFY2(result.reason.startsWith("the local copy cannot be written: "), qPrintable(result.reason));
+            FolderBytes during = folderBytes(env.folder());
+            during.remove(FullFolder::kFiller);
+            QCOMPARE(during, before);
+        }
+        const HelpDownload::Result result = download.fetch(server.folder(), env.file("\\wnew.rtf"), 5000);
+        QCOMPARE(int(result.outcome), int(HelpDownload::Outcome::Replaced));
+        QCOMPARE(env.readFile("\\wnew.rtf"), fresh);
     }
 };
 
