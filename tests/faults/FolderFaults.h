@@ -33,12 +33,13 @@ inline FolderBytes folderBytes(const QString& folder)
 }
 
 // A full file system over `folder` for the object's lifetime. The files the
-// folder held are there, byte for byte; not one more byte fits.
+// folder held are there, byte for byte; not one more byte fits, or only
+// `roomLeft` bytes (rounded to whole pages).
 class FullFolder {
 public:
     static constexpr const char* kFiller = ".filler";
 
-    explicit FullFolder(QString folder) : m_folder(std::move(folder))
+    explicit FullFolder(QString folder, qint64 roomLeft = 0) : m_folder(std::move(folder))
     {
         if (::geteuid() != 0) {
             m_skipReason = "a full file system is made with a tmpfs mount, which needs root";
@@ -62,6 +63,10 @@ public:
             }
         }
         fill();
+        if (roomLeft > 0) {
+            QFile filler(m_folder + "/" + kFiller);
+            filler.resize(std::max<qint64>(0, filler.size() - roomLeft));
+        }
     }
     ~FullFolder()
     {

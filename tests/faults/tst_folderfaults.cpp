@@ -9,6 +9,7 @@
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
+#include "core/ProgramFolder.h"
 #include "directory/frmUpdate.h"
 #include "editor/HelpDownload.h"
 #include "editor/frmEdit.h"
@@ -286,6 +287,29 @@ private slots:
         const HelpDownload::Result result = download.fetch(server.folder(), env.file("\\wnew.rtf"), 5000);
         QCOMPARE(int(result.outcome), int(HelpDownload::Outcome::Replaced));
         QCOMPARE(env.readFile("\\wnew.rtf"), fresh);
+    }
+
+    void firstStartFillsWhatFits()
+    {
+        // The first start copies the default files into an empty per-user
+        // folder. With room for only some of them, each file is there whole
+        // or not at all: a cut copy would stand in for the default on every
+        // later start, since files the user has are never overwritten.
+        const QString fresh = env.configHome() + "/fresh";
+        QVERIFY(QDir().mkpath(fresh));
+        FullFolder full(fresh, 64 * 1024);
+        if (!full.skipReason().isEmpty())
+            QSKIP(qPrintable(full.skipReason()));
+        const QStringList copied = ProgramFolder::fillWithDefaults(fresh);
+        const FolderBytes files = full.files();
+        QVERIFY2(!copied.isEmpty() && copied.size() < QDir(":/defaults").entryList(QDir::Files).size(),
+                 qPrintable(copied.join(' ')));
+        QCOMPARE(QStringList(files.keys()), [&] { QStringList sorted = copied; sorted.sort(); return sorted; }());
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            QFile shipped(":/defaults/" + it.key());
+            QVERIFY(shipped.open(QIODevice::ReadOnly));
+            QVERIFY2(it.value() == shipped.readAll(), qPrintable(it.key() + " is not the whole default"));
+        }
     }
 };
 
