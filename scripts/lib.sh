@@ -64,7 +64,7 @@ vornak_build_asan() {
 # How the sanitizers report: a finding stops the program with an error;
 # leaks inside the system libraries that Qt loads are not ours to fix.
 vornak_sanitizer_environment() {
-  export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
+  export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   export LSAN_OPTIONS="suppressions=$VORNAK_ROOT/fuzz/lsan.supp:print_suppressions=0"
 }
