@@ -3,6 +3,9 @@
 
 VORNAK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VORNAK_BUILD="$VORNAK_ROOT/build"
+# The checking build: clang with AddressSanitizer, UndefinedBehaviorSanitizer
+# and libFuzzer's coverage; scripts/test --sanitize and scripts/fuzz use it.
+VORNAK_BUILD_ASAN="$VORNAK_ROOT/build-asan"
 
 # Debian packages the build, the tests and the demo need.
 VORNAK_PACKAGES=(
@@ -11,6 +14,9 @@ VORNAK_PACKAGES=(
   qt6-qpa-plugins libgl-dev
   fonts-tlwg-typewriter-ttf
 )
+
+# Only for the checking build (not installed by the default test run).
+VORNAK_CHECK_PACKAGES=(clang libclang-rt-14-dev)
 
 vornak_sudo() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -38,4 +44,27 @@ vornak_build() {
     cmake -S "$VORNAK_ROOT" -B "$VORNAK_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   fi
   cmake --build "$VORNAK_BUILD" -j "$(nproc)"
+}
+
+# Configures (once) and builds the checking build into build-asan/; arguments
+# name the targets (none: everything).
+vornak_build_asan() {
+  if [ ! -f "$VORNAK_BUILD_ASAN/build.ninja" ]; then
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    CXX=clang++ cmake -S "$VORNAK_ROOT" -B "$VORNAK_BUILD_ASAN" -G Ninja \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNAK_FUZZ=ON "${launcher[@]}" >/dev/null
+  fi
+  local targets=()
+  local target
+  for target in "$@"; do targets+=(--target "$target"); done
+  cmake --build "$VORNAK_BUILD_ASAN" -j "$(nproc)" "${targets[@]}"
+}
+
+# How the sanitizers report: a finding stops the program with an error;
+# leaks inside the system libraries that Qt loads are not ours to fix.
+vornak_sanitizer_environment() {
+  export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  export LSAN_OPTIONS="suppressions=$VORNAK_ROOT/fuzz/lsan.supp:print_suppressions=0"
 }

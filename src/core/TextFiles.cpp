@@ -49,7 +49,9 @@ bool writeBytesAtomic(const QString& path, const QByteArray& bytes, QString* err
             *error = file.errorString();
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // The flush comes first: a full disk shows only there, and commit()
+    // would rename the short file over the old one all the same.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();

@@ -7,6 +7,7 @@
 #include "core/VbText.h"
 #include "core/Widgets.h"
 #include "link/Guards.h"
+#include "link/SerialLink.h"
 #include "text/Pause.h"
 
 BroadcastSending::BroadcastSending(CommandHost& host, Dialler callNumber, TextSender sendTxt, QObject* parent)
@@ -68,14 +69,20 @@ void BroadcastSending::sendReceiverList()
         const QStringList lines = splitLines(readTextFile(state.folder.file("\\RSend.txt")).value_or(QString()));
         m_sendTxt("\n");
         for (const QString& line : lines) {
+            // A lost line ends the list: nothing more can go out, and the
+            // rest must not follow on a port opened again later.
+            if (!m_host.link().isOpen())
+                break;
             m_sendTxt(line);
             Pause(kLinePause);
         }
         state.RSendListSent = true;
         m_sending = false;
     }
-    m_host.dialogs().message(
-        "The Subscriber number list was transmitted correctly, you may send your message now...  end with +++ ");
+    // The loss has been reported by the port; the list was not transmitted.
+    if (m_host.link().isOpen())
+        m_host.dialogs().message(
+            "The Subscriber number list was transmitted correctly, you may send your message now...  end with +++ ");
     state.RSendPending = false;
     state.RSendListSent = false;
     enableServiceCommands(true);

@@ -135,6 +135,13 @@ bool writeScratchFile(const QString& path, const QString& text, const std::funct
             return false;
         }
     }
+    // A full disk shows only when the buffer is flushed; commit() would
+    // rename the short file into place all the same.
+    if (!file.flush()) {
+        *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         *error = file.errorString();
         return false;

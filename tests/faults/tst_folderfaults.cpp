@@ -1,0 +1,318 @@
+// Every file the program writes, written into a program folder that refuses
+// it: read-only, or on a file system with no room left. Each write ends with
+// a message that names the file, the command or window stays usable, every
+// file of the folder keeps its bytes and no half-written file is left; once
+// the folder takes writes again the same step succeeds.
+#include "faults/FolderFaults.h"
+#include "directory/DirectoryFixtures.h"
+#include "lists/ListFixtures.h"
+#include "support/TerminalRig.h"
+#include "support/TestMain.h"
+
+#include "core/ProgramFolder.h"
+#include "directory/frmUpdate.h"
+#include "editor/HelpDownload.h"
+#include "editor/frmEdit.h"
+#include "lists/frmCirculair.h"
+#include "lists/frmHeader.h"
+#include "prepared/HeadlineEditor.h"
+#include "prepared/LocalNumbersPart.h"
+#include "text/TransmissionControl.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTreeView>
+#include <QToolButton>
+#include <functional>
+
+namespace {
+
+// A web server that hands out one help document to every request.
+class HelpServer : public QObject {
+public:
+    explicit HelpServer(QByteArray document) : m_document(std::move(document))
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                socket->setParent(this);
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    if (!socket->readAll().contains("\r\n\r\n"))
+                        return;
+                    socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: "
+                                  + QByteArray::number(m_document.size()) + "\r\n\r\n" + m_document);
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+    }
+    QString folder() const { return QStringLiteral("http://127.0.0.1:%1/help").arg(m_server.serverPort()); }
+
+private:
+    QTcpServer m_server;
+    QByteArray m_document;
+};
+
+// One write: `run` does it as the user would and returns whether the step
+// reports success; `usable` tells whether its commands or window still work.
+struct Write {
+    QString fileName; // the file the message must name
+    std::function<bool()> run;
+    std::function<bool()> usable;
+};
+
+} // namespace
+
+class FolderFaultsTest : public QObject {
+    Q_OBJECT
+    TestEnvironment env;
+
+    // A file outside the program folder, as a user would pick one.
+    QString userFile(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(env.configHome() + "/" + name);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    static QList<ScriptedDialogs::Asked> warnings(const TerminalRig& rig)
+    {
+        QList<ScriptedDialogs::Asked> found;
+        for (const ScriptedDialogs::Asked& asked : rig.dialogs.asked) {
+            if (asked.icon == Dialogs::Icon::Exclamation || asked.icon == Dialogs::Icon::Critical)
+                found << asked;
+        }
+        return found;
+    }
+    static bool noWarnings(const TerminalRig& rig) { return warnings(rig).isEmpty(); }
+
+    static bool transmissionsIdle(TerminalRig& rig)
+    {
+        return rig.sendCommandsEnabled() && rig.state.StopSend && !rig.cancelWindow().isVisible()
+               && !rig.part<TextTransmissions>().control().busy();
+    }
+
+    // The write named `name`, set up on the window (or a window of its own).
+    Write makeWrite(const QString& name, TerminalRig& rig, std::unique_ptr<QWidget>& window,
+                    std::unique_ptr<DirServerProcess>& server)
+    {
+        if (name == "paste") {
+            rig.state.ConnectionActive = true;
+            return {"clipboard.txt",
+                    [&rig] {
+                        rig.state.PreviewMode = false;
+                        QGuiApplication::clipboard()->setText("a pasted line");
+                        rig.click("lblPaste");
+                        return !rig.received(1, 1000).isEmpty();
+                    },
+                    [&rig] { return transmissionsIdle(rig); }};
+        }
+        if (name == "text file") {
+            rig.state.ConnectionActive = true;
+            const QString chosen = userFile("note.txt", "a note\r\n");
+            return {"SendFile.txt",
+                    [&rig, chosen] {
+                        rig.dialogs.files = {chosen};
+                        rig.click("lblSendText1");
+                        return !rig.received(1, 1000).isEmpty();
+                    },
+                    [&rig] { return transmissionsIdle(rig); }};
+        }
+        if (name == "klkl answer") {
+            env.writeFile("\\klkl.txt", "answer\r\n");
+            return {"klkl-Temp.txt",
+                    [&rig] {
+                        rig.SendKLKL();
+                        // Four carriage returns close every answer; a written
+                        // scratch file adds the answer's text before them.
+                        return rig.received(5, 1000).contains("answer");
+                    },
+                    [&rig] { return transmissionsIdle(rig); }};
+        }
+        if (name == "headlines") {
+            return {"Headlines.txt",
+                    [&rig] {
+                        HeadlineEditor& editor = rig.part<HeadlineEditor>();
+                        editor.lblHeadlineEditor_Click();
+                        return editor.lblExitHeadlineEditor_Click();
+                    },
+                    [&rig] { return rig.command("lblHeadlineEditor")->isEnabled(); }};
+        }
+        if (name == "local numbers") {
+            return {"LocalTelex.txt",
+                    [&rig] {
+                        LocalNumbersPart& part = rig.part<LocalNumbersPart>();
+                        rig.click("lblEditLocal");
+                        part.txtLocalName[0]->setText("changed");
+                        return part.lblExitLocalNumbers_Click();
+                    },
+                    [&rig] { return rig.command("lblEditLocal")->isEnabled(); }};
+        }
+        if (name == "message editor") {
+            rig.state.EditFile = env.file("\\Message.txt");
+            rig.state.EditMode = 0;
+            auto* editor = new frmEdit(rig.state, rig.dialogs, [] {}, [](QWidget*) {});
+            window.reset(editor);
+            editor->Form_Load();
+            editor->show();
+            return {"Message.txt",
+                    [editor] {
+                        editor->txtText->moveCursor(QTextCursor::End);
+                        QTest::keyClicks(editor->txtText, "more");
+                        QTest::mouseClick(editor->findChild<QToolButton*>("Toolbar_save"), Qt::LeftButton);
+                        return !editor->modified();
+                    },
+                    [editor] { return editor->isVisible() && editor->modified(); }};
+        }
+        if (name == "receiver marks") {
+            writePhonebook(env, {subscriber("1234", "Alpha", 0, 1), subscriber("56789", "Beta")});
+            env.writeFile("\\RSend.txt", "1234,\r\n1234+\r\n");
+            auto* marks = new frmCirculair(rig.state, rig.dialogs);
+            window.reset(marks);
+            marks->show();
+            // Saved together with phonebook.txt, which is staged first.
+            return {"phonebook.txt",
+                    [marks, &rig] {
+                        QAbstractItemModel* model = marks->lvwStat->model();
+                        model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole);
+                        marks->lblSave_Click();
+                        return noWarnings(rig);
+                    },
+                    [marks] { return marks->isVisible() && marks->lblSave->isEnabled(); }};
+        }
+        if (name == "broadcast header") {
+            writePhonebook(env, {subscriber("1234", "Alpha", 0, 1)});
+            auto* header = new frmHeader(rig.state, rig.dialogs, {});
+            window.reset(header);
+            header->show();
+            return {"RSHeader.txt", [header] { return header->cmdHeader_Click(); },
+                    [header] { return header->isVisible() && header->cmdHeader->isEnabled(); }};
+        }
+        if (name == "phonebook update") {
+            writePhonebook(env, {subscriber("100000", "Old", 1)});
+            server = std::make_unique<DirServerProcess>(QStringList{"--generate", "30"});
+            rig.state.DirectoryServer = "127.0.0.1";
+            auto* update = new frmUpdate(rig.state, rig.dialogs, DirectoryOptions{server->port(), {3000, 3000}, 0});
+            window.reset(update);
+            update->show();
+            return {"phonebook",
+                    [update, &rig] {
+                        update->lblRetrieve_Click();
+                        return noWarnings(rig);
+                    },
+                    [update] { return update->isVisible() && update->lblRetrieve->isEnabled()
+                                      && update->cmdTesting->isEnabled(); }};
+        }
+        qFatal("no such write");
+    }
+
+private slots:
+    void init() { env.reset(); }
+
+    void everyWriteRefusedKeepsTheFolder_data()
+    {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<QString>("fault");
+        for (const char* write : {"paste", "text file", "klkl answer", "headlines", "local numbers", "message editor",
+                                  "receiver marks", "broadcast header", "phonebook update"}) {
+            for (const char* fault : {"read-only", "full"})
+                QTest::addRow("%s, %s", write, fault) << QString(write) << QString(fault);
+        }
+    }
+
+    void everyWriteRefusedKeepsTheFolder()
+    {
+        QFETCH(QString, write);
+        QFETCH(QString, fault);
+        TerminalRig rig(env);
+        std::unique_ptr<QWidget> window;
+        std::unique_ptr<DirServerProcess> server;
+        const Write step = makeWrite(write, rig, window, server);
+        rig.dialogs.clear();
+        const FolderBytes before = folderBytes(env.folder());
+        {
+            FolderFault refusing(fault, env.folder());
+            if (!refusing.skipReason().isEmpty())
+                QSKIP(qPrintable(refusing.skipReason()));
+            QVERIFY2(!step.run(), "the step reported success though nothing could be written");
+
+            // One clear message that names the file, with a warning icon.
+            const QList<ScriptedDialogs::Asked> said = warnings(rig);
+            QVERIFY2(said.size() == 1, qPrintable(rig.dialogs.texts().join(" | ")));
+            QVERIFY2(said[0].text.contains(step.fileName), qPrintable(said[0].text));
+            QVERIFY2(step.usable(), "the commands are not usable after the failure");
+            // Nothing changed, nothing half-written left behind.
+            FolderBytes during = folderBytes(env.folder());
+            during.remove(FullFolder::kFiller);
+            QCOMPARE(during.keys(), before.keys());
+            for (const QString& file : before.keys())
+                QVERIFY2(during[file] == before[file], qPrintable(file + " changed"));
+        }
+        // The folder takes writes again: the same step goes through.
+        rig.dialogs.clear();
+        QVERIFY2(step.run() && noWarnings(rig), qPrintable(rig.dialogs.texts().join(" | ")));
+    }
+
+    void helpDocumentKeepsItsCopy_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("read-only") << QString("read-only");
+        QTest::newRow("full") << QString("full");
+    }
+
+    void helpDocumentKeepsItsCopy()
+    {
+        // The help window shows why a fetch failed in its own text; the
+        // download reports it, and the local copy stays.
+        QFETCH(QString, fault);
+        const QByteArray fresh = "{\\rtf1 fresh help " + QByteArray(20000, 'x') + "}";
+        HelpServer server(fresh);
+        HelpDownload download;
+        const FolderBytes before = folderBytes(env.folder());
+        {
+            FolderFault refusing(fault, env.folder());
+            if (!refusing.skipReason().isEmpty())
+                QSKIP(qPrintable(refusing.skipReason()));
+            const HelpDownload::Result result = download.fetch(server.folder(), env.file("\\wnew.rtf"), 5000);
+            QCOMPARE(int(result.outcome), int(HelpDownload::Outcome::Failed));
+            QVERIFY2(result.reason.startsWith("the local copy cannot be written: "), qPrintable(result.reason));
+            FolderBytes during = folderBytes(env.folder());
+            during.remove(FullFolder::kFiller);
+            QCOMPARE(during, before);
+        }
+        const HelpDownload::Result result = download.fetch(server.folder(), env.file("\\wnew.rtf"), 5000);
+        QCOMPARE(int(result.outcome), int(HelpDownload::Outcome::Replaced));
+        QCOMPARE(env.readFile("\\wnew.rtf"), fresh);
+    }
+
+    void firstStartFillsWhatFits()
+    {
+        // The first start copies the default files into an empty per-user
+        // folder. With room for only some of them, each file is there whole
+        // or not at all: a cut copy would stand in for the default on every
+        // later start, since files the user has are never overwritten.
+        const QString fresh = env.configHome() + "/fresh";
+        QVERIFY(QDir().mkpath(fresh));
+        FullFolder full(fresh, 64 * 1024);
+        if (!full.skipReason().isEmpty())
+            QSKIP(qPrintable(full.skipReason()));
+        const QStringList copied = ProgramFolder::fillWithDefaults(fresh);
+        const FolderBytes files = full.files();
+        QVERIFY2(!copied.isEmpty() && copied.size() < QDir(":/defaults").entryList(QDir::Files).size(),
+                 qPrintable(copied.join(' ')));
+        QCOMPARE(QStringList(files.keys()), [&] { QStringList sorted = copied; sorted.sort(); return sorted; }());
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            QFile shipped(":/defaults/" + it.key());
+            QVERIFY(shipped.open(QIODevice::ReadOnly));
+            QVERIFY2(it.value() == shipped.readAll(), qPrintable(it.key() + " is not the whole default"));
+        }
+    }
+};
+
+VORNAK_TEST_MAIN(FolderFaultsTest)
+
+#include "tst_folderfaults.moc"
