@@ -3,9 +3,31 @@
 // What the benchmark programs share.
 
 #include "core/Dialogs.h"
+#include "core/ProgramFolder.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <sys/resource.h>
+
+// A fresh program folder (with the shipped defaults) and settings store for
+// one benchmark run, and no display. Make it before the application: it
+// points the environment at them.
+struct BenchFolder {
+    QTemporaryDir temporary;
+    QString path = temporary.path() + "/program";
+
+    BenchFolder()
+    {
+        QDir().mkpath(path);
+        QDir().mkpath(temporary.path() + "/config");
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("VORNAK_DIR", path.toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (temporary.path() + "/config").toLocal8Bit());
+        ProgramFolder::fillWithDefaults(path);
+    }
+    bool valid() const { return temporary.isValid(); }
+};
 
 // Message boxes become lines on stderr: a benchmark has nobody to click.
 class PrintedDialogs : public Dialogs {

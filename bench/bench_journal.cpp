@@ -25,10 +25,8 @@
 #include "BenchSupport.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <vector>
 #include <cstdio>
@@ -53,23 +51,18 @@ QByteArray receivedText()
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir dir;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("VORNAK_DIR", dir.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toLocal8Bit());
+    BenchFolder folder;
     QApplication app(argc, argv);
-    ProgramFolder::fillWithDefaults(dir.path());
 
     AppState state;
-    state.folder = ProgramFolder(dir.path());
+    state.folder = ProgramFolder(folder.path);
     SettingsStore settings;
     PrintedDialogs dialogs;
     frmTerminal terminal(state, dialogs, settings);
     terminal.Form_Load({});
     terminal.show();
     ReceivePath& receive = *terminal.findChild<ReceivePath*>();
-    JournalPart journal(terminal);
-    QObject::connect(&receive, &ReceivePath::lineTextShown, &journal, &JournalPart::recordShown);
+    JournalPart& journal = *terminal.findChild<JournalPart*>();
     EventWait::breathe();
 
     const QByteArray text = receivedText();

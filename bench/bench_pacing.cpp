@@ -16,9 +16,7 @@
 #include "text/TextTransmissions.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -31,20 +29,12 @@ constexpr double kCharDelay = 0.01;
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir temporary;
-    if (!temporary.isValid()) {
+    BenchFolder folder;
+    if (!folder.valid()) {
         std::fprintf(stderr, "no temporary folder\n");
         return 1;
     }
-    const QString folder = temporary.path() + "/program";
-    QDir().mkpath(folder);
-    QDir().mkpath(temporary.path() + "/config");
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("VORNAK_DIR", folder.toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (temporary.path() + "/config").toLocal8Bit());
-
     QApplication app(argc, argv);
-    ProgramFolder::fillWithDefaults(folder);
 
     PtyPair box;
     QString error;
@@ -53,7 +43,7 @@ int main(int argc, char** argv)
         return 1;
     }
     AppState state;
-    state.folder = ProgramFolder(folder);
+    state.folder = ProgramFolder(folder.path);
     SettingsStore settings;
     settings.save("Ports", "Com1", box.slavePath());
     PrintedDialogs dialogs;

@@ -17,20 +17,15 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <cstdio>
 
 int main(int argc, char* argv[])
 {
-    QTemporaryDir dir;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("VORNAK_DIR", dir.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toLocal8Bit());
+    BenchFolder folder;
     QApplication app(argc, argv);
-    ProgramFolder::fillWithDefaults(dir.path());
 
     AppState state;
-    state.folder = ProgramFolder(dir.path());
+    state.folder = ProgramFolder(folder.path);
     SettingsStore settings;
     PrintedDialogs dialogs;
     frmTerminal terminal(state, dialogs, settings);

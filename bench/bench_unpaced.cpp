@@ -18,10 +18,8 @@
 #include "text/TextTransmissions.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <atomic>
 #include <cerrno>
@@ -141,16 +139,11 @@ bool waitFor(DrainingBox& box, int seconds)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir temporary;
-    if (!temporary.isValid())
+    BenchFolder program;
+    if (!program.valid())
         return 1;
-    const QString folder = temporary.path() + "/program";
-    QDir().mkpath(folder);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("VORNAK_DIR", folder.toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (temporary.path() + "/config").toLocal8Bit());
+    const QString folder = program.path;
     QApplication app(argc, argv);
-    ProgramFolder::fillWithDefaults(folder);
 
     DrainingBox box;
     if (!box.open()) {
