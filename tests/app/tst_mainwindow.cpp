@@ -1,7 +1,7 @@
 // The main window as a whole: where the command strip breaks its rows, the
 // window at the sizes of common screens (groups without holes or clipped
-// captions, the status readings apart, the desk growing around its clock),
-// the favourites beside the clock, the ruler under the caret, the command
+// captions, the status readings apart, the desk growing around its clock,
+// the favourites beside the clock), the ruler under the caret, the command
 // keys and the klkl key.
 #include "directory/DirectoryFixtures.h"
 #include "support/TerminalRig.h"
@@ -174,6 +174,22 @@ private slots:
         QCOMPARE(desk.size(), deskgeometry::kDesignSize);
         QVERIFY2(window.height() <= 768 - 60, qPrintable(QString::number(window.height())));
 
+        // The favourites beside the clock. None yet: no row of bare numbers,
+        // a word on where to mark them.
+        QWidget* favourites = rig.control("frameNumbers");
+        auto* none = favourites->findChild<QLabel*>("lblNoFavourites");
+        const auto favourite = [favourites](int i) {
+            return favourites->findChild<CommandLabel*>(QStringLiteral("lblCallNumbers_%1").arg(i));
+        };
+        rig.click("lblPhonebookShow");
+        QVERIFY(favourites->isVisible() && none->isVisibleTo(favourites));
+        for (int i = 0; i < FavouritesPanel::kLabels; ++i)
+            QVERIFY(!favourite(i)->isVisibleTo(favourites));
+        writeDirectory(env, {record(1, "4711", "Quillnet Directory Service Amsterdam", 1),
+                             record(2, "123456789012", "Meier", 1), record(3, "55", "Local test", 1)});
+        rig.click("lblRefresh");
+        QVERIFY(!none->isVisibleTo(favourites));
+
         for (const QSize size : {QSize(), QSize(1366, 700), QSize(1600, 1000), QSize(2200, 1300)}) {
             showAt(rig, size);
             checkLayout(rig);
@@ -189,6 +205,24 @@ private slots:
             QVERIFY(!phrases->geometry().intersects(text.geometry()));
             QVERIFY(desk.rect().contains(phrases->geometry()));
             QCOMPARE(sheet->geometry(), text.geometry().adjusted(-12, -12, 12, 12));
+            // Each favourite readable and whole on its panel, the panel clear
+            // of the clock.
+            QVERIFY(desk.rect().contains(favourites->geometry()) && !favourites->geometry().intersects(clock->geometry()));
+            int listed = 0;
+            for (int i = 0; i < FavouritesPanel::kLabels; ++i) {
+                CommandLabel* label = favourite(i);
+                if (!label->isVisibleTo(favourites))
+                    continue;
+                ++listed;
+                QVERIFY(label->font().pixelSize() >= 12 || label->font().pointSize() >= 9);
+                QVERIFY2(favourites->rect().contains(rectIn(label, favourites)), qPrintable(label->text()));
+                QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(withoutTrailingBlanks(label->text())),
+                         qPrintable(label->text()));
+            }
+            QCOMPARE(listed, 3);
+            auto* close = favourites->findChild<CommandLabel*>("lblExitNumbers");
+            QVERIFY(favourites->rect().contains(rectIn(close, favourites)));
+            QVERIFY(close->contentsRect().width() >= close->fontMetrics().horizontalAdvance("Close"));
             // The skin reaches every edge of the desk: its own corners are
             // the desk's corners.
             const QImage shown = desk.grab().toImage();
@@ -203,49 +237,6 @@ private slots:
         checkLayout(rig);
         QTRY_VERIFY(window.height() >= desk.minimumHeight() + rig.control("commandStrip")->height());
         QCOMPARE(desk.height(), deskgeometry::kDesignSize.height());
-    }
-
-    void theFavouritesOpenBesideTheClock()
-    {
-        TerminalRig rig(env, false);
-        showAt(rig, QSize());
-        QWidget* panel = rig.control("frameNumbers");
-        QWidget* clock = rig.control("Shape1");
-        auto* none = panel->findChild<QLabel*>("lblNoFavourites");
-
-        // No favourites: no row of bare numbers, a word on where to mark them.
-        rig.click("lblPhonebookShow");
-        QVERIFY(panel->isVisible() && none->isVisibleTo(panel));
-        for (int i = 0; i < FavouritesPanel::kLabels; ++i)
-            QVERIFY(!panel->findChild<QWidget*>(QStringLiteral("lblCallNumbers_%1").arg(i))->isVisibleTo(panel));
-
-        writeDirectory(env, {record(1, "4711", "Quillnet Directory Service Amsterdam", 1),
-                             record(2, "123456789012", "Meier", 1), record(3, "55", "Local test", 1)});
-        rig.click("lblRefresh");
-        QVERIFY(!none->isVisibleTo(panel));
-        for (const QSize size : {QSize(), QSize(1600, 1000)}) {
-            if (size.isValid())
-                showAt(rig, size);
-            const QRect place = panel->geometry();
-            QVERIFY(rig.t().desk().rect().contains(place));
-            QVERIFY(!place.intersects(clock->geometry()));
-            int shown = 0;
-            for (int i = 0; i < FavouritesPanel::kLabels; ++i) {
-                auto* label = panel->findChild<CommandLabel*>(QStringLiteral("lblCallNumbers_%1").arg(i));
-                if (!label->isVisibleTo(panel))
-                    continue;
-                ++shown;
-                QVERIFY(label->font().pixelSize() >= 12 || label->font().pointSize() >= 9);
-                const QRect onPanel = rectIn(label, panel);
-                QVERIFY2(panel->rect().contains(onPanel), qPrintable(label->text()));
-                QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(withoutTrailingBlanks(label->text())),
-                         qPrintable(label->text()));
-            }
-            QCOMPARE(shown, 3);
-            auto* close = panel->findChild<CommandLabel*>("lblExitNumbers");
-            QVERIFY(panel->rect().contains(rectIn(close, panel)));
-            QVERIFY(close->contentsRect().width() >= close->fontMetrics().horizontalAdvance("Close"));
-        }
     }
 
     void theRulerEndsUnderTheCaretInAnyFont()

@@ -175,31 +175,27 @@ private slots:
         QCOMPARE(edge->geometry().top(), sheet->geometry().bottom() + 1);
         QCOMPARE(host.status().Line1->geometry(), QRect(standard.left(), standard.bottom() + 1 + 3, standard.width(), 4));
 
-        // Skin, then colours: the placement stays.
-        host.click("lblSteam");
+        // Every pair of its command; the colours keep the skin's placement,
+        // and a skin chosen after them keeps the colours.
         const QRect steam(780 / 15, 585 / 15, 11895 / 15, 4185 / 15);
-        QCOMPARE(terminal.geometry(), steam);
-        QVERIFY(!sheet->isVisibleTo(&host) && !edge->isVisibleTo(&host));
-        host.click("lbGnBk");
-        QCOMPARE(terminal.geometry(), steam);
-        QCOMPARE(coloursOf(terminal), Colours(QColor(0, 255, 0), QColor(0, 0, 0)));
-
-        // Colours, then a skin: the colours stay.
-        host.click("lblYlBl");
-        host.click("lblStandard");
-        QCOMPARE(terminal.geometry(), standard);
-        QVERIFY(sheet->isVisibleTo(&host));
-        QCOMPARE(coloursOf(terminal), Colours(QColor(255, 255, 255), QColor(0, 0, 255)));
-
-        // Every pair of its command.
-        const std::tuple<QString, QColor, QColor> pairs[] = {
-            {"lbGnBk", QColor(0, 255, 0), QColor(0, 0, 0)},         {"lblBlWt", QColor(0, 255, 255), QColor(255, 255, 255)},
-            {"lblRdBl", QColor(255, 0, 0), QColor(0, 0, 0)},        {"lblYlBl", QColor(255, 255, 255), QColor(0, 0, 255)},
-            {"lblBkWt", QColor(0, 0, 128), QColor(255, 255, 255)}};
-        for (const auto& [name, text, back] : pairs) {
+        const std::tuple<QString, QColor, QColor, QString> pairs[] = {
+            {"lbGnBk", QColor(0, 255, 0), QColor(0, 0, 0), "lblSteam"},
+            {"lblBlWt", QColor(0, 255, 255), QColor(255, 255, 255), "lblStandard"},
+            {"lblRdBl", QColor(255, 0, 0), QColor(0, 0, 0), "lblSteam"},
+            {"lblYlBl", QColor(255, 255, 255), QColor(0, 0, 255), "lblSteam"},
+            {"lblBkWt", QColor(0, 0, 128), QColor(255, 255, 255), "lblStandard"}};
+        QRect place = standard;
+        for (const auto& [name, text, back, skin] : pairs) {
             host.click(name);
+            QCOMPARE(terminal.geometry(), place);
             QCOMPARE(coloursOf(terminal), Colours(text, back));
             QCOMPARE(host.command(name)->toolTip(), QString("Change Fore & Back color of the Text Window"));
+            host.click(skin);
+            place = skin == "lblSteam" ? steam : standard;
+            QCOMPARE(terminal.geometry(), place);
+            QCOMPARE(coloursOf(terminal), Colours(text, back));
+            QCOMPARE(sheet->isVisibleTo(&host) && edge->isVisibleTo(&host), skin == "lblStandard");
+            QCOMPARE(sheet->isVisibleTo(&host) || edge->isVisibleTo(&host), skin == "lblStandard");
         }
 
         // The start-up switches act in their order; others, and other
