@@ -200,10 +200,9 @@ private slots:
             QVERIFY(size.isEmpty() || (extra.width() > 0 && extra.height() > 0));
             QCOMPARE(text.geometry(), designText.adjusted(0, 0, extra.width(), extra.height()));
             QCOMPARE(clock->geometry(), designClock.translated(extra.width(), 0));
-            QVERIFY(!clock->geometry().intersects(text.geometry()));
-            QVERIFY(!phrases->geometry().intersects(clock->geometry()));
-            QVERIFY(!phrases->geometry().intersects(text.geometry()));
-            QVERIFY(desk.rect().contains(phrases->geometry()));
+            // The phrases within the desk; nothing over another.
+            QVERIFY(!clock->geometry().intersects(text.geometry()) && desk.rect().contains(phrases->geometry()));
+            QVERIFY(!phrases->geometry().intersects(clock->geometry()) && !phrases->geometry().intersects(text.geometry()));
             QCOMPARE(sheet->geometry(), text.geometry().adjusted(-12, -12, 12, 12));
             // Each favourite readable and whole on its panel, the panel clear
             // of the clock.
@@ -221,8 +220,8 @@ private slots:
             }
             QCOMPARE(listed, 3);
             auto* close = favourites->findChild<CommandLabel*>("lblExitNumbers");
-            QVERIFY(favourites->rect().contains(rectIn(close, favourites)));
-            QVERIFY(close->contentsRect().width() >= close->fontMetrics().horizontalAdvance("Close"));
+            QVERIFY(favourites->rect().contains(rectIn(close, favourites))
+                    && close->contentsRect().width() >= close->fontMetrics().horizontalAdvance("Close"));
             // The skin reaches every edge of the desk: its own corners are
             // the desk's corners.
             const QImage shown = desk.grab().toImage();

@@ -105,16 +105,15 @@ private slots:
         // around the standard skin's text window; the edge below it is
         // partly transparent.
         const QSize desk(1200, 372);
-        QCOMPARE(QImage(env.file(skins::Standard.picture)).size(), desk);
-        QCOMPARE(QImage(env.file(skins::Steampunk.picture)).size(), desk);
+        for (const Skin* skin : {&skins::Standard, &skins::Steampunk})
+            QCOMPARE(QImage(env.file(skin->picture)).size(), desk);
         const QSize text(twips(skins::Standard.width), twips(skins::Standard.height));
         const QImage sheet(env.file("\\Paper-Sheet.jpg"));
         QCOMPARE(sheet.size(), text + QSize(24, 24));
         const QImage edge(env.file("\\Paper-Edge.png"));
-        QVERIFY(!edge.isNull() && edge.hasAlphaChannel());
-        QVERIFY(edge.width() >= sheet.width());
-        QCOMPARE(qAlpha(edge.pixel(0, 0)), 0);
-        QCOMPARE(qAlpha(edge.pixel(edge.width() / 2, edge.height() / 2)), 255);
+        QVERIFY(!edge.isNull() && edge.hasAlphaChannel() && edge.width() >= sheet.width());
+        QCOMPARE(QList<int>({qAlpha(edge.pixel(0, 0)), qAlpha(edge.pixel(edge.width() / 2, edge.height() / 2))}),
+                 QList<int>({0, 255}));
 
         // The paper is light; round the steampunk text window the frame's
         // inside is dark.

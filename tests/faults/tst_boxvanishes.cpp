@@ -123,8 +123,8 @@ private slots:
         const int questions = kind == "text file" || kind == "broadcast list" ? 1 : 0;
         QCOMPARE(rig.dialogs.asked.size(), questions + 1);
         const ScriptedDialogs::Asked lost = rig.dialogs.asked.last();
-        QVERIFY2(lost.text.startsWith(kLostPort), qPrintable(rig.dialogs.texts().join(" | ")));
-        QCOMPARE(lost.icon, Dialogs::Icon::Exclamation);
+        QVERIFY2(lost.text.startsWith(kLostPort) && lost.icon == Dialogs::Icon::Exclamation,
+                 qPrintable(rig.dialogs.texts().join(" | ")));
         QVERIFY(rig.state.StopSend && !rig.cancelWindow().isVisible());
         QCOMPARE(changedFile(before, folderBytes(env.folder()), kChangingFiles), QString());
 

@@ -64,9 +64,8 @@ private slots:
         QCOMPARE(QStringList({window.cboSpeed->currentText(), window.cboParity->currentText(),
                               window.cboDataBits->currentText(), window.cboStopBits->currentText()}),
                  QStringList({"9600", "None", "8", "1.5"}));
-        QVERIFY(window.optFlow[2]->isChecked());
+        QVERIFY(window.optFlow[2]->isChecked() && !link.isOpen());
         QCOMPARE(window.lblSettings->text(), QString("9600,n,8,1.5   Port:  1  Flow  2"));
-        QVERIFY(!link.isOpen());
 
         window.cboPort->setCurrentIndex(window.cboPort->findText("Com 3"));
         window.cboSpeed->setCurrentText("1200");
@@ -99,8 +98,7 @@ private slots:
         dialogs.clear();
         window.cboPort->clear();
         window.lblOK_Click();
-        QCOMPARE(link.portNumber(), 5);
-        QCOMPARE(settings.get("Properties", "CommPort"), QString("5"));
+        QCOMPARE(QString::number(link.portNumber()) + settings.get("Properties", "CommPort"), QString("55"));
 
         // A data-bits value the line cannot take: message, nothing stored,
         // the window stays open.
@@ -108,10 +106,8 @@ private slots:
         window.setResult(0);
         window.cboDataBits->setCurrentText("4");
         window.lblOK_Click();
-        QCOMPARE(dialogs.asked.size(), 1);
-        QCOMPARE(dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
-        QCOMPARE(settings.get("Properties", "Settings"), QString());
-        QCOMPARE(window.result(), 0);
+        QVERIFY(dialogs.asked.size() == 1 && dialogs.asked[0].icon == Dialogs::Icon::Exclamation);
+        QVERIFY(settings.get("Properties", "Settings").isEmpty() && window.result() == 0);
     }
 };
 

@@ -61,29 +61,29 @@ private slots:
         };
 
         const PortIdentity byserial = identifyPort("/dev/ttyUSB0", false, ports);
-        QCOMPARE(byserial.serialNumber, QString("FT123"));
-        QVERIFY(byserial.hasUsbIds() && !byserial.isMapped());
-        QCOMPARE(locatePort(byserial, {moved(ftdi, "/dev/ttyUSB2"), prolific}), QString("/dev/ttyUSB2"));
+        const PortIdentity byIds = identifyPort("/dev/ttyUSB1", false, ports);
+        const PortIdentity byPlace = identifyPort("/dev/ttyS0", false, ports);
+        QVERIFY(byserial.serialNumber == "FT123" && byserial.hasUsbIds() && !byserial.isMapped());
+        QVERIFY(byIds.serialNumber.isEmpty() && byIds.hasUsbIds() && !byPlace.hasUsbIds());
+        // Found again by its serial number (not another adapter of the same
+        // make); by its USB ids when only one alike is listed, or one stands
+        // where it was (two alike elsewhere would be a guess); by its place.
         PortListing sameKind = moved(ftdi, "/dev/ttyUSB0");
         sameKind.serialNumber = "FT999";
-        QCOMPARE(locatePort(byserial, {sameKind}), QString()); // another adapter of the same make
-        QCOMPARE(locatePort(byserial, {}), QString());
-
-        const PortIdentity byIds = identifyPort("/dev/ttyUSB1", false, ports);
-        QVERIFY(byIds.serialNumber.isEmpty() && byIds.hasUsbIds());
-        QCOMPARE(locatePort(byIds, {ftdi, moved(prolific, "/dev/ttyUSB3")}), QString("/dev/ttyUSB3"));
-        // Two alike: only the one where it was would not be a guess.
-        QCOMPARE(locatePort(byIds, {moved(prolific, "/dev/ttyUSB3"), moved(prolific, "/dev/ttyUSB4")}), QString());
-        QCOMPARE(locatePort(byIds, {moved(prolific, "/dev/ttyUSB4"), prolific}), QString("/dev/ttyUSB1"));
-
-        const PortIdentity byPlace = identifyPort("/dev/ttyS0", false, ports);
-        QVERIFY(!byPlace.hasUsbIds());
-        QCOMPARE(locatePort(byPlace, {ftdi, builtIn}), QString("/dev/ttyS0"));
-        QCOMPARE(locatePort(byPlace, {ftdi}), QString());
+        const std::tuple<const PortIdentity*, QList<PortListing>, QString> found[] = {
+            {&byserial, {moved(ftdi, "/dev/ttyUSB2"), prolific}, "/dev/ttyUSB2"},
+            {&byserial, {sameKind}, ""},
+            {&byserial, {}, ""},
+            {&byIds, {ftdi, moved(prolific, "/dev/ttyUSB3")}, "/dev/ttyUSB3"},
+            {&byIds, {moved(prolific, "/dev/ttyUSB3"), moved(prolific, "/dev/ttyUSB4")}, ""},
+            {&byIds, {moved(prolific, "/dev/ttyUSB4"), prolific}, "/dev/ttyUSB1"},
+            {&byPlace, {ftdi, builtIn}, "/dev/ttyS0"},
+            {&byPlace, {ftdi}, ""}};
+        for (const auto& [identity, listed, location] : found)
+            QCOMPARE(locatePort(*identity, listed), location);
 
         const PortIdentity mapped = identifyPort(env.folder() + "/box", true, ports);
-        QVERIFY(mapped.isMapped() && !mapped.hasUsbIds());
-        QCOMPARE(mapped.mappedPath, env.folder() + "/box");
+        QVERIFY(mapped.isMapped() && !mapped.hasUsbIds() && mapped.mappedPath == env.folder() + "/box");
     }
 
     // The watcher does not take the dead device's node, while it still
@@ -133,8 +133,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!rig.isOpen(), 5000);
         QCOMPARE(rig.dialogs.asked.size(), 1);
         QVERIFY(rig.dialogs.asked[0].text.endsWith("The port opens again by itself as soon as the device is back."));
-        QVERIFY(rig.watcher().isWatching());
-        QCOMPARE(rig.command("lblOpen1")->text(), QString("Open Port "));
+        QVERIFY(rig.watcher().isWatching() && rig.command("lblOpen1")->text() == "Open Port ");
 
         // Waiting costs next to nothing.
         const double cpuSpent = cpuSecondsWhileWaiting(3 * PortWatcher::kCheckMs);
@@ -151,8 +150,8 @@ private slots:
         QCOMPARE(QStringList({rig.command("lblOpen1")->text(), rig.status().lblStatus1->text(),
                               QString::number(rig.status().imgPort1->picture()), rig.action()}),
                  QStringList({"Close Port", "9600,n,8,1", "1", "Port reopened: Com 1 (" + rig.linkPath + ")"}));
-        QVERIFY(rig.text().lineText().contains("before"));
-        QVERIFY(rig.text().lineText().endsWith("\r\nTerminal Closed \r\nTerminal Ready "));
+        QVERIFY(rig.text().lineText().contains("before")
+                && rig.text().lineText().endsWith("\r\nTerminal Closed \r\nTerminal Ready "));
         QCOMPARE(rig.device->readFor(300), QByteArray());
         QCOMPARE(rig.dialogs.asked.size(), 1);
 

@@ -178,20 +178,20 @@ private slots:
         const QByteArray message = "\rGruesze aus Koeln\rZweite Zeile (at) home\r\r\r";
         QCOMPARE(box.received(), SOH + " 012345" + message + "\r\t" + DC3);
         // On a terminal: the answerback, the progress to the last character.
-        QVERIFY2(run.err.contains("answerback: 012345 demo d\n"), qPrintable(run.err));
-        QVERIFY(run.err.contains(QStringLiteral("\rvornak send: %1/%1 characters\n").arg(message.size())));
-        QVERIFY(run.err.endsWith(QStringLiteral("vornak send: sent %1 characters to 12345\n").arg(message.size())));
-        QCOMPARE(box.log("dialling").size(), 1);
-        QCOMPARE(box.log("dialling")[0].second, QString("dialling 012345"));
-        QCOMPARE(box.log("cleared").size(), 1);
+        QVERIFY2(run.err.contains("answerback: 012345 demo d\n")
+                     && run.err.contains(QStringLiteral("\rvornak send: %1/%1 characters\n").arg(message.size()))
+                     && run.err.endsWith(QStringLiteral("vornak send: sent %1 characters to 12345\n").arg(message.size())),
+                 qPrintable(run.err));
+        // The box dialled once and cleared once.
+        QCOMPARE(QList<qsizetype>({box.log("dialling").size(), box.log("cleared").size()}), QList<qsizetype>({1, 1}));
+        QCOMPARE(box.log("dialling").value(0).second, QString("dialling 012345"));
 
         // Without --answerback, a local number (the dial prefix is for
         // network numbers only), and not on a terminal: nothing is said on
         // success.
         const qsizetype before = box.received().size();
         run = send({path, "--to", "12"}, 0.001, false, 49);
-        QCOMPARE(run.exit, 0);
-        QCOMPARE(run.err, QString());
+        QVERIFY2(run.exit == 0 && run.err.isEmpty(), qPrintable(run.err));
         QCOMPARE(box.received().mid(before), SOH + " 12" + message + DC3);
 
         // The window's "Send Text File" with the same file.
@@ -316,8 +316,7 @@ private slots:
         vornak.write("ZCZC weather\nfair\n");
         vornak.closeWriteChannel();
         // The shipped configuration paces at 0.15 s a character.
-        QVERIFY(vornak.waitForFinished(60000));
-        QCOMPARE(vornak.exitCode(), 0);
+        QVERIFY(vornak.waitForFinished(60000) && vornak.exitCode() == 0);
         QCOMPARE(vornak.readAllStandardError(), QByteArray());
         QCOMPARE(box.received(), SOH + " 04711" + "\rZCZC weather\rfair\r\r\r" + DC3);
 
@@ -329,12 +328,11 @@ private slots:
         stopped.start(program, {"send", messageFile(QByteArray("long text ").repeated(40)), "--to", "4711"});
         QTRY_VERIFY_WITH_TIMEOUT(box.received().size() > mark + 12, 20000);
         stopped.terminate();
-        QVERIFY(stopped.waitForFinished(20000));
-        QCOMPARE(stopped.exitStatus(), QProcess::NormalExit);
+        QVERIFY(stopped.waitForFinished(20000) && stopped.exitStatus() == QProcess::NormalExit);
         QCOMPARE(stopped.exitCode(), 7);
+        // One line and its end.
         const QList<QByteArray> lines = stopped.readAllStandardError().split('\n');
-        QCOMPARE(lines.size(), 2); // one line and its end
-        QVERIFY2(lines[0].startsWith("vornak send: interrupted after "), lines[0].constData());
+        QVERIFY2(lines.size() == 2 && lines[0].startsWith("vornak send: interrupted after "), lines[0].constData());
         QTRY_VERIFY(box.received().endsWith(DC3));
         QVERIFY(box.received().size() < mark + 200);
     }
