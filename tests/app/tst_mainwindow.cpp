@@ -16,7 +16,6 @@
 #include "text/KlklAnswer.h"
 
 #include <QGroupBox>
-#include <QtTest>
 
 namespace {
 

@@ -18,9 +18,6 @@
 #include "lists/frmHeader.h"
 #include "text/frmCancelSend.h"
 
-#include <QApplication>
-#include <QtTest>
-
 namespace {
 
 // 21 value lines "v0".."v20" with the given replacements.

@@ -7,13 +7,11 @@
 #include "appearance/Appearance.h"
 #include "appearance/FontSettings.h"
 #include "appearance/PaperPicture.h"
-#include "core/Desk.h"
 
 #include <QFile>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QSettings>
-#include <QtTest>
 
 using namespace deskgeometry;
 

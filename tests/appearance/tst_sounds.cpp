@@ -4,7 +4,6 @@
 
 #include "appearance/SoundBank.h"
 #include "appearance/SoundCommands.h"
-#include "appearance/SoundEffects.h"
 
 #include <QAudioDevice>
 #include <QElapsedTimer>

@@ -15,7 +15,6 @@
 #include "text/KlklAnswer.h"
 #include "text/TransmissionControl.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>

@@ -10,7 +10,6 @@
 #include "directory/frmUpdate.h"
 #include "core/Widgets.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>

@@ -4,7 +4,6 @@
 // file of the folder keeps its bytes and no half-written file is left; once
 // the folder takes writes again the same step succeeds.
 #include "faults/FolderFaults.h"
-#include "directory/DirectoryFixtures.h"
 #include "lists/ListFixtures.h"
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
@@ -19,14 +18,11 @@
 #include "prepared/LocalNumbersPart.h"
 #include "text/TransmissionControl.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTreeView>
 #include <QToolButton>
-#include <functional>
 
 namespace {
 

@@ -9,12 +9,8 @@
 #include "journal/JournalLines.h"
 #include "journal/JournalPart.h"
 #include "journal/TrafficJournal.h"
-#include "link/ReceivePath.h"
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QtTest>
 
 class JournalTest : public QObject {
     Q_OBJECT

@@ -4,10 +4,6 @@
 #include "support/TestMain.h"
 
 #include "appearance/SoundEffects.h"
-#include "link/TerminalText.h"
-
-#include <QApplication>
-#include <QtTest>
 
 class LineCommandsTest : public QObject {
     Q_OBJECT

@@ -3,12 +3,9 @@
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
-#include "link/TerminalText.h"
 #include "link/frmProperties.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QtTest>
 
 class PortLinkTest : public QObject {
     Q_OBJECT

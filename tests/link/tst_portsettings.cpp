@@ -9,11 +9,9 @@
 #include "link/SerialLink.h"
 #include "PtyPair.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
-#include <QtTest>
 
 class PortSettingsTest : public QObject {
     Q_OBJECT

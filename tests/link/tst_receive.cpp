@@ -4,11 +4,8 @@
 #include "support/TestMain.h"
 
 #include "link/ReceivePath.h"
-#include "link/TerminalText.h"
 
-#include <QApplication>
 #include <QRandomGenerator>
-#include <QtTest>
 
 class ReceiveTest : public QObject {
     Q_OBJECT

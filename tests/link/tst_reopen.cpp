@@ -10,8 +10,6 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QtTest>
-#include <memory>
 
 class ReopenTest : public QObject {
     Q_OBJECT

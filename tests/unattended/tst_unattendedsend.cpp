@@ -4,18 +4,14 @@
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
-#include "core/SettingsStore.h"
 #include "link/SerialLink.h"
 #include "text/FileTransmission.h"
-#include "text/TextTransmissions.h"
 #include "unattended/FarReply.h"
 #include "unattended/MessageFile.h"
 #include "unattended/SendArguments.h"
 #include "unattended/SendCommand.h"
 
-#include <QProcess>
 #include <QTextStream>
-#include <QtTest>
 
 namespace {
 const QByteArray SOH("\x01"), DC3("\x13");
