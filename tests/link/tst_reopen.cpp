@@ -4,11 +4,9 @@
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
-#include "link/frmProperties.h"
 #include "link/PortCommands.h"
 #include "link/PortWatcher.h"
 
-#include <QCheckBox>
 #include <QFile>
 
 class ReopenTest : public QObject {
@@ -187,28 +185,6 @@ private slots:
         other.plugIn();
         QTRY_VERIFY_WITH_TIMEOUT(!other.watcher().isWatching(), 5000);
         QVERIFY(!other.isOpen());
-    }
-
-    void checkBoxInThePortSettings()
-    {
-        Rig rig(env, false);
-        rig.click("lblOpen1"); // the settings window opens only with the port closed
-        // The box as a settings window shows it ("[x]" ticked), then ticked
-        // and left by `leave`.
-        const auto settingsWindow = [&](void (frmProperties::*leave)()) {
-            frmProperties window(rig.terminal->link(), rig.settings, rig.dialogs);
-            window.LoadPropertySettings(1);
-            const QString shown = (window.chkReopenPort->isChecked() ? "[x] " : "[ ] ") + window.chkReopenPort->text();
-            window.chkReopenPort->setChecked(true);
-            (window.*leave)();
-            return shown;
-        };
-        // Exit keeps nothing; OK keeps the tick, and the window shows it next time.
-        QCOMPARE(settingsWindow(&frmProperties::lblExit_Click), QString("[ ] Reopen the port when the adapter returns"));
-        QCOMPARE(rig.settings.get("Properties", "ReopenPort"), QString("0"));
-        settingsWindow(&frmProperties::lblOK_Click);
-        QCOMPARE(rig.settings.get("Properties", "ReopenPort"), QString("1"));
-        QVERIFY(settingsWindow(&frmProperties::lblExit_Click).startsWith("[x]"));
     }
 };
 
