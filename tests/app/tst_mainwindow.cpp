@@ -1,8 +1,9 @@
 // The main window as a whole: where the command strip breaks its rows, the
 // window at the sizes of common screens (groups without holes or clipped
-// captions, the desk growing around its clock), the favourites beside the
-// clock, the ruler under the caret, the command keys, the klkl key and the
-// status readings.
+// captions, the status readings apart, the desk growing around its clock,
+// the favourites beside the clock), the ruler under the caret, the command
+// keys and the klkl key.
+#include "directory/DirectoryFixtures.h"
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
@@ -10,21 +11,13 @@
 #include "app/CommandStrip.h"
 #include "appearance/Looks.h"
 #include "core/Desk.h"
+#include "core/VbText.h"
 #include "directory/FavouritesPanel.h"
-#include "directory/PhonebookFile.h"
 #include "text/KlklAnswer.h"
 
 #include <QGroupBox>
-#include <QtTest>
 
 namespace {
-
-QString rightTrimmed(QString text)
-{
-    while (text.endsWith(' '))
-        text.chop(1);
-    return text;
-}
 
 QRect rectIn(const QWidget* widget, const QWidget* ancestor)
 {
@@ -48,16 +41,6 @@ void showAt(TerminalRig& rig, const QSize& size)
     QTRY_COMPARE(strip->minimumHeight(), strip->height());
 }
 
-PhonebookRecord favourite(const QString& number, const QString& name)
-{
-    PhonebookRecord record;
-    record.setNumber(number);
-    record.setName(name);
-    record.Check = 1;
-    record.ChangeDate = "04.12.2026";
-    return record;
-}
-
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -66,8 +49,10 @@ class MainWindowTest : public QObject {
 
     // The strip of the window: its shown groups, none overlapping another
     // or leaving the strip, every row filled from edge to edge, every
-    // command inside its group with its whole caption.
-    void checkStrip(TerminalRig& rig)
+    // command inside its group with its whole caption; the colour swatches
+    // alike and evenly spaced; the readings of the status line in their
+    // order, apart, none clipped.
+    void checkLayout(TerminalRig& rig)
     {
         auto* strip = rig.control<CommandStrip>("commandStrip");
         QMap<int, QList<QRect>> rows;
@@ -102,6 +87,32 @@ class MainWindowTest : public QObject {
             QCOMPARE(left, 0);
             QCOMPARE(right, strip->width() - 1);
         }
+
+        QList<QRect> swatches;
+        for (const char* name : {"lbGnBk", "lblBlWt", "lblRdBl", "lblYlBl", "lblBkWt"})
+            swatches << rig.command(name)->geometry();
+        const int firstGap = swatches[1].left() - swatches[0].right();
+        for (int i = 1; i < swatches.size(); ++i) {
+            QCOMPARE(swatches[i].top(), swatches[0].top());
+            QVERIFY(std::abs(swatches[i].width() - swatches[0].width()) <= 1);
+            QVERIFY(std::abs(swatches[i].left() - swatches[i - 1].right() - firstGap) <= 1);
+        }
+
+        StatusPanel& status = rig.status();
+        const QList<QWidget*> row = {status.imgPort1, status.lblCport1, status.lblStatus1, status.lblAction,
+                                     rig.control("lblMaxCharCaption"), status.lblMaxChar, status.lblElapsed,
+                                     status.lblDate, status.lblTempo, status.imgRX, status.imgTX};
+        for (int i = 0; i < row.size(); ++i) {
+            QVERIFY(row[i]);
+            if (i > 0)
+                QVERIFY2(row[i]->geometry().left() > row[i - 1]->geometry().right() + 1,
+                         qPrintable(row[i]->objectName()));
+            if (auto* label = qobject_cast<QLabel*>(row[i]); label && label->pixmap().isNull()) {
+                QVERIFY2(label->contentsRect().width() >= label->fontMetrics().horizontalAdvance(label->text()),
+                         qPrintable(label->objectName()));
+            }
+        }
+        QCOMPARE(rig.control("lblMaxCharCaption")->toolTip(), status.lblMaxChar->toolTip());
     }
 
 private slots:
@@ -110,15 +121,17 @@ private slots:
     void theStripBreaksIntoFewAndEvenRows()
     {
         using striprows::rowStarts;
-        QCOMPARE(rowStarts({}, 6, 1000), QList<int>());
-        QCOMPARE(rowStarts({300, 300}, 6, 1000), QList<int>({0}));
-        // Filling rows greedily would leave 1212 and 506; even rows are 806 and 912.
-        QCOMPARE(rowStarts({400, 400, 400, 400, 100}, 6, 1300), QList<int>({0, 2}));
-        // The fewest rows come first, and of even choices the earlier rows
-        // take more.
-        QCOMPARE(rowStarts({500, 500, 500, 500, 500}, 0, 1000), QList<int>({0, 2, 4}));
-        // A group wider than the strip stands alone.
-        QCOMPARE(rowStarts({100, 1500, 100}, 6, 1200), QList<int>({0, 1, 2}));
+        // Filling rows greedily would leave 1212 and 506; even rows are 806
+        // and 912. The fewest rows come first, and of even choices the
+        // earlier rows take more. A group wider than the strip stands alone.
+        const std::tuple<QList<int>, int, int, QList<int>> rows[] = {
+            {{}, 6, 1000, {}},
+            {{300, 300}, 6, 1000, {0}},
+            {{400, 400, 400, 400, 100}, 6, 1300, {0, 2}},
+            {{500, 500, 500, 500, 500}, 0, 1000, {0, 2, 4}},
+            {{100, 1500, 100}, 6, 1200, {0, 1, 2}}};
+        for (const auto& [widths, gap, available, starts] : rows)
+            QCOMPARE(rowStarts(widths, gap, available), starts);
         // No row is wider than the strip where it can be helped.
         const QList<int> widths = {263, 920, 350, 160, 330, 380, 310, 340, 330, 200};
         for (int available : {1200, 1354, 1588, 2400}) {
@@ -141,6 +154,9 @@ private slots:
     void theWindowAtCommonScreenSizes()
     {
         TerminalRig rig(env, false);
+        rig.status().lblCport1->setText("Com: Unknown");
+        rig.status().lblStatus1->setText("115200,n,8,1");
+        rig.status().lblElapsed->setText("00:12:34 ");
         showAt(rig, QSize());
         frmTerminal& window = rig.t();
         Desk& desk = window.desk();
@@ -149,30 +165,62 @@ private slots:
         auto* sheet = rig.control("picQuillnetPapier_0");
         TerminalText& text = rig.text();
         const QImage picture(env.file("\\Skin-Std.jpg"));
+        const QRect designText = text.geometry();
+        const QRect designClock = clock->geometry();
 
         // As it opens: the desk at the design's size, the whole window on a
         // 1366 x 768 screen with room for a title bar and a panel.
         QCOMPARE(desk.size(), deskgeometry::kDesignSize);
         QVERIFY2(window.height() <= 768 - 60, qPrintable(QString::number(window.height())));
-        checkStrip(rig);
-        const QRect designText = text.geometry();
-        const QRect designClock = clock->geometry();
 
-        for (const QSize size : {QSize(1366, 700), QSize(1600, 1000), QSize(2200, 1300)}) {
+        // The favourites beside the clock. None yet: no row of bare numbers,
+        // a word on where to mark them.
+        QWidget* favourites = rig.control("frameNumbers");
+        auto* none = favourites->findChild<QLabel*>("lblNoFavourites");
+        const auto favourite = [favourites](int i) {
+            return favourites->findChild<CommandLabel*>(QStringLiteral("lblCallNumbers_%1").arg(i));
+        };
+        rig.click("lblPhonebookShow");
+        QVERIFY(favourites->isVisible() && none->isVisibleTo(favourites));
+        for (int i = 0; i < FavouritesPanel::kLabels; ++i)
+            QVERIFY(!favourite(i)->isVisibleTo(favourites));
+        writeDirectory(env, {record(1, "4711", "Quillnet Directory Service Amsterdam", 1),
+                             record(2, "123456789012", "Meier", 1), record(3, "55", "Local test", 1)});
+        rig.click("lblRefresh");
+        QVERIFY(!none->isVisibleTo(favourites));
+
+        for (const QSize size : {QSize(), QSize(1366, 700), QSize(1600, 1000), QSize(2200, 1300)}) {
             showAt(rig, size);
-            checkStrip(rig);
+            checkLayout(rig);
             // The desk takes what the window gains; the text window grows by
             // all of it, the clock keeps its size and its distance from the
             // desk's right edge.
             const QSize extra = desk.size() - deskgeometry::kDesignSize;
-            QVERIFY(extra.width() > 0 && extra.height() > 0);
+            QVERIFY(size.isEmpty() || (extra.width() > 0 && extra.height() > 0));
             QCOMPARE(text.geometry(), designText.adjusted(0, 0, extra.width(), extra.height()));
             QCOMPARE(clock->geometry(), designClock.translated(extra.width(), 0));
-            QVERIFY(!clock->geometry().intersects(text.geometry()));
-            QVERIFY(!phrases->geometry().intersects(clock->geometry()));
-            QVERIFY(!phrases->geometry().intersects(text.geometry()));
-            QVERIFY(desk.rect().contains(phrases->geometry()));
+            // The phrases within the desk; nothing over another.
+            QVERIFY(!clock->geometry().intersects(text.geometry()) && desk.rect().contains(phrases->geometry()));
+            QVERIFY(!phrases->geometry().intersects(clock->geometry()) && !phrases->geometry().intersects(text.geometry()));
             QCOMPARE(sheet->geometry(), text.geometry().adjusted(-12, -12, 12, 12));
+            // Each favourite readable and whole on its panel, the panel clear
+            // of the clock.
+            QVERIFY(desk.rect().contains(favourites->geometry()) && !favourites->geometry().intersects(clock->geometry()));
+            int listed = 0;
+            for (int i = 0; i < FavouritesPanel::kLabels; ++i) {
+                CommandLabel* label = favourite(i);
+                if (!label->isVisibleTo(favourites))
+                    continue;
+                ++listed;
+                QVERIFY(label->font().pixelSize() >= 12 || label->font().pointSize() >= 9);
+                QVERIFY2(favourites->rect().contains(rectIn(label, favourites)), qPrintable(label->text()));
+                QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(withoutTrailingBlanks(label->text())),
+                         qPrintable(label->text()));
+            }
+            QCOMPARE(listed, 3);
+            auto* close = favourites->findChild<CommandLabel*>("lblExitNumbers");
+            QVERIFY(favourites->rect().contains(rectIn(close, favourites))
+                    && close->contentsRect().width() >= close->fontMetrics().horizontalAdvance("Close"));
             // The skin reaches every edge of the desk: its own corners are
             // the desk's corners.
             const QImage shown = desk.grab().toImage();
@@ -184,74 +232,9 @@ private slots:
         // Narrow again: the strip takes more rows and the window grows to hold
         // them rather than clipping them.
         showAt(rig, QSize(1212, 300));
-        checkStrip(rig);
+        checkLayout(rig);
         QTRY_VERIFY(window.height() >= desk.minimumHeight() + rig.control("commandStrip")->height());
         QCOMPARE(desk.height(), deskgeometry::kDesignSize.height());
-    }
-
-    void theColourSwatchesStandEvenly()
-    {
-        TerminalRig rig(env, false);
-        showAt(rig, QSize(1366, 700));
-        QList<QRect> swatches;
-        for (const char* name : {"lbGnBk", "lblBlWt", "lblRdBl", "lblYlBl", "lblBkWt"})
-            swatches << rig.command(name)->geometry();
-        for (int i = 1; i < swatches.size(); ++i) {
-            QCOMPARE(swatches[i].top(), swatches[0].top());
-            QVERIFY(std::abs(swatches[i].width() - swatches[0].width()) <= 1);
-            const int gap = swatches[i].left() - swatches[i - 1].right();
-            const int firstGap = swatches[1].left() - swatches[0].right();
-            QVERIFY(std::abs(gap - firstGap) <= 1);
-        }
-    }
-
-    void theFavouritesOpenBesideTheClock()
-    {
-        TerminalRig rig(env, false);
-        showAt(rig, QSize());
-        QWidget* panel = rig.control("frameNumbers");
-        QWidget* clock = rig.control("Shape1");
-        auto* none = panel->findChild<QLabel*>("lblNoFavourites");
-
-        // No favourites: no row of bare numbers, a word on where to mark them.
-        rig.click("lblPhonebookShow");
-        QVERIFY(panel->isVisible());
-        QVERIFY(none->isVisibleTo(panel));
-        for (int i = 0; i < FavouritesPanel::kLabels; ++i)
-            QVERIFY(!panel->findChild<QWidget*>(QStringLiteral("lblCallNumbers_%1").arg(i))->isVisibleTo(panel));
-
-        QString error;
-        QVERIFY(writeDirectoryFiles(DirectoryFiles::in(rig.state.folder),
-                                    {favourite("4711", "Quillnet Directory Service Amsterdam"),
-                                     favourite("123456789012", "Meier"), favourite("55", "Local test")},
-                                    &error));
-        rig.click("lblRefresh");
-        QVERIFY(!none->isVisibleTo(panel));
-        for (const QSize size : {QSize(), QSize(1600, 1000)}) {
-            if (size.isValid())
-                showAt(rig, size);
-            const QRect place = panel->geometry();
-            QVERIFY(rig.t().desk().rect().contains(place));
-            QVERIFY(!place.intersects(clock->geometry()));
-            int shown = 0;
-            for (int i = 0; i < FavouritesPanel::kLabels; ++i) {
-                auto* label = panel->findChild<CommandLabel*>(QStringLiteral("lblCallNumbers_%1").arg(i));
-                if (!label->isVisibleTo(panel))
-                    continue;
-                ++shown;
-                QVERIFY(label->font().pixelSize() >= 12 || label->font().pointSize() >= 9);
-                const QRect onPanel = rectIn(label, panel);
-                QVERIFY2(panel->rect().contains(onPanel), qPrintable(label->text()));
-                QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(rightTrimmed(label->text())),
-                         qPrintable(label->text()));
-            }
-            QCOMPARE(shown, 3);
-            auto* close = panel->findChild<CommandLabel*>("lblExitNumbers");
-            QVERIFY(panel->rect().contains(rectIn(close, panel)));
-            QVERIFY(close->contentsRect().width() >= close->fontMetrics().horizontalAdvance("Close"));
-        }
-        rig.click("lblExitNumbers");
-        QVERIFY(!panel->isVisible());
     }
 
     void theRulerEndsUnderTheCaretInAnyFont()
@@ -304,11 +287,24 @@ private slots:
         QTest::keyClicks(&text, "ab");
         QCOMPARE(rig.received(2), QByteArray("ab"));
 
-        // A send command's key: the klkl switch.
+        // A send command's key: the klkl switch. Off, it is a key like the
+        // others; on, only its edge is lit.
+        CommandLabel* klkl = rig.part<TextTransmissions>().klkl().lblKlKl;
+        CommandLabel* other = rig.command("lblSendHeader");
+        QCOMPARE(klkl->height(), other->height());
+        auto edgeAndFace = [](CommandLabel* key) {
+            const QImage image = key->grab().toImage();
+            return std::pair{QColor(image.pixel(0, image.height() / 2)), QColor(image.pixel(3, image.height() / 2))};
+        };
+        QCOMPARE(edgeAndFace(klkl), edgeAndFace(other));
         QTest::keyClick(&text, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(rig.state.KlklAuto, true);
+        const auto [edge, face] = edgeAndFace(klkl);
+        QVERIFY2(edge.green() > edge.red() + 40, qPrintable(edge.name()));
+        QCOMPARE(face, edgeAndFace(other).second);
         QTest::keyClick(&text, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(rig.state.KlklAuto, false);
+        QCOMPARE(edgeAndFace(klkl), edgeAndFace(other));
         QCOMPARE(rig.received(0, 200), QByteArray());
 
         // F10 leads to the first command, Tab on through the commands, Space
@@ -342,11 +338,12 @@ private slots:
     void everyLineAndSendCommandHasAKeyThatCannotBeText()
     {
         TerminalRig rig(env, false);
-        QStringList names;
+        QSet<QString> names;
+        QSet<QKeySequence> keys;
         for (const commandkeys::CommandKey& entry : commandkeys::all()) {
             const QString name = entry.name;
-            QVERIFY2(!names.contains(name), qPrintable(name));
             names << name;
+            keys << entry.key;
             CommandLabel* command = rig.command(name);
             QVERIFY2(command, qPrintable(name));
             QCOMPARE(command->shortcut(), entry.key);
@@ -356,10 +353,8 @@ private slots:
             const bool functionKey = key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F12;
             QVERIFY2(functionKey || key.keyboardModifiers().testFlag(Qt::ControlModifier), qPrintable(name));
         }
-        // The keys are all different.
-        QSet<QKeySequence> keys;
-        for (const commandkeys::CommandKey& entry : commandkeys::all())
-            keys << entry.key;
+        // The commands and their keys are all different.
+        QCOMPARE(names.size(), commandkeys::all().size());
         QCOMPARE(keys.size(), commandkeys::all().size());
         // Every command of the line and of sending has one.
         for (const char* group : {"groupLine", "groupSend"}) {
@@ -369,52 +364,6 @@ private slots:
         // The tool tips keep their own words.
         QCOMPARE(rig.command("lblBell")->toolTip(), QString("Rings Bell"));
         QCOMPARE(rig.command("lblBell")->shownToolTip(), "Rings Bell  (" + QKeySequence(Qt::Key_F7).toString(QKeySequence::NativeText) + ")");
-    }
-
-    void theKlklKeyLooksLitOnlyWhenOn()
-    {
-        TerminalRig rig(env, false);
-        showAt(rig, QSize());
-        CommandLabel* klkl = rig.part<TextTransmissions>().klkl().lblKlKl;
-        CommandLabel* other = rig.command("lblSendHeader");
-        QCOMPARE(klkl->height(), other->height());
-        auto edgeAndFace = [](CommandLabel* key) {
-            const QImage image = key->grab().toImage();
-            const int middle = image.height() / 2;
-            return std::pair{QColor(image.pixel(0, middle)), QColor(image.pixel(3, middle))};
-        };
-        // Off, it is a key like the others.
-        QCOMPARE(edgeAndFace(klkl), edgeAndFace(other));
-        rig.click("lblKlKl");
-        const auto [edge, face] = edgeAndFace(klkl);
-        QVERIFY2(edge.green() > edge.red() + 40, qPrintable(edge.name()));
-        QCOMPARE(face, edgeAndFace(other).second);
-        rig.click("lblKlKl");
-        QCOMPARE(edgeAndFace(klkl), edgeAndFace(other));
-    }
-
-    void theStatusReadingsStandApart()
-    {
-        TerminalRig rig(env, false);
-        showAt(rig, QSize());
-        StatusPanel& status = rig.status();
-        status.lblCport1->setText("Com: Unknown");
-        status.lblStatus1->setText("115200,n,8,1");
-        status.lblElapsed->setText("00:12:34 ");
-        const QList<QWidget*> row = {status.imgPort1, status.lblCport1, status.lblStatus1, status.lblAction,
-                                     rig.control("lblMaxCharCaption"), status.lblMaxChar, status.lblElapsed,
-                                     status.lblDate, status.lblTempo, status.imgRX, status.imgTX};
-        for (int i = 0; i < row.size(); ++i) {
-            QVERIFY(row[i]);
-            if (i > 0)
-                QVERIFY2(row[i]->geometry().left() > row[i - 1]->geometry().right() + 1,
-                         qPrintable(row[i]->objectName()));
-            if (auto* label = qobject_cast<QLabel*>(row[i]); label && label->pixmap().isNull()) {
-                QVERIFY2(label->contentsRect().width() >= label->fontMetrics().horizontalAdvance(label->text()),
-                         qPrintable(label->objectName()));
-            }
-        }
-        QVERIFY(rig.control("lblMaxCharCaption")->toolTip() == status.lblMaxChar->toolTip());
     }
 };
 

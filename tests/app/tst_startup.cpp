@@ -18,9 +18,6 @@
 #include "lists/frmHeader.h"
 #include "text/frmCancelSend.h"
 
-#include <QApplication>
-#include <QtTest>
-
 namespace {
 
 // 21 value lines "v0".."v20" with the given replacements.
@@ -43,43 +40,33 @@ private slots:
 
     void configValuesAndComments()
     {
+        // Comment lines anywhere are skipped; the values are drawn from their
+        // lines ("0.25 s" by its leading number, "x" holds none).
         const QString plain = configText({{0, "7"}, {6, "0.25 s"}, {7, "11151"}, {8, "x"}});
         QString commented = "// head\r\n" + plain;
         commented.insert(commented.indexOf("v3"), "//between values\r\n// more\r\n");
         const ConfigFile a = parseConfigText(plain, "cfg");
-        const ConfigFile b = parseConfigText(commented, "cfg");
+        ConfigFile b = parseConfigText(commented, "cfg");
         QCOMPARE(a.values, b.values);
-        QVERIFY(a.problems.isEmpty());
-        QVERIFY(b.problems.isEmpty());
-
+        QVERIFY(a.problems.isEmpty() && b.problems.isEmpty());
         AppState state;
-        ConfigFile config = b;
-        applyConfig(config, state, "cfg");
-        QCOMPARE(state.DialPrefix, qint16(7));
-        QCOMPARE(state.DateFormat, QString("v1"));
-        QCOMPARE(state.StationId, QString("v2"));
-        QCOMPARE(state.DirectoryServer, QString("v3"));
-        QCOMPARE(state.CharDelay, 0.25);           // leading number of "0.25 s"
-        QCOMPARE(state.RSendService1, 11151.0);
-        QCOMPARE(state.RSendService2, 0.0);        // "x" holds no number
-        QCOMPARE(state.ConfigLines.size(), 21);
-        QVERIFY(config.problems.isEmpty());
-    }
+        applyConfig(b, state, "cfg");
+        QCOMPARE(QStringList({QString::number(state.DialPrefix), state.DateFormat, state.StationId,
+                              state.DirectoryServer, QString::number(state.CharDelay),
+                              QString::number(state.RSendService1), QString::number(state.RSendService2)}),
+                 QStringList({"7", "v1", "v2", "v3", "0.25", "11151", "0"}));
+        QVERIFY(state.ConfigLines.size() == 21 && b.problems.isEmpty());
 
-    void emptyLineShiftsAndBlankSlashIsAValue()
-    {
         // An empty line after the prefix is the date format; everything
         // after it moves one place down and the last value falls off.
         QString text = configText({{0, "0"}});
         text.insert(text.indexOf("v1"), "\r\n");
-        ConfigFile config = parseConfigText(text, "my.cfg");
-        QCOMPARE(config.values[1], QString());
-        QCOMPARE(config.values[2], QString("v1"));
-        QCOMPARE(config.values[20], QString("v19"));
-        QCOMPARE(config.problems.size(), 1);
-        QVERIFY(config.problems[0].contains("my.cfg, line 22"));
-        QVERIFY(config.problems[0].contains("more than 21"));
-
+        const ConfigFile shifted = parseConfigText(text, "my.cfg");
+        QCOMPARE(QStringList({shifted.values[1], shifted.values[2], shifted.values[20]}), QStringList({"", "v1", "v19"}));
+        QCOMPARE(shifted.problems.size(), 1);
+        QVERIFY2(shifted.problems[0].contains("my.cfg, line 22") && shifted.problems[0].contains("more than 21"),
+                 qPrintable(shifted.problems[0]));
+        // A value that starts with blanks and "//" is no comment.
         const ConfigFile slash = parseConfigText(configText({{0, "0"}, {1, " //not a comment"}}), "c");
         QCOMPARE(slash.values[1], QString(" //not a comment"));
         QVERIFY(slash.problems.isEmpty());
@@ -93,8 +80,8 @@ private slots:
         applyConfig(config, state, "x.cfg");
         QCOMPARE(state.DialPrefix, qint16(0));
         QCOMPARE(config.problems.size(), 1);
-        QVERIFY(config.problems[0].contains("x.cfg, line 2"));
-        QVERIFY(config.problems[0].contains("\"abc\""));
+        QVERIFY2(config.problems[0].contains("x.cfg, line 2") && config.problems[0].contains("\"abc\""),
+                 qPrintable(config.problems[0]));
         config = parseConfigText(configText({{0, "99999"}}), "x.cfg");
         applyConfig(config, state, "x.cfg");
         QCOMPARE(config.problems.size(), 1);
@@ -112,80 +99,35 @@ private slots:
         QCOMPARE(onlyComments.problems.size(), 1);
         const ConfigFile few = parseConfigText("5\nfmt\n", "c.cfg");
         QCOMPARE(few.values.size(), 21);
-        QCOMPARE(few.values[1], QString("fmt"));
-        QCOMPARE(few.values[2], QString());
+        QCOMPARE(QStringList({few.values[1], few.values[2]}), QStringList({"fmt", ""}));
         QCOMPARE(few.problems.size(), 1);
 
         // The shipped file has exactly 21 value lines and no problems.
         QCOMPARE(readConfigFile(env.file("\\QuillnetUsb.cfg")).problems, QStringList());
     }
 
-    void numberTexts()
+    void numberTextsAndCommandLineWords()
     {
-        QCOMPARE(vbStr(qint64(12)), QString(" 12"));
-        QCOMPARE(vbStr(qint64(0)), QString(" 0"));
-        QCOMPARE(vbStr(qint64(-1)), QString("-1"));
-        QCOMPARE(vbStr(1.5), QString(" 1.5"));
-        QCOMPARE(leadingNumber("  42abc"), 42.0);
-        QCOMPARE(leadingNumber("-0.5e1x"), -5.0);
-        QCOMPARE(leadingNumber("1e"), 1.0);
-        QCOMPARE(leadingNumber(".5"), 0.5);
-        QCOMPARE(leadingNumber("abc"), 0.0);
-        QCOMPARE(leadingNumber(""), 0.0);
-        QCOMPARE(leadingNumber("."), 0.0);
-        QCOMPARE(plainNumber(11151.0), QString("11151"));
-    }
+        QCOMPARE(QStringList({vbStr(qint64(12)), vbStr(qint64(0)), vbStr(qint64(-1)), vbStr(1.5), plainNumber(11151.0)}),
+                 QStringList({" 12", " 0", "-1", " 1.5", "11151"}));
+        const std::pair<QString, double> leading[] = {{"  42abc", 42.0}, {"-0.5e1x", -5.0}, {"1e", 1.0}, {".5", 0.5},
+                                                      {"abc", 0.0},      {"", 0.0},         {".", 0.0}};
+        for (const auto& [text, number] : leading)
+            QCOMPARE(leadingNumber(text), number);
 
-    void commandLineWords()
-    {
+        // Words at blanks, eleven at most.
         QCOMPARE(parseCommandLine({"/Color2", "/steam"}).words, QStringList({"/Color2", "/steam"}));
         QCOMPARE(parseCommandLine({"/Color2 /steam"}).words, QStringList({"/Color2", "/steam"}));
         QStringList many;
         for (int i = 0; i < 13; ++i)
             many << QString("w%1").arg(i);
         const CommandLineSwitches cut = parseCommandLine(many);
-        QCOMPARE(cut.words.size(), 11);
-        QVERIFY(cut.problem.contains("13 words"));
-        QVERIFY(cut.problem.contains("\"w11\""));
+        QCOMPARE(cut.words, many.mid(0, 11));
+        QVERIFY2(cut.problem.contains("13 words") && cut.problem.contains("\"w11\""), qPrintable(cut.problem));
         QVERIFY(parseCommandLine(many.mid(0, 11)).problem.isEmpty());
     }
 
     void windowAfterStartup()
-    {
-        AppState state = env.makeState();
-        ScriptedDialogs dialogs;
-        SettingsStore settings;
-        settings.save("Font", "FontName", "DejaVu Sans Mono");
-        settings.save("Font", "FontSize", "14");
-        frmTerminal terminal(state, dialogs, settings);
-        terminal.Form_Load({"/Color2", "/steam", "/color3"});
-
-        QVERIFY(dialogs.asked.isEmpty());
-        QCOMPARE(terminal.windowTitle(), QString("Quillnet USB Terminal  12345 vornak d"));
-        QCOMPARE(terminal.terminal().toPlainText(), QString(" open port before using the interface "));
-        QCOMPARE(terminal.status().lblAction->text(), QString("Program Parameters Loaded"));
-        QCOMPARE(terminal.findChild<CommandLabel*>("lblRSend_1")->text(), QString("11151"));
-        QCOMPARE(terminal.findChild<CommandLabel*>("lblRsend_2")->text(), QString("11162"));
-        QCOMPARE(terminal.findChild<QLabel*>("Label15")->text(), QString("24/08/2026 10.3.13"));
-        QCOMPARE(terminal.status().imgPort1->picture(), 2);
-        QCOMPARE(state.SoundMuted, true);
-        QCOMPARE(state.PreviewMode, true);
-        QCOMPARE(terminal.terminal().font().family(), QString("DejaVu Sans Mono"));
-        QCOMPARE(terminal.terminal().font().pointSize(), 14);
-        // "/Color2" then "/steam"; "/color3" is not a switch (case counts).
-        QCOMPARE(terminal.terminal().palette().color(QPalette::Text), QColor(0, 255, 255));
-        QCOMPARE(terminal.terminal().palette().color(QPalette::Base), QColor(255, 255, 255));
-        QCOMPARE(terminal.terminal().geometry().top(), 585 / 15);
-        // Controls carry their names.
-        for (const char* name : {"txtTerm", "lblOpen1", "lblProps", "lblCport1", "lblStatus1", "imgPort1",
-                                 "lblAction", "lblMaxChar", "Line1", "lblExit", "lblVersion", "Label15"})
-            QVERIFY2(terminal.findChild<QWidget*>(name), name);
-
-        // The status line reads "Status: " two seconds after start.
-        QTRY_COMPARE_WITH_TIMEOUT(terminal.status().lblAction->text(), QString("Status: "), 3000);
-    }
-
-    void everyWindowShowsItsOwnCaption()
     {
         // The application has a name but no display name, which the window
         // system would append to every caption.
@@ -196,8 +138,31 @@ private slots:
         AppState state = env.makeState();
         ScriptedDialogs dialogs;
         SettingsStore settings;
+        settings.save("Font", "FontName", "DejaVu Sans Mono");
+        settings.save("Font", "FontSize", "14");
         frmTerminal terminal(state, dialogs, settings);
-        terminal.Form_Load({});
+        terminal.Form_Load({"/Color2", "/steam", "/color3"});
+
+        QVERIFY(dialogs.asked.isEmpty() && state.SoundMuted && state.PreviewMode);
+        QCOMPARE(QStringList({terminal.terminal().toPlainText(), terminal.status().lblAction->text(),
+                              terminal.findChild<CommandLabel*>("lblRSend_1")->text(),
+                              terminal.findChild<CommandLabel*>("lblRsend_2")->text(),
+                              terminal.findChild<QLabel*>("Label15")->text(),
+                              QString::number(terminal.status().imgPort1->picture())}),
+                 QStringList({" open port before using the interface ", "Program Parameters Loaded", "11151", "11162",
+                              "24/08/2026 10.3.13", "2"}));
+        QCOMPARE(terminal.terminal().font().family() + " " + QString::number(terminal.terminal().font().pointSize()),
+                 QString("DejaVu Sans Mono 14"));
+        // "/Color2" then "/steam"; "/color3" is not a switch (case counts).
+        const QPalette palette = terminal.terminal().palette();
+        QVERIFY(palette.color(QPalette::Text) == QColor(0, 255, 255) && palette.color(QPalette::Base) == QColor(Qt::white));
+        QCOMPARE(terminal.terminal().geometry().top(), 585 / 15);
+        // Controls carry their names.
+        for (const char* name : {"txtTerm", "lblOpen1", "lblProps", "lblCport1", "lblStatus1", "imgPort1",
+                                 "lblAction", "lblMaxChar", "Line1", "lblExit", "lblVersion", "Label15"})
+            QVERIFY2(terminal.findChild<QWidget*>(name), name);
+
+        // Every window shows its own caption.
         frmProperties properties(terminal.link(), settings, dialogs);
         frmUpdate update(state, dialogs);
         frmCirculair receivers(state, dialogs);
@@ -213,6 +178,9 @@ private slots:
             {&help, "Quillnet USB Terminal Help"}};
         for (const auto& [window, caption] : windows)
             QCOMPARE(window->windowTitle(), caption);
+
+        // The status line reads "Status: " two seconds after start.
+        QTRY_COMPARE_WITH_TIMEOUT(terminal.status().lblAction->text(), QString("Status: "), 3000);
     }
 
     void startupProblemsAreReportedAndTheWindowStillOpens()
@@ -230,9 +198,8 @@ private slots:
         // Missing file, then the refused stored settings; start-up stops
         // there, before the command line.
         QCOMPARE(dialogs.asked.size(), 2);
-        QVERIFY(dialogs.asked[0].text.contains("QuillnetUsb.cfg"));
+        QVERIFY(dialogs.asked[0].text.contains("QuillnetUsb.cfg") && dialogs.asked[1].text.contains("fast,n,8,1"));
         QCOMPARE(dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
-        QVERIFY(dialogs.asked[1].text.contains("fast,n,8,1"));
         QCOMPARE(terminal.windowTitle(), QString("Quillnet USB Terminal  12345 vornak d"));
         QCOMPARE(state.DateFormat, QString("dd/mm/yyyy"));
         QCOMPARE(terminal.terminal().geometry().top(), 525 / 15); // the steam skin was not applied

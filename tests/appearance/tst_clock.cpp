@@ -1,19 +1,11 @@
 // The analogue clock: where the hands point for a time of day, and the clock
 // on the terminal window.
-#include "support/ScriptedDialogs.h"
-#include "support/TestEnvironment.h"
+#include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
-#include "app/terminal.h"
 #include "appearance/AnalogClock.h"
 #include "appearance/ClockGeometry.h"
 #include "core/Desk.h"
-#include "core/SettingsStore.h"
-#include "link/TerminalText.h"
-
-#include <QApplication>
-#include <QImage>
-#include <QtTest>
 
 using namespace clockhands;
 
@@ -56,9 +48,8 @@ private slots:
         for (const Case& c : cases) {
             const Hands h = hands(at(c.time), kCentre);
             QVERIFY(h.seconds.start == kCentre && h.minutes.start == kCentre && h.hours.start == kCentre);
-            QCOMPARE(h.seconds.end - kCentre, c.seconds);
-            QCOMPARE(h.minutes.end - kCentre, c.minutes);
-            QCOMPARE(h.hours.end - kCentre, c.hours);
+            QCOMPARE(QList<QPoint>({h.seconds.end - kCentre, h.minutes.end - kCentre, h.hours.end - kCentre}),
+                     QList<QPoint>({c.seconds, c.minutes, c.hours}));
         }
 
         // The hours hand: five marks an hour and one more for every twelve
@@ -79,49 +70,48 @@ private slots:
 
     void clockOnTheWindow()
     {
-        AppState state = env.makeState();
-        state.now = [] { return at(QTime(15, 0, 15)); };
-        ScriptedDialogs dialogs;
-        SettingsStore settings;
-        frmTerminal terminal(state, dialogs, settings);
-        terminal.Form_Load({});
-
-        AnalogClock* face = terminal.findChild<AnalogClock*>("Shape1");
-        QVERIFY(face && face->parentWidget() == static_cast<QWidget*>(&terminal.desk()));
+        TerminalRig rig(env, false, 0.001, false);
+        rig.state.now = [] { return at(QTime(15, 0, 15)); };
+        rig.t().Form_Load({});
+        AnalogClock* face = rig.control<AnalogClock>("Shape1");
+        QVERIFY(face && face->parentWidget() == static_cast<QWidget*>(&rig.t().desk()));
         // Beside the terminal text window, within the desk, in either skin.
         for (const char* skin : {"lblStandard", "lblSteam"}) {
-            QTest::mouseClick(terminal.findChild<CommandLabel*>(skin), Qt::LeftButton);
-            QVERIFY(!face->geometry().intersects(terminal.terminal().geometry()));
+            rig.click(skin);
+            QVERIFY(!face->geometry().intersects(rig.text().geometry()));
         }
-        QVERIFY(terminal.desk().rect().contains(face->geometry()));
+        QVERIFY(rig.t().desk().rect().contains(face->geometry()));
 
-        auto* seconds = face->findChild<LineControl*>("lineSeconds2");
-        auto* minutes = face->findChild<LineControl*>("LineMinutes1");
-        auto* hours = face->findChild<LineControl*>("LineHours1");
-        QVERIFY(seconds && minutes && hours && !seconds->isVisible() && !minutes->isVisible() && !hours->isVisible());
-
-        terminal.Timer3_Timer();
+        // The hands show at the first tick, from the face's centre.
+        const QList<LineControl*> lines = {face->findChild<LineControl*>("lineSeconds2"),
+                                           face->findChild<LineControl*>("LineMinutes1"),
+                                           face->findChild<LineControl*>("LineHours1")};
+        for (LineControl* line : lines)
+            QVERIFY(line && !line->isVisible());
+        rig.t().Timer3_Timer();
         const QPoint centre(face->x() * 15 + face->width() * 15 / 2, face->y() * 15 + face->width() * 15 / 2);
-        QVERIFY(seconds->isVisible() && minutes->isVisible() && hours->isVisible());
-        QCOMPARE(seconds->start(), centre);
-        QCOMPARE(seconds->end(), centre + QPoint(900, 0));
-        QCOMPARE(minutes->end(), centre + QPoint(0, -780));
-        QCOMPARE(hours->end(), centre + QPoint(540, 0));
+        for (LineControl* line : lines)
+            QVERIFY(line->isVisible() && line->start() == centre);
+        QCOMPARE(QList<QPoint>({lines[0]->end(), lines[1]->end(), lines[2]->end()}),
+                 QList<QPoint>({centre + QPoint(900, 0), centre + QPoint(0, -780), centre + QPoint(540, 0)}));
 
         // What the face shows: red to the right beyond the hours hand, green
         // upwards, nothing below the centre; the next tick moves the hands on.
-        auto hue = [face](const QPoint& fromMiddle) { // 'r' red, 'g' green, '-' anything else
-            const QRgb p = face->grab().toImage().pixel(QPoint(face->width() / 2, face->height() / 2) + fromMiddle);
-            return qRed(p) > 200 && qGreen(p) < 80 ? 'r' : (qGreen(p) > 200 && qRed(p) < 80 ? 'g' : '-');
+        // 'r' red, 'g' green, '-' anything else at each place from the middle.
+        auto hues = [face](const QList<QPoint>& places) {
+            const QImage image = face->grab().toImage();
+            QString seen;
+            for (const QPoint& place : places) {
+                const QRgb p = image.pixel(QPoint(face->width() / 2, face->height() / 2) + place);
+                seen += qRed(p) > 200 && qGreen(p) < 80 ? 'r' : (qGreen(p) > 200 && qRed(p) < 80 ? 'g' : '-');
+            }
+            return seen;
         };
-        QCOMPARE(hue({50, 0}), 'r');
-        QCOMPARE(hue({0, -45}), 'g');
-        QCOMPARE(hue({0, 40}), '-');
-        state.now = [] { return at(QTime(15, 0, 45)); };
-        terminal.Timer3_Timer();
-        QCOMPARE(seconds->end(), centre + QPoint(-900, 0));
-        QCOMPARE(hue({-50, 0}), 'r');
-        QCOMPARE(hue({50, 0}), '-');
+        QCOMPARE(hues({{50, 0}, {0, -45}, {0, 40}}), QString("rg-"));
+        rig.state.now = [] { return at(QTime(15, 0, 45)); };
+        rig.t().Timer3_Timer();
+        QCOMPARE(lines[0]->end(), centre + QPoint(-900, 0));
+        QCOMPARE(hues({{-50, 0}, {50, 0}}), QString("r-"));
     }
 };
 

@@ -111,6 +111,20 @@ private:
     bool m_mounted = false;
 };
 
+// The first file, by name, that is not in both folders' files or differs,
+// leaving out the `ignored` names and a full folder's filler; empty when the
+// two are alike.
+inline QString changedFile(const FolderBytes& before, const FolderBytes& after, const QStringList& ignored = {})
+{
+    for (const QString& name : before.keys() + after.keys()) {
+        if (name == FullFolder::kFiller || ignored.contains(name))
+            continue;
+        if (before.contains(name) != after.contains(name) || before.value(name) != after.value(name))
+            return name;
+    }
+    return QString();
+}
+
 // One of the two faults, by name ("read-only" or "full").
 class FolderFault {
 public:

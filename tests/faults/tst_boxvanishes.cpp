@@ -15,7 +15,6 @@
 #include "text/KlklAnswer.h"
 #include "text/TransmissionControl.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,24 +26,6 @@ const QString kLostPort = QStringLiteral("The serial port Com 1 (");
 // Files a transmission writes on purpose before it sends, and the box's
 // own records, kept beside the program's files.
 const QStringList kChangingFiles = {"clipboard.txt", "SendFile.txt", "klkl-Temp.txt", "box.log", "box.raw", "box.path"};
-
-FolderBytes lastingFiles(const QString& folder)
-{
-    FolderBytes files = folderBytes(folder);
-    for (const QString& changing : kChangingFiles)
-        files.remove(changing);
-    return files;
-}
-
-// The first file that differs, for a readable failure; empty when none does.
-QString firstDifference(const FolderBytes& before, const FolderBytes& after)
-{
-    for (const QString& name : before.keys() + after.keys()) {
-        if (before.value(name, "-") != after.value(name, "-"))
-            return name;
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -89,7 +70,7 @@ private slots:
         rig.click("lblOpen1");
         QVERIFY(rig.t().link().isOpen());
         QTRY_VERIFY_WITH_TIMEOUT(!box.received().isEmpty(), 5000);
-        const FolderBytes before = lastingFiles(env.folder());
+        const FolderBytes before = folderBytes(env.folder());
         const qsizetype openingBytes = box.received().size();
 
         // The box is killed once the transmission's bytes are arriving.
@@ -141,10 +122,10 @@ private slots:
         const int questions = kind == "text file" || kind == "broadcast list" ? 1 : 0;
         QCOMPARE(rig.dialogs.asked.size(), questions + 1);
         const ScriptedDialogs::Asked lost = rig.dialogs.asked.last();
-        QVERIFY2(lost.text.startsWith(kLostPort), qPrintable(rig.dialogs.texts().join(" | ")));
-        QCOMPARE(lost.icon, Dialogs::Icon::Exclamation);
+        QVERIFY2(lost.text.startsWith(kLostPort) && lost.icon == Dialogs::Icon::Exclamation,
+                 qPrintable(rig.dialogs.texts().join(" | ")));
         QVERIFY(rig.state.StopSend && !rig.cancelWindow().isVisible());
-        QCOMPARE(firstDifference(before, lastingFiles(env.folder())), QString());
+        QCOMPARE(changedFile(before, folderBytes(env.folder()), kChangingFiles), QString());
 
         // A box again: the port opens, every command is back, and nothing of
         // the broken transmission follows on the new line.

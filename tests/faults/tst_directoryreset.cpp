@@ -10,7 +10,6 @@
 #include "directory/frmUpdate.h"
 #include "core/Widgets.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -56,8 +55,8 @@ private slots:
             QCOMPARE(folderBytes(env.folder()), before);
             // The commands that cannot lose anything are back; the window
             // closes.
-            QVERIFY(window.cmdLoad->isEnabled() && window.cmdSort->isEnabled() && window.cmdNewPhonebook->isEnabled());
-            QVERIFY(window.lvwStat->header()->sectionsClickable());
+            QVERIFY(window.cmdLoad->isEnabled() && window.cmdSort->isEnabled() && window.cmdNewPhonebook->isEnabled()
+                    && window.lvwStat->header()->sectionsClickable());
             window.close();
             QVERIFY(!window.isVisible());
         }

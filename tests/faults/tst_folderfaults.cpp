@@ -4,7 +4,6 @@
 // file of the folder keeps its bytes and no half-written file is left; once
 // the folder takes writes again the same step succeeds.
 #include "faults/FolderFaults.h"
-#include "directory/DirectoryFixtures.h"
 #include "lists/ListFixtures.h"
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
@@ -19,14 +18,11 @@
 #include "prepared/LocalNumbersPart.h"
 #include "text/TransmissionControl.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTreeView>
 #include <QToolButton>
-#include <functional>
 
 namespace {
 
@@ -57,11 +53,12 @@ private:
 };
 
 // One write: `run` does it as the user would and returns whether the step
-// reports success; `usable` tells whether its commands or window still work.
+// reports success; `usable` tells whether its commands or window still work
+// (none: the send commands are back and no transmission runs).
 struct Write {
     QString fileName; // the file the message must name
     std::function<bool()> run;
-    std::function<bool()> usable;
+    std::function<bool()> usable = {};
 };
 
 } // namespace
@@ -108,8 +105,7 @@ class FolderFaultsTest : public QObject {
                         QGuiApplication::clipboard()->setText("a pasted line");
                         rig.click("lblPaste");
                         return !rig.received(1, 1000).isEmpty();
-                    },
-                    [&rig] { return transmissionsIdle(rig); }};
+                    }};
         }
         if (name == "text file") {
             rig.state.ConnectionActive = true;
@@ -119,8 +115,7 @@ class FolderFaultsTest : public QObject {
                         rig.dialogs.files = {chosen};
                         rig.click("lblSendText1");
                         return !rig.received(1, 1000).isEmpty();
-                    },
-                    [&rig] { return transmissionsIdle(rig); }};
+                    }};
         }
         if (name == "klkl answer") {
             env.writeFile("\\klkl.txt", "answer\r\n");
@@ -130,8 +125,7 @@ class FolderFaultsTest : public QObject {
                         // Four carriage returns close every answer; a written
                         // scratch file adds the answer's text before them.
                         return rig.received(5, 1000).contains("answer");
-                    },
-                    [&rig] { return transmissionsIdle(rig); }};
+                    }};
         }
         if (name == "headlines") {
             return {"Headlines.txt",
@@ -244,13 +238,9 @@ private slots:
             const QList<ScriptedDialogs::Asked> said = warnings(rig);
             QVERIFY2(said.size() == 1, qPrintable(rig.dialogs.texts().join(" | ")));
             QVERIFY2(said[0].text.contains(step.fileName), qPrintable(said[0].text));
-            QVERIFY2(step.usable(), "the commands are not usable after the failure");
+            QVERIFY2(step.usable ? step.usable() : transmissionsIdle(rig), "the commands are not usable after the failure");
             // Nothing changed, nothing half-written left behind.
-            FolderBytes during = folderBytes(env.folder());
-            during.remove(FullFolder::kFiller);
-            QCOMPARE(during.keys(), before.keys());
-            for (const QString& file : before.keys())
-                QVERIFY2(during[file] == before[file], qPrintable(file + " changed"));
+            QCOMPARE(changedFile(before, folderBytes(env.folder())), QString());
         }
         // The folder takes writes again: the same step goes through.
         rig.dialogs.clear();
@@ -280,9 +270,7 @@ private slots:
             const HelpDownload::Result result = download.fetch(server.folder(), env.file("\\wnew.rtf"), 5000);
             QCOMPARE(int(result.outcome), int(HelpDownload::Outcome::Failed));
             QVERIFY2(result.reason.startsWith("the local copy cannot be written: "), qPrintable(result.reason));
-            FolderBytes during = folderBytes(env.folder());
-            during.remove(FullFolder::kFiller);
-            QCOMPARE(during, before);
+            QCOMPARE(changedFile(before, folderBytes(env.folder())), QString());
         }
         const HelpDownload::Result result = download.fetch(server.folder(), env.file("\\wnew.rtf"), 5000);
         QCOMPARE(int(result.outcome), int(HelpDownload::Outcome::Replaced));

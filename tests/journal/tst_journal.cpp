@@ -9,12 +9,8 @@
 #include "journal/JournalLines.h"
 #include "journal/JournalPart.h"
 #include "journal/TrafficJournal.h"
-#include "link/ReceivePath.h"
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QtTest>
 
 class JournalTest : public QObject {
     Q_OBJECT
@@ -47,25 +43,23 @@ private slots:
         QCOMPARE(readableText(QString::fromLatin1("a\x1bMb\t\x07\x7f\x9b\xe9\x00", 10)),
                  QString("a<ESC>Mb<TAB><BEL><7F><9B>\u00e9<NUL>"));
 
+        // Each line that ends, with the second it began in.
+        const auto ended = [](const QList<LineCollector::Line>& done) {
+            QStringList out;
+            for (const LineCollector::Line& line : done)
+                out << line.text + " " + line.started.toString("ss");
+            return out;
+        };
         const QDateTime t1(day1(), QTime(10, 0, 1)), t2 = t1.addSecs(1), t3 = t1.addSecs(2);
         LineCollector lines;
-        QVERIFY(lines.add(u"hel", t1).isEmpty());
-        QVERIFY(lines.hasPending());
-        QList<LineCollector::Line> done = lines.add(u"lo\r\nwor", t2);
-        QCOMPARE(done.size(), 1);
-        QCOMPARE(done[0].text, QString("hello"));
-        QCOMPARE(done[0].started, t1); // the time the line began
+        QVERIFY(lines.add(u"hel", t1).isEmpty() && lines.hasPending());
+        QCOMPARE(ended(lines.add(u"lo\r\nwor", t2)), QStringList({"hello 01"}));
         // LF alone ends a line too; bare line ends make no lines; the LF of
         // a CR LF pair is no second line end.
-        done = lines.add(u"ld\n\r\r\nx", t3);
-        QCOMPARE(done.size(), 1);
-        QCOMPARE(done[0].text, QString("world"));
-        QCOMPARE(done[0].started, t2);
+        QCOMPARE(ended(lines.add(u"ld\n\r\r\nx", t3)), QStringList({"world 02"}));
         const std::optional<LineCollector::Line> pending = lines.takePending();
-        QVERIFY(pending);
-        QCOMPARE(pending->text, QString("x"));
-        QCOMPARE(pending->started, t3);
-        QVERIFY(!lines.takePending());
+        QVERIFY(pending && !lines.takePending());
+        QCOMPARE(ended({*pending}), QStringList({"x 03"}));
         // A CR at the end of one piece and its LF at the head of the next.
         QCOMPARE(lines.add(u"one\r", t1).size(), 1);
         QVERIFY(lines.add(u"\ntwo", t1).isEmpty());
@@ -82,17 +76,13 @@ private slots:
         rig.state.now = [this] { return clock; };
         JournalPart& part = rig.part<JournalPart>();
         part.journal().setClockReadEvery(0);
-        QCOMPARE(rig.t().findChild<CommandLabel*>("lblJournal"), part.command());
-        QVERIFY(!part.journal().isOn());
-        QCOMPARE(part.command()->property("checked"), QVariant(false));
+        QVERIFY(!part.journal().isOn() && !part.command()->property("checked").toBool());
         rig.box.write("before the journal\r\n");
         rig.box.readFor(100);
 
         rig.click("lblJournal");
-        QVERIFY(part.journal().isOn());
-        QCOMPARE(rig.settings.get("Journal", "On"), QString("1"));
-        QCOMPARE(part.command()->captionColor(), QColor(0x00FF00));
-        QCOMPARE(rig.action(), QString("Journal On"));
+        QVERIFY(part.journal().isOn() && part.command()->captionColor() == QColor(0x00FF00));
+        QCOMPARE(rig.settings.get("Journal", "On") + " " + rig.action(), QString("1 Journal On"));
 
         rig.CallNumber("12345", "far station");
         rig.box.readFor(50);
@@ -129,13 +119,26 @@ private slots:
         QCOMPARE(onAtStart.command()->property("checked"), QVariant(true));
     }
 
-    void newFileEachDay()
+    // A line is in the file as soon as it has ended; lines following close
+    // behind are gathered for a moment; the line in progress waits. Each day
+    // has a file of its own, a line belongs to the day it began on, and the
+    // journal started again on the same day adds to the day's file.
+    void journalFiles()
     {
         TrafficJournal journal(journalFolder(), [this] { return clock; });
-        journal.setClockReadEvery(0);
         QString error;
         QVERIFY2(journal.start(&error), qPrintable(error));
         QCOMPARE(journal.currentFile(), journalFolder() + "/2026-08-24.txt");
+        journal.recordReceived("first line\r\n");
+        QCOMPARE(journalLines(day1()), QStringList({"23:59:58 RX first line"}));
+        journal.recordReceived("second\r\nthird li");
+        QTRY_COMPARE(journalLines(day1()).size(), 2);
+        QTest::qWait(3 * TrafficJournal::kGatherMs);
+        QCOMPARE(journalLines(day1()).size(), 2);
+        journal.recordReceived("ne\r\n");
+        QCOMPARE(journalLines(day1()).last(), QString("23:59:58 RX third line"));
+
+        journal.setClockReadEvery(0);
         journal.recordSent("before midnight\r");
         clock = clock.addSecs(1); // 23:59:59
         journal.recordReceived("spann");
@@ -145,32 +148,14 @@ private slots:
         journal.recordReceived("ing\r\n");
         journal.recordSent("on the new day\r");
         journal.stop();
-        QCOMPARE(journalLines(day1()), QStringList({"23:59:58 TX before midnight", "23:59:59 RX spanning"}));
+        QCOMPARE(journalLines(day1()).mid(3), QStringList({"23:59:58 TX before midnight", "23:59:59 RX spanning"}));
         QCOMPARE(journalLines(day1().addDays(1)), QStringList({"00:00:01 TX after", "00:00:02 TX on the new day"}));
 
-        // Started again on the same day, the file grows.
         QVERIFY(journal.start(&error));
         journal.recordReceived("more\r\n");
         journal.flush();
         QCOMPARE(journalLines(day1().addDays(1)).size(), 3);
         QCOMPARE(QDir(journalFolder()).entryList(QDir::Files).size(), 2);
-    }
-
-    // A line is in the file as soon as it has ended; lines following close
-    // behind are gathered for a moment; the line in progress waits.
-    void linesWrittenAsTheyEnd()
-    {
-        TrafficJournal journal(journalFolder(), [this] { return clock; });
-        QString error;
-        QVERIFY(journal.start(&error));
-        journal.recordReceived("first line\r\n");
-        QCOMPARE(journalLines(day1()), QStringList({"23:59:58 RX first line"}));
-        journal.recordReceived("second\r\nthird li");
-        QTRY_COMPARE(journalLines(day1()).size(), 2);
-        QTest::qWait(3 * TrafficJournal::kGatherMs);
-        QCOMPARE(journalLines(day1()).size(), 2);
-        journal.recordReceived("ne\r\n");
-        QCOMPARE(journalLines(day1()).last(), QString("23:59:58 RX third line"));
     }
 
     // The program killed in the middle of a message: every whole line
@@ -218,57 +203,48 @@ private slots:
         QVERIFY(std::any_of(all.begin(), all.end(), [](const QString& line) { return line.endsWith(" RX 012345 demo d"); }));
     }
 
-    void readOnlyFolder()
+    void refusedWritesTurnTheJournalOff_data()
     {
-        TestHost host(env, true);
-        ReceivePath receive(host);
-        ReadOnlyFolder readOnly(env.folder());
-        if (!readOnly.effective())
-            QSKIP("the program folder cannot be made read-only here");
-        JournalPart part(host);
-        connect(&receive, &ReceivePath::lineTextShown, &part, &JournalPart::recordShown);
-        host.click("lblJournal");
-        QCOMPARE(host.scripted.asked.size(), 1);
-        QCOMPARE(host.scripted.asked[0].icon, Dialogs::Icon::Exclamation);
-        QVERIFY2(host.scripted.asked[0].text.startsWith("The traffic journal cannot be written to " + journalFolder()),
-                 qPrintable(host.scripted.asked[0].text));
-        QVERIFY(!part.journal().isOn());
-        QCOMPARE(host.store.get("Journal", "On"), QString("0"));
-        QCOMPARE(part.command()->captionColor(), QColor(0xFFFFFF));
-
-        // The terminal carries on.
-        host.box.write("still here\r\n");
-        QTRY_VERIFY(host.terminal().lineText().contains("still here"));
-        host.link().send("typed");
-        QCOMPARE(host.box.waitForBytes(5, 2000), QByteArray("typed"));
-        QCOMPARE(host.scripted.asked.size(), 1);
+        QTest::addColumn<bool>("full");
+        QTest::newRow("read-only folder") << false;
+        QTest::newRow("full disk") << true;
     }
 
-    // A disk that fills up while the journal writes: one message, the
-    // journal off, the line still working.
-    void fullDisk()
+    // A read-only folder refuses the journal as it is switched on; a disk
+    // that fills up, as it writes. Either way: one message, the journal off
+    // and kept off, the terminal carrying on.
+    void refusedWritesTurnTheJournalOff()
     {
-        QVERIFY(QDir().mkpath(journalFolder()));
-        QVERIFY(QFile::link("/dev/full", journalFolder() + "/" + journalFileName(QDate::currentDate())));
+        QFETCH(bool, full);
+        if (full) {
+            QVERIFY(QDir().mkpath(journalFolder()));
+            QVERIFY(QFile::link("/dev/full", journalFolder() + "/" + journalFileName(QDate::currentDate())));
+        }
         TestHost host(env, true);
         ReceivePath receive(host);
         JournalPart part(host);
         connect(&receive, &ReceivePath::lineTextShown, &part, &JournalPart::recordShown);
+        std::optional<ReadOnlyFolder> readOnly;
+        if (!full && !readOnly.emplace(env.folder()).effective())
+            QSKIP("the program folder cannot be made read-only here");
         host.click("lblJournal");
-        QVERIFY(part.journal().isOn());
-        QVERIFY(host.scripted.asked.isEmpty());
-
-        host.box.write("first line\r\nsecond line\r\n");
+        if (full) {
+            QVERIFY(part.journal().isOn() && host.scripted.asked.isEmpty());
+            host.box.write("first line\r\nsecond line\r\n");
+        }
         QTRY_COMPARE(host.scripted.asked.size(), 1);
-        QVERIFY2(host.scripted.asked[0].text.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
-                 qPrintable(host.scripted.asked[0].text));
-        QVERIFY(!part.journal().isOn());
+        const ScriptedDialogs::Asked said = host.scripted.asked[0];
+        QVERIFY2(said.icon == Dialogs::Icon::Exclamation
+                     && said.text.startsWith("The traffic journal cannot be written to " + journalFolder())
+                     && (!full || said.text.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))),
+                 qPrintable(said.text));
+        QVERIFY(!part.journal().isOn() && part.command()->captionColor() == QColor(0xFFFFFF));
         QCOMPARE(host.store.get("Journal", "On"), QString("0"));
 
-        host.box.write("third line\r\n");
-        host.link().send("more\r");
-        QTRY_VERIFY(host.terminal().lineText().contains("third line"));
-        QCOMPARE(host.box.waitForBytes(5, 2000), QByteArray("more\r"));
+        host.box.write("still here\r\n");
+        host.link().send("typed\r");
+        QTRY_VERIFY(host.terminal().lineText().contains("still here"));
+        QCOMPARE(host.box.waitForBytes(6, 2000), QByteArray("typed\r"));
         QTest::qWait(50);
         QCOMPARE(host.scripted.asked.size(), 1);
     }

@@ -4,15 +4,10 @@
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
-#include "link/frmProperties.h"
 #include "link/PortCommands.h"
 #include "link/PortWatcher.h"
 
-#include <QCheckBox>
 #include <QFile>
-#include <QtTest>
-#include <memory>
-#include <sys/resource.h>
 
 class ReopenTest : public QObject {
     Q_OBJECT
@@ -47,13 +42,6 @@ class ReopenTest : public QObject {
         bool isOpen() { return terminal->link().isOpen(); }
     };
 
-    static double processCpuSeconds()
-    {
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    }
-
 private slots:
     void init() { env.reset(); }
 
@@ -69,29 +57,29 @@ private slots:
         };
 
         const PortIdentity byserial = identifyPort("/dev/ttyUSB0", false, ports);
-        QCOMPARE(byserial.serialNumber, QString("FT123"));
-        QVERIFY(byserial.hasUsbIds() && !byserial.isMapped());
-        QCOMPARE(locatePort(byserial, {moved(ftdi, "/dev/ttyUSB2"), prolific}), QString("/dev/ttyUSB2"));
+        const PortIdentity byIds = identifyPort("/dev/ttyUSB1", false, ports);
+        const PortIdentity byPlace = identifyPort("/dev/ttyS0", false, ports);
+        QVERIFY(byserial.serialNumber == "FT123" && byserial.hasUsbIds() && !byserial.isMapped());
+        QVERIFY(byIds.serialNumber.isEmpty() && byIds.hasUsbIds() && !byPlace.hasUsbIds());
+        // Found again by its serial number (not another adapter of the same
+        // make); by its USB ids when only one alike is listed, or one stands
+        // where it was (two alike elsewhere would be a guess); by its place.
         PortListing sameKind = moved(ftdi, "/dev/ttyUSB0");
         sameKind.serialNumber = "FT999";
-        QCOMPARE(locatePort(byserial, {sameKind}), QString()); // another adapter of the same make
-        QCOMPARE(locatePort(byserial, {}), QString());
-
-        const PortIdentity byIds = identifyPort("/dev/ttyUSB1", false, ports);
-        QVERIFY(byIds.serialNumber.isEmpty() && byIds.hasUsbIds());
-        QCOMPARE(locatePort(byIds, {ftdi, moved(prolific, "/dev/ttyUSB3")}), QString("/dev/ttyUSB3"));
-        // Two alike: only the one where it was would not be a guess.
-        QCOMPARE(locatePort(byIds, {moved(prolific, "/dev/ttyUSB3"), moved(prolific, "/dev/ttyUSB4")}), QString());
-        QCOMPARE(locatePort(byIds, {moved(prolific, "/dev/ttyUSB4"), prolific}), QString("/dev/ttyUSB1"));
-
-        const PortIdentity byPlace = identifyPort("/dev/ttyS0", false, ports);
-        QVERIFY(!byPlace.hasUsbIds());
-        QCOMPARE(locatePort(byPlace, {ftdi, builtIn}), QString("/dev/ttyS0"));
-        QCOMPARE(locatePort(byPlace, {ftdi}), QString());
+        const std::tuple<const PortIdentity*, QList<PortListing>, QString> found[] = {
+            {&byserial, {moved(ftdi, "/dev/ttyUSB2"), prolific}, "/dev/ttyUSB2"},
+            {&byserial, {sameKind}, ""},
+            {&byserial, {}, ""},
+            {&byIds, {ftdi, moved(prolific, "/dev/ttyUSB3")}, "/dev/ttyUSB3"},
+            {&byIds, {moved(prolific, "/dev/ttyUSB3"), moved(prolific, "/dev/ttyUSB4")}, ""},
+            {&byIds, {moved(prolific, "/dev/ttyUSB4"), prolific}, "/dev/ttyUSB1"},
+            {&byPlace, {ftdi, builtIn}, "/dev/ttyS0"},
+            {&byPlace, {ftdi}, ""}};
+        for (const auto& [identity, listed, location] : found)
+            QCOMPARE(locatePort(*identity, listed), location);
 
         const PortIdentity mapped = identifyPort(env.folder() + "/box", true, ports);
-        QVERIFY(mapped.isMapped() && !mapped.hasUsbIds());
-        QCOMPARE(mapped.mappedPath, env.folder() + "/box");
+        QVERIFY(mapped.isMapped() && !mapped.hasUsbIds() && mapped.mappedPath == env.folder() + "/box");
     }
 
     // The watcher does not take the dead device's node, while it still
@@ -141,16 +129,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!rig.isOpen(), 5000);
         QCOMPARE(rig.dialogs.asked.size(), 1);
         QVERIFY(rig.dialogs.asked[0].text.endsWith("The port opens again by itself as soon as the device is back."));
-        QVERIFY(rig.watcher().isWatching());
-        QCOMPARE(rig.command("lblOpen1")->text(), QString("Open Port "));
+        QVERIFY(rig.watcher().isWatching() && rig.command("lblOpen1")->text() == "Open Port ");
 
         // Waiting costs next to nothing.
-        const double cpuBefore = processCpuSeconds();
-        QTest::qWait(3 * PortWatcher::kCheckMs);
-        const double cpuSpent = processCpuSeconds() - cpuBefore;
+        const double cpuSpent = cpuSecondsWhileWaiting(3 * PortWatcher::kCheckMs);
         QVERIFY2(cpuSpent < 0.15, qPrintable(QString("CPU %1 s while watching").arg(cpuSpent)));
-        QVERIFY(rig.watcher().checks() >= 2);
-        QVERIFY(!rig.isOpen());
+        QVERIFY(rig.watcher().checks() >= 2 && !rig.isOpen());
 
         // Back: opened at the first check after, with the same settings,
         // said in the status line and the window, and nothing sent.
@@ -158,14 +142,12 @@ private slots:
         const int checksBefore = rig.watcher().checks();
         QTRY_VERIFY_WITH_TIMEOUT(rig.isOpen(), 10000);
         QCOMPARE(rig.watcher().checks(), checksBefore + 1);
-        QVERIFY(!rig.watcher().isWatching());
-        QCOMPARE(rig.command("lblOpen1")->text(), QString("Close Port"));
-        QCOMPARE(rig.status().lblStatus1->text(), QString("9600,n,8,1"));
-        QCOMPARE(rig.status().imgPort1->picture(), 1);
-        QCOMPARE(rig.action(), "Port reopened: Com 1 (" + rig.linkPath + ")");
-        QVERIFY(rig.text().lineText().contains("before"));
-        QVERIFY(rig.text().lineText().endsWith("\r\nTerminal Closed \r\nTerminal Ready "));
-        QVERIFY(rig.command("lblSendText1")->isEnabled());
+        QVERIFY(!rig.watcher().isWatching() && rig.command("lblSendText1")->isEnabled());
+        QCOMPARE(QStringList({rig.command("lblOpen1")->text(), rig.status().lblStatus1->text(),
+                              QString::number(rig.status().imgPort1->picture()), rig.action()}),
+                 QStringList({"Close Port", "9600,n,8,1", "1", "Port reopened: Com 1 (" + rig.linkPath + ")"}));
+        QVERIFY(rig.text().lineText().contains("before")
+                && rig.text().lineText().endsWith("\r\nTerminal Closed \r\nTerminal Ready "));
         QCOMPARE(rig.device->readFor(300), QByteArray());
         QCOMPARE(rig.dialogs.asked.size(), 1);
 
@@ -203,29 +185,6 @@ private slots:
         other.plugIn();
         QTRY_VERIFY_WITH_TIMEOUT(!other.watcher().isWatching(), 5000);
         QVERIFY(!other.isOpen());
-    }
-
-    void checkBoxInThePortSettings()
-    {
-        Rig rig(env, false);
-        rig.click("lblOpen1"); // the settings window opens only with the port closed
-        frmProperties window(rig.terminal->link(), rig.settings, rig.dialogs);
-        window.LoadPropertySettings(1);
-        QCOMPARE(window.chkReopenPort->text(), QString("Reopen the port when the adapter returns"));
-        QVERIFY(!window.chkReopenPort->isChecked());
-        window.chkReopenPort->setChecked(true);
-        window.lblExit_Click();
-        QCOMPARE(rig.settings.get("Properties", "ReopenPort"), QString("0"));
-
-        frmProperties again(rig.terminal->link(), rig.settings, rig.dialogs);
-        again.LoadPropertySettings(1);
-        again.chkReopenPort->setChecked(true);
-        again.lblOK_Click();
-        QCOMPARE(again.result(), int(QDialog::Accepted));
-        QCOMPARE(rig.settings.get("Properties", "ReopenPort"), QString("1"));
-        frmProperties third(rig.terminal->link(), rig.settings, rig.dialogs);
-        third.LoadPropertySettings(1);
-        QVERIFY(third.chkReopenPort->isChecked());
     }
 };
 

@@ -23,8 +23,9 @@ QString ScriptedDialogs::saveFile(const FileRequest& request)
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
-std::optional<Dialogs::FontChoice> ScriptedDialogs::chooseFont(const FontChoice&)
+std::optional<Dialogs::FontChoice> ScriptedDialogs::chooseFont(const FontChoice& preset)
 {
+    fontPreset = preset;
     auto chosen = font;
     font.reset();
     return chosen;

@@ -38,6 +38,8 @@ public:
     QStringList files;
     // A font for the next font dialog; nothing = cancelled.
     std::optional<FontChoice> font;
+    // What the last font dialog opened on.
+    std::optional<FontChoice> fontPreset;
     // Called while a message box is "open" (before it answers).
     std::function<void(const Asked&)> onMessage;
 

@@ -21,6 +21,21 @@
 
 #include <QtTest>
 #include <memory>
+#include <sys/resource.h>
+
+// The processor time this test program spends while its event loop runs
+// for `ms`: next to nothing when the program waits as it should.
+inline double cpuSecondsWhileWaiting(int ms)
+{
+    const auto used = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    const double before = used();
+    QTest::qWait(ms);
+    return used() - before;
+}
 
 struct TerminalRig {
     AppState state;

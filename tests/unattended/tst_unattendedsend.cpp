@@ -2,23 +2,16 @@
 // pseudo-terminals, against the real vornak-box and a box the test plays.
 #include "support/BoxProgram.h"
 #include "support/TerminalRig.h"
-#include "support/TestHost.h"
 #include "support/TestMain.h"
 
-#include "core/SettingsStore.h"
-#include "link/LineCommands.h"
 #include "link/SerialLink.h"
 #include "text/FileTransmission.h"
-#include "text/TextTransmissions.h"
 #include "unattended/FarReply.h"
-#include "link/LineSequences.h"
 #include "unattended/MessageFile.h"
 #include "unattended/SendArguments.h"
 #include "unattended/SendCommand.h"
 
-#include <QProcess>
 #include <QTextStream>
-#include <QtTest>
 
 namespace {
 const QByteArray SOH("\x01"), DC3("\x13");
@@ -96,26 +89,22 @@ private slots:
     void commandLine()
     {
         const auto parse = [](const QString& line) { return parseSendArguments(line.split(' ', Qt::SkipEmptyParts)); };
-
-        const SendArguments full = parse("bulletin.txt --to 12345 --port 3 --answerback --timeout 2.5");
-        QVERIFY2(full.request, qPrintable(full.problem));
-        QCOMPARE(full.request->file, QString("bulletin.txt"));
-        QCOMPARE(full.request->number, QString("12345"));
-        QCOMPARE(full.request->port, std::optional<int>(3));
-        QCOMPARE(full.request->answerback, true);
-        QCOMPARE(full.request->timeoutSeconds, 2.5);
-
-        const SendArguments plain = parse("--to=4711 -");
-        QVERIFY(plain.request);
-        QCOMPARE(plain.request->file, QString("-"));
-        QCOMPARE(plain.request->port, std::optional<int>());
-        QCOMPARE(plain.request->answerback, false);
-        QCOMPARE(plain.request->timeoutSeconds, 30.0);
+        // A request in one line: file, number, port, answerback, time-out.
+        const auto request = [&parse](const QString& line) {
+            const SendArguments parsed = parse(line);
+            if (!parsed.request)
+                return "refused: " + parsed.problem;
+            const SendRequest& r = *parsed.request;
+            return QStringLiteral("%1 %2 %3 %4 %5").arg(r.file, r.number, r.port ? QString::number(*r.port) : "-",
+                                                        r.answerback ? "answerback" : "-").arg(r.timeoutSeconds);
+        };
+        QCOMPARE(request("bulletin.txt --to 12345 --port 3 --answerback --timeout 2.5"),
+                 QString("bulletin.txt 12345 3 answerback 2.5"));
+        QCOMPARE(request("--to=4711 -"), QString("- 4711 - - 30"));
         // After "--" a name that looks like an option is a file.
-        QCOMPARE(parse("--to 1 -- --odd-name").request->file, QString("--odd-name"));
+        QCOMPARE(request("--to 1 -- --odd-name"), QString("--odd-name 1 - - 30"));
 
-        QVERIFY(parse("--help").help);
-        QVERIFY(parse("x.txt -h --to").help);
+        QVERIFY(parse("--help").help && parse("x.txt -h --to").help);
         const QStringList wrong = {"x.txt", "--to 12345", "x.txt --to 12a45", "x.txt --to", "a.txt b.txt --to 1",
                                    "x.txt --to 1 --port 33", "x.txt --to 1 --port 0", "x.txt --to 1 --timeout 0",
                                    "x.txt --to 1 --timeout soon", "x.txt --to 1 --fast", "x.txt --to 1 --answerback=1"};
@@ -137,62 +126,38 @@ private slots:
         QCOMPARE(shown.err, QString());
     }
 
-    // The unattended sender sends the window's own sequences: its dial is
-    // CallNumber's, its close is "Close", its answerback "I am".
-    void sequencesOfTheWindow()
+    void farRepliesAndMessageFiles()
     {
-        TestHost host(env, true);
-        LineCommands commands(host, [](const QString&) {}, [](const QString&) {});
-        host.box.readFor(50);
-        for (qint16 prefix : {qint16(0), qint16(-3), qint16(49)}) {
-            host.appState.DialPrefix = prefix;
-            for (const QString& number : {"12345", "12", "85", "86", "0042"}) {
-                commands.CallNumber(number, "name");
-                QCOMPARE(callNumberSequence(number, prefix).toLatin1(), host.box.readFor(60));
-            }
-        }
-        QCOMPARE(callNumberSequence("12345", 0), QString("\x01 012345"));
-        QCOMPARE(callNumberSequence("12", 0), QString("\x01 12"));
-        host.click("LblCloseConnection");
-        QCOMPARE(host.box.readFor(60), kCloseSequence.toLatin1());
-        host.click("lblIAm");
-        QCOMPARE(host.box.readFor(60), kHereIsSequence.toLatin1());
-    }
-
-    void farReplies()
-    {
-        const QString dialled = " 012345";
-        QCOMPARE(classifyFarReply("nr?  012345", dialled), FarReply::Ignored);
-        QCOMPARE(classifyFarReply("nr? 0 12 345", dialled), FarReply::Ignored);
-        QCOMPARE(classifyFarReply("", dialled), FarReply::Ignored);
-        QCOMPARE(classifyFarReply("\x07 - ", dialled), FarReply::Ignored);
-        QCOMPARE(classifyFarReply("012345 demo d", dialled), FarReply::Answerback);
-        QCOMPARE(classifyFarReply("\x07" "4711 abc d ", dialled), FarReply::Answerback);
-        QCOMPARE(classifyFarReply("OCC", dialled), FarReply::CallFailed);
-        QCOMPARE(classifyFarReply(" nc ", dialled), FarReply::CallFailed);
-        QCOMPARE(classifyFarReply("der", dialled), FarReply::CallFailed);
-        // A word that merely holds a code is not one.
-        QCOMPARE(classifyFarReply("occupied d", dialled), FarReply::Answerback);
+        // The box repeating the dialled number, an answerback, a service
+        // code; a word that merely holds a code is none.
+        const std::pair<QString, FarReply> replies[] = {
+            {"nr?  012345", FarReply::Ignored},       {"nr? 0 12 345", FarReply::Ignored},
+            {"", FarReply::Ignored},                  {"\x07 - ", FarReply::Ignored},
+            {"012345 demo d", FarReply::Answerback},  {"\x07" "4711 abc d ", FarReply::Answerback},
+            {"OCC", FarReply::CallFailed},            {" nc ", FarReply::CallFailed},
+            {"der", FarReply::CallFailed},            {"occupied d", FarReply::Answerback}};
+        for (const auto& [line, reply] : replies)
+            QVERIFY2(classifyFarReply(line, " 012345") == reply, qPrintable(line));
         QCOMPARE(printableReply("\x07 4711 abc d \r"), QString("4711 abc d"));
-    }
 
-    void messageFiles()
-    {
-        // Line ends of this system become CR LF; CR LF stays.
+        // Line ends of this system become CR LF; CR LF stays; UTF-8 or Latin-1.
         QCOMPARE(readMessageFile(messageFile("one\ntwo\n")).text, QString("one\r\ntwo\r\n"));
         QCOMPARE(readMessageFile(messageFile("one\rtwo\r\n\r\n")).text, QString("one\r\ntwo\r\n\r\n"));
         QCOMPARE(withCrLfLineEnds("a\r\n\nb\r"), QString("a\r\n\r\nb\r\n"));
         QCOMPARE(readMessageFile(messageFile(kMessage)).text, QString::fromUtf8(kMessage));
-        QCOMPARE(readMessageFile(messageFile("caf\xe9\r\n")).text, QString("caf\u00e9\r\n")); // Latin-1
+        QCOMPARE(readMessageFile(messageFile("caf\xe9\r\n")).text, QString("caf\u00e9\r\n"));
 
-        const auto problem = [](const QString& path) { return readMessageFile(path).problem; };
-        QVERIFY(problem(env.file("\\missing.txt")).startsWith(env.file("\\missing.txt") + ": "));
-        QVERIFY(problem(env.folder()).contains("folder"));
-        QVERIFY(problem(messageFile(QByteArray("ab\0cd", 5))).contains("binary"));
-        QVERIFY(problem(messageFile(" \r\n\t\n")).contains("empty"));
-        QVERIFY(problem(messageFile("")).contains("empty"));
-        for (const QString& path : {env.file("\\missing.txt"), env.folder()})
-            QVERIFY(!problem(path).contains('\n'));
+        // What cannot be sent says why in one line.
+        const QString missing = env.file("\\missing.txt");
+        const std::pair<QString, QString> refused[] = {
+            {missing, missing + ": "}, {env.folder(), "folder"},
+            {messageFile(QByteArray("ab\0cd", 5), "binary.txt"), "binary"},
+            {messageFile(" \r\n\t\n", "blank.txt"), "empty"}, {messageFile("", "empty.txt"), "empty"}};
+        for (const auto& [path, said] : refused) {
+            const QString problem = readMessageFile(path).problem;
+            QVERIFY2(problem.contains(said) && !problem.contains('\n'), qPrintable(problem));
+        }
+        QVERIFY(readMessageFile(missing).problem.startsWith(missing));
     }
 
     // The whole exchange with the real box: the exact bytes it got, and the
@@ -209,19 +174,20 @@ private slots:
         const QByteArray message = "\rGruesze aus Koeln\rZweite Zeile (at) home\r\r\r";
         QCOMPARE(box.received(), SOH + " 012345" + message + "\r\t" + DC3);
         // On a terminal: the answerback, the progress to the last character.
-        QVERIFY2(run.err.contains("answerback: 012345 demo d\n"), qPrintable(run.err));
-        QVERIFY(run.err.contains(QStringLiteral("\rvornak send: %1/%1 characters\n").arg(message.size())));
-        QVERIFY(run.err.endsWith(QStringLiteral("vornak send: sent %1 characters to 12345\n").arg(message.size())));
-        QCOMPARE(box.log("dialling").size(), 1);
-        QCOMPARE(box.log("dialling")[0].second, QString("dialling 012345"));
-        QCOMPARE(box.log("cleared").size(), 1);
+        QVERIFY2(run.err.contains("answerback: 012345 demo d\n")
+                     && run.err.contains(QStringLiteral("\rvornak send: %1/%1 characters\n").arg(message.size()))
+                     && run.err.endsWith(QStringLiteral("vornak send: sent %1 characters to 12345\n").arg(message.size())),
+                 qPrintable(run.err));
+        // The box dialled once and cleared once.
+        QCOMPARE(QList<qsizetype>({box.log("dialling").size(), box.log("cleared").size()}), QList<qsizetype>({1, 1}));
+        QCOMPARE(box.log("dialling").value(0).second, QString("dialling 012345"));
 
-        // Without --answerback, a local number, and not on a terminal:
-        // nothing is said on success.
+        // Without --answerback, a local number (the dial prefix is for
+        // network numbers only), and not on a terminal: nothing is said on
+        // success.
         const qsizetype before = box.received().size();
-        run = send({path, "--to", "12"});
-        QCOMPARE(run.exit, 0);
-        QCOMPARE(run.err, QString());
+        run = send({path, "--to", "12"}, 0.001, false, 49);
+        QVERIFY2(run.exit == 0 && run.err.isEmpty(), qPrintable(run.err));
         QCOMPARE(box.received().mid(before), SOH + " 12" + message + DC3);
 
         // The window's "Send Text File" with the same file.
@@ -236,8 +202,8 @@ private slots:
 
         mapPort(box.device); // the window mapped Com 1 to its own line
         const qsizetype mark = box.received().size();
-        QCOMPARE(send({longPath, "--to", "4711"}).exit, 0);
-        QCOMPARE(box.received().mid(mark), SOH + " 04711" + fromWindow + DC3);
+        QCOMPARE(send({longPath, "--to", "4711"}, 0.001, false, 49).exit, 0);
+        QCOMPARE(box.received().mid(mark), SOH + " 494711" + fromWindow + DC3);
     }
 
     // The box that echoes the dial and only then answers; one that reports
@@ -274,68 +240,56 @@ private slots:
         }
     }
 
-    void boxVanishesMidSend()
+    // Every failure ends with its exit code and one line on standard error.
+    void failuresSayWhyInOneLine()
     {
-        auto box = std::make_unique<BoxProgram>(env);
-        mapPort(box->device);
-        const QString path = messageFile(QByteArray("0123456789 ").repeated(30) + "\r\n");
-        // The box goes once part of the message has reached it.
+        BoxProgram box(env);
+        mapPort(box.device);
+        const QString hello = messageFile("hello\r\n");
+        const auto failure = [&](const QStringList& arguments, int exit, const QString& said) {
+            const Run run = send(arguments);
+            QCOMPARE(run.exit, exit);
+            QCOMPARE(run.errLines().size(), 1);
+            QVERIFY2(run.err.startsWith("vornak send: ") && run.err.contains(said), qPrintable(run.err));
+        };
+        // A missing or blank file, a wrong command line.
+        failure({env.file("\\no-such.txt"), "--to", "12345"}, 6, "vornak send: " + env.file("\\no-such.txt") + ": ");
+        failure({messageFile("\r\n", "blank.txt"), "--to", "12345"}, 6, "blank.txt");
+        failure({"--to", "12345"}, 2, "");
+        // The port held by someone else (the terminal window, say), no such
+        // device, and a port number nobody mapped on this machine.
+        SettingsStore settings;
+        SerialLink other(settings);
+        QVERIFY(other.open());
+        failure({hello, "--to", "12345"}, 3, box.device);
+        other.close();
+        mapPort(env.folder() + "/no-such-device");
+        failure({hello, "--to", "12345"}, 3, "no-such-device");
+        failure({hello, "--to", "12345", "--port", "32"}, 3, "Com 32");
+        // None of it reached the box.
+        QTest::qWait(100);
+        QCOMPARE(box.received(), QByteArray());
+
+        // The box goes once part of the message has reached it: the count
+        // is of what went out, and nothing is reported as sent.
+        mapPort(box.device);
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
-            if (box->received().size() > 40) {
-                box->process.kill();
+            if (box.received().size() > 40) {
+                box.process.kill();
                 watch.stop();
             }
         });
         watch.start(20);
-        Run run = send({path, "--to", "12345"}, 0.01);
+        const Run run = send({messageFile(QByteArray("0123456789 ").repeated(30) + "\r\n"), "--to", "12345"}, 0.01);
         QCOMPARE(run.exit, 5);
         QCOMPARE(run.errLines().size(), 1);
         const QString line = run.errLines()[0];
         QVERIFY2(line.contains("the line was lost after ") && line.contains("the message did not go out whole")
-                     && line.contains(box->device),
+                     && line.contains(box.device) && !line.contains("sent "),
                  qPrintable(line));
-        // It did not get far: the count is of what went out.
         const int sentCount = line.section("lost after ", 1).section(' ', 0, 0).toInt();
         QVERIFY(sentCount > 25 && sentCount < 200);
-        QVERIFY(!line.contains("sent "));
-    }
-
-    void fileAndPortProblems()
-    {
-        BoxProgram box(env);
-        mapPort(box.device);
-
-        Run missing = send({env.file("\\no-such.txt"), "--to", "12345"});
-        QCOMPARE(missing.exit, 6);
-        QCOMPARE(missing.errLines().size(), 1);
-        QVERIFY(missing.err.startsWith("vornak send: " + env.file("\\no-such.txt") + ": "));
-        QCOMPARE(send({messageFile("\r\n"), "--to", "12345"}).exit, 6);
-
-        Run usage = send({"--to", "12345"});
-        QCOMPARE(usage.exit, 2);
-        QCOMPARE(usage.errLines().size(), 1);
-
-        // The port held by someone else (the terminal window, say).
-        SettingsStore settings;
-        SerialLink other(settings);
-        QVERIFY(other.open());
-        Run busy = send({messageFile("hello\r\n"), "--to", "12345"});
-        QCOMPARE(busy.exit, 3);
-        QCOMPARE(busy.errLines().size(), 1);
-        QVERIFY2(busy.err.contains(box.device), qPrintable(busy.err));
-        other.close();
-
-        // No such device, and a port number nobody mapped on this machine.
-        mapPort(env.folder() + "/no-such-device");
-        QCOMPARE(send({messageFile("hello\r\n"), "--to", "12345"}).exit, 3);
-        Run unmapped = send({messageFile("hello\r\n"), "--to", "12345", "--port", "32"});
-        QCOMPARE(unmapped.exit, 3);
-        QVERIFY(unmapped.err.contains("Com 32"));
-
-        // None of it reached the box.
-        QTest::qWait(100);
-        QCOMPARE(box.received(), QByteArray());
     }
 
     // The program itself: `vornak send` with no display, the message on
@@ -358,8 +312,7 @@ private slots:
         vornak.write("ZCZC weather\nfair\n");
         vornak.closeWriteChannel();
         // The shipped configuration paces at 0.15 s a character.
-        QVERIFY(vornak.waitForFinished(60000));
-        QCOMPARE(vornak.exitCode(), 0);
+        QVERIFY(vornak.waitForFinished(60000) && vornak.exitCode() == 0);
         QCOMPARE(vornak.readAllStandardError(), QByteArray());
         QCOMPARE(box.received(), SOH + " 04711" + "\rZCZC weather\rfair\r\r\r" + DC3);
 
@@ -371,12 +324,11 @@ private slots:
         stopped.start(program, {"send", messageFile(QByteArray("long text ").repeated(40)), "--to", "4711"});
         QTRY_VERIFY_WITH_TIMEOUT(box.received().size() > mark + 12, 20000);
         stopped.terminate();
-        QVERIFY(stopped.waitForFinished(20000));
-        QCOMPARE(stopped.exitStatus(), QProcess::NormalExit);
+        QVERIFY(stopped.waitForFinished(20000) && stopped.exitStatus() == QProcess::NormalExit);
         QCOMPARE(stopped.exitCode(), 7);
+        // One line and its end.
         const QList<QByteArray> lines = stopped.readAllStandardError().split('\n');
-        QCOMPARE(lines.size(), 2); // one line and its end
-        QVERIFY2(lines[0].startsWith("vornak send: interrupted after "), lines[0].constData());
+        QVERIFY2(lines.size() == 2 && lines[0].startsWith("vornak send: interrupted after "), lines[0].constData());
         QTRY_VERIFY(box.received().endsWith(DC3));
         QVERIFY(box.received().size() < mark + 200);
     }
