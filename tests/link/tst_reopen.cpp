@@ -36,8 +36,14 @@ class ReopenTest : public QObject {
             QFile::remove(linkPath);
             QFile::link(device->slavePath(), linkPath);
         }
-        // The adapter pulled: the device and its node go.
-        void pullOut() { device.reset(); }
+        // The adapter pulled: the device and its node go. The link goes too,
+        // as a real device node does: left dangling, it would come alive
+        // again when another program is given the same pseudo-terminal.
+        void pullOut()
+        {
+            QFile::remove(linkPath);
+            device.reset();
+        }
         PortWatcher& watcher() { return part<PortCommands>().watcher(); }
         bool isOpen() { return terminal->link().isOpen(); }
     };
