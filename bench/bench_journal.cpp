@@ -13,16 +13,13 @@
 // journal_disk_wait (from the last write until the disk had it, the worst
 // of the rounds) and journal_lines (lines in the file, to show the work
 // was done).
-#include "app/terminal.h"
-#include "core/AppState.h"
+#include "BenchTerminal.h"
 #include "core/EventWait.h"
-#include "core/SettingsStore.h"
 #include "journal/JournalPart.h"
 #include "journal/TrafficJournal.h"
 #include "link/ReceivePath.h"
 #include "link/TerminalText.h"
 
-#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -54,12 +51,8 @@ int main(int argc, char* argv[])
     BenchFolder folder;
     QApplication app(argc, argv);
 
-    AppState state;
-    state.folder = ProgramFolder(folder.path);
-    SettingsStore settings;
-    PrintedDialogs dialogs;
-    frmTerminal terminal(state, dialogs, settings);
-    terminal.Form_Load({});
+    BenchTerminal bench(folder.path);
+    frmTerminal& terminal = bench.window;
     terminal.show();
     ReceivePath& receive = *terminal.findChild<ReceivePath*>();
     JournalPart& journal = *terminal.findChild<JournalPart*>();
@@ -132,5 +125,5 @@ int main(int argc, char* argv[])
     std::printf("journal_cost_cpu: %.1f %%\n", (median(cpuRatios) - 1) * 100);
     std::printf("journal_disk_wait: %.1f ms\n", diskWait);
     std::printf("journal_lines: %d lines\n", lines);
-    return dialogs.messages == 0 ? 0 : 1;
+    return bench.dialogs.messages == 0 ? 0 : 1;
 }

@@ -6,11 +6,8 @@
 //   pacing_error: <percent> %        elapsed time against the nominal 5 s (+ = slower)
 //   pacing_cpu: <percent> %          process CPU time during the send against the elapsed time
 //   pacing_nominal_ratio: <ratio> x  elapsed / nominal
-#include "app/terminal.h"
-#include "BenchSupport.h"
-#include "core/AppState.h"
+#include "BenchTerminal.h"
 #include "core/Dialogs.h"
-#include "core/SettingsStore.h"
 #include "core/Widgets.h"
 #include "PtyPair.h"
 #include "text/TextTransmissions.h"
@@ -42,13 +39,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no pseudo-terminal: %s\n", qPrintable(error));
         return 1;
     }
-    AppState state;
-    state.folder = ProgramFolder(folder.path);
-    SettingsStore settings;
-    settings.save("Ports", "Com1", box.slavePath());
-    PrintedDialogs dialogs;
-    frmTerminal terminal(state, dialogs, settings);
-    terminal.Form_Load({});
+    BenchTerminal bench(folder.path, box.slavePath());
+    frmTerminal& terminal = bench.window;
+    AppState& state = bench.state;
     state.CharDelay = kCharDelay;
     emit terminal.findChild<CommandLabel*>("lblOpen1")->clicked();
     if (box.waitForBytes(1, 2000) != "\r") {

@@ -6,14 +6,11 @@
 //
 // Prints receive_throughput (MiB/s) and receive_vs_line_rate, the ratio to
 // the 11,520 bytes per second a 115200-baud line can carry at most.
-#include "app/terminal.h"
-#include "core/AppState.h"
+#include "BenchTerminal.h"
 #include "core/EventWait.h"
-#include "core/SettingsStore.h"
 #include "link/ReceivePath.h"
 #include "link/TerminalText.h"
 
-#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,12 +21,8 @@ int main(int argc, char* argv[])
     BenchFolder folder;
     QApplication app(argc, argv);
 
-    AppState state;
-    state.folder = ProgramFolder(folder.path);
-    SettingsStore settings;
-    PrintedDialogs dialogs;
-    frmTerminal terminal(state, dialogs, settings);
-    terminal.Form_Load({});
+    BenchTerminal bench(folder.path);
+    frmTerminal& terminal = bench.window;
     terminal.show();
     EventWait::breathe();
 

@@ -9,11 +9,8 @@
 //   send_unpaced_vs_drain: <ratio> x         against the drain rate below
 //   send_unpaced_drain: <KiB/s> KiB/s        the same bytes written straight into the line
 //   send_unpaced_first_byte: <ms> ms         reading, spelling and wrapping before the first byte
-#include "app/terminal.h"
-#include "BenchSupport.h"
-#include "core/AppState.h"
+#include "BenchTerminal.h"
 #include "core/EventWait.h"
-#include "core/SettingsStore.h"
 #include "text/FileTransmission.h"
 #include "text/TextTransmissions.h"
 
@@ -180,13 +177,9 @@ int main(int argc, char** argv)
     const double drainKiB = lineBytes.size() / 1024.0 / rawSeconds;
 
     // The program: "Send Text File" of the same text, no pause.
-    AppState state;
-    state.folder = ProgramFolder(folder);
-    SettingsStore settings;
-    settings.save("Ports", "Com1", box.slavePath());
-    PrintedDialogs dialogs;
-    frmTerminal terminal(state, dialogs, settings);
-    terminal.Form_Load({});
+    BenchTerminal bench(folder, box.slavePath());
+    frmTerminal& terminal = bench.window;
+    AppState& state = bench.state;
     emit terminal.findChild<CommandLabel*>("lblOpen1")->clicked();
     box.expect(1);
     if (!waitFor(box, 5)) {
@@ -208,5 +201,5 @@ int main(int argc, char** argv)
     std::printf("send_unpaced_vs_drain: %.2f x\n", sendKiB / drainKiB);
     std::printf("send_unpaced_drain: %.0f KiB/s\n", drainKiB);
     std::printf("send_unpaced_first_byte: %.0f ms\n", double(box.firstNs() - start) / 1e6);
-    return dialogs.messages == 0 ? 0 : 1;
+    return bench.dialogs.messages == 0 ? 0 : 1;
 }
