@@ -192,7 +192,7 @@ private slots:
 
         // The start-up switches act in their order; others, and other
         // spellings, are ignored ("/Color2 /steam" through the start-up).
-        looks.applyCommandLine({"/Color1", "/COLOR3", "/Color5", "steam", "/steam", "/Color3"});
+        looks.applyCommandLine({"/Color1", "/steam", "/Color3", "/COLOR4", "/Color5", "steam"});
         QCOMPARE(coloursOf(terminal), Colours(QColor(255, 0, 0), QColor(0, 0, 0)));
         QCOMPARE(&looks.skin(), &skins::Steampunk);
 
