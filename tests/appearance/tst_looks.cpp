@@ -72,15 +72,10 @@ private slots:
         for (const auto& [design, band, grown, mapped] : coordinates)
             QCOMPARE(mapCoordinate(design, band, grown), mapped);
 
-        // The text window grows by all the desk gains, the clock keeps its
-        // size at the same distance from the right edge, a panel below the
-        // band down moves down.
+        // A panel below the band down moves down and grows across (the text
+        // window and the clock on a grown desk are seen in the window tests).
         const Bands bands{{440, 480}, {188, 201}};
-        const QSize grown(1500, 600);
-        QCOMPARE(mapRect(QRect(52, 35, 793, 283), bands, grown), QRect(52, 35, 793 + 300, 283 + 228));
-        QCOMPARE(mapRect(QRect(960, 40, 130, 130), bands, grown), QRect(1260, 40, 130, 130));
-        QCOMPARE(mapRect(QRect(36, 330, 825, 12), bands, grown), QRect(36, 558, 1125, 12));
-        QCOMPARE(mapRect(QRect(52, 35, 793, 283), bands, kDesignSize), QRect(52, 35, 793, 283));
+        QCOMPARE(mapRect(QRect(36, 330, 825, 12), bands, QSize(1500, 600)), QRect(36, 558, 1125, 12));
 
         // The bands seen from a picture lying at (40, 23) of the design.
         const Bands inside = bandsWithin(bands, QRect(40, 23, 817, 307));
@@ -165,11 +160,10 @@ private slots:
         QVERIFY(sheet && edge);
 
         // The standard skin: the text window at its twips, the paper round
-        // it, the ruler right under it.
+        // it (its margin is seen in the window tests), the ruler right under.
         const QRect standard(790 / 15, 525 / 15, 11895 / 15, 4245 / 15);
         QCOMPARE(terminal.geometry(), standard);
         QVERIFY(sheet->isVisibleTo(&host) && edge->isVisibleTo(&host));
-        QCOMPARE(sheet->geometry(), standard.adjusted(-12, -12, 12, 12));
         QCOMPARE(edge->geometry().top(), sheet->geometry().bottom() + 1);
         QCOMPARE(host.status().Line1->geometry(), QRect(standard.left(), standard.bottom() + 1 + 3, standard.width(), 4));
 
@@ -192,16 +186,13 @@ private slots:
             place = skin == "lblSteam" ? steam : standard;
             QCOMPARE(terminal.geometry(), place);
             QCOMPARE(coloursOf(terminal), Colours(text, back));
-            QCOMPARE(sheet->isVisibleTo(&host) && edge->isVisibleTo(&host), skin == "lblStandard");
-            QCOMPARE(sheet->isVisibleTo(&host) || edge->isVisibleTo(&host), skin == "lblStandard");
+            QCOMPARE(QList<bool>({sheet->isVisibleTo(&host), edge->isVisibleTo(&host)}),
+                     QList<bool>(2, skin == "lblStandard"));
         }
 
         // The start-up switches act in their order; others, and other
-        // spellings, are ignored.
-        looks.applyCommandLine({"/Color2", "/steam"});
-        QCOMPARE(coloursOf(terminal), Colours(QColor(0, 255, 255), QColor(255, 255, 255)));
-        QCOMPARE(terminal.geometry(), steam);
-        looks.applyCommandLine({"/Color1", "/COLOR3", "/Color5", "steam", "/Color3"});
+        // spellings, are ignored ("/Color2 /steam" through the start-up).
+        looks.applyCommandLine({"/Color1", "/steam", "/Color3", "/COLOR4", "/Color5", "steam"});
         QCOMPARE(coloursOf(terminal), Colours(QColor(255, 0, 0), QColor(0, 0, 0)));
         QCOMPARE(&looks.skin(), &skins::Steampunk);
 
@@ -275,9 +266,6 @@ private slots:
         next.settings().save(setting_keys::FontColor, "16777215"); // white
         looks.restoreFont();
         QCOMPARE(coloursOf(next.terminal()).first, QColor(0, 0, 0));
-        next.settings().save(setting_keys::FontColor, "8388608"); // navy
-        looks.restoreFont();
-        QCOMPARE(coloursOf(next.terminal()).first, QColor(0, 0, 128));
     }
 
     void theHomepageOpensTheAddressOfTheSettings()

@@ -14,16 +14,13 @@
 
 namespace {
 
-// A player that plays nothing: it notes every start and stop and reports a
-// started file as heard for a given time.
-class RecordingPlayer : public SoundPlayer {
+// A player that plays nothing: a started file is heard for a given time.
+class TimedPlayer : public SoundPlayer {
 public:
-    QStringList events;
     QHash<QString, int> lengthMs;
 
     void start(const QString& path) override
     {
-        events << "start " + path;
         auto*& timer = m_heard[path];
         if (!timer) {
             timer = new QTimer(this);
@@ -35,7 +32,6 @@ public:
     }
     void stop(const QString& path) override
     {
-        events << "stop " + path;
         if (QTimer* timer = m_heard.value(path); timer && timer->isActive()) {
             timer->stop();
             emit playingChanged(path);
@@ -149,7 +145,7 @@ private slots:
 
     void waitingThroughTheSeam()
     {
-        RecordingPlayer player;
+        TimedPlayer player;
         player.lengthMs = {{"/a.wav", 150}, {"/b.wav", 40}, {"/long.wav", 5000}};
 
         // The wait ends with the sound, not with another file's sound.
@@ -168,7 +164,6 @@ private slots:
         QVERIFY(player.waitUntilSilent("/long.wav", 3000));
         // Nothing playing: no wait at all.
         QVERIFY(player.waitUntilSilent("/never.wav", 0));
-        QCOMPARE(player.events, QStringList({"start /a.wav", "start /b.wav", "start /long.wav", "stop /long.wav"}));
     }
 
     void wavesTheBankAccepts()

@@ -73,14 +73,10 @@ private slots:
         QCOMPARE(lettered("ab"), ab);
         // Leader and trailer alone; a blank is four blank columns with no gap.
         QCOMPARE(lettered(""), kCR + blanks(9));
-        QCOMPARE(lettered(" "), kCR + blanks(13));
         QCOMPARE(lettered("A B"), leader + "VSSV#" + "####" + kSO + "YYR#" + trailer);
-        // Characters without lettering vanish without a gap: the colon and
-        // the comma, accented letters, line breaks, tabs.
-        for (const QString& between : QStringList{":", ",", "Ä", "é", "\r\n", "\t", "ß", "::,,"})
-            QCOMPARE(lettered("A" + between + "B"), ab);
-        // Control codes in the text are not sent through.
-        QCOMPARE(lettered(kSO + QChar(27) + kCR + QChar(7)), kCR + blanks(9));
+        // A text of characters without lettering leaves no trace between
+        // the letters (each alone is checked in the 8-bit range below).
+        QCOMPARE(lettered("A:,\r\n\tÄ" + kSO + QChar(27) + "B"), ab);
 
         // The result replaces what the string held.
         QString converted = "left over";
@@ -119,21 +115,15 @@ private slots:
             QCOMPARE(punchedColumns(letter), claimed.split(' ') << ""); // the gap after the letter
         }
 
-        // No other character of the 8-bit range is lettered.
+        // No other character of the 8-bit range is lettered, and none of
+        // them leaves a gap: the colon and the comma, accented letters,
+        // line breaks, tabs, control codes.
         QString lettered8bit;
         for (int code = 0; code < 256; ++code) {
-            const QChar character(code);
-            if (lettered(QString(character)) != kCR + blanks(9))
-                lettered8bit += character;
+            if (lettered(QString(QChar(code))) != kCR + blanks(9))
+                lettered8bit += QChar(code);
         }
-        QString expected;
-        for (const auto& [character, columns] : rows)
-            expected += character;
-        for (const QChar lower : QString("abcdefghijklmnopqrstuvwxyz "))
-            expected += lower;
-        std::sort(expected.begin(), expected.end());
-        std::sort(lettered8bit.begin(), lettered8bit.end());
-        QCOMPARE(lettered8bit, expected);
+        QCOMPARE(lettered8bit, QString(" &'()+-./0123456789=?ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     }
 };
 

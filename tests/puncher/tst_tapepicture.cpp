@@ -37,7 +37,6 @@ private slots:
     void holesOfAText()
     {
         QCOMPARE(tape::tapePoints("AB"), feedHoles(80) + abGlyphs());
-        QCOMPARE(feedHoles(80).constLast().x, 71);
         // Lower case draws the upper-case glyphs.
         QCOMPARE(tape::tapePoints("ab"), tape::tapePoints("AB"));
         // A blank leaves 22 pixels; the colon is one column with holes 2 and
@@ -51,16 +50,13 @@ private slots:
         QCOMPARE(tape::tapePoints(QString::fromUtf8("A&ÄB")), feedHoles(160) + abGlyphs());
         // An empty text: no feed holes, no glyphs.
         QVERIFY(tape::tapePoints("").isEmpty());
-        // Positions beyond 16 bits do not wrap round: 1000 M are 44000
-        // pixels of tape.
-        const tape::Layout ms = tape::layOut(QString(1000, 'M'), 0);
-        QCOMPARE(ms.glyphs.constLast().x, 999 * 44);
-        QCOMPARE(ms.endX, 44000);
-        QCOMPARE(tape::codeHoles(ms.glyphs.constLast()).constLast(), (Point{43956 + 5 + 32, 55}));
+        // Positions beyond 16 bits, or 32, do not wrap round: 1000 M are
+        // 44000 pixels of tape.
+        QCOMPARE(tape::layOut(QString(1000, 'M'), 0).endX, 44000);
         QCOMPARE(tape::layOut("A", qint64(1) << 40).endX, (qint64(1) << 40) + 38);
     }
 
-    void renderedPicture()
+    void renderedPictureAndItsScrolling()
     {
         PunchTape picture;
         picture.resize(600, picture.height());
@@ -76,17 +72,9 @@ private slots:
         QVERIFY(qGray(image.pixel(picture.viewportPixel(1 + 3, 25))) > 190);
         QVERIFY(qGray(image.pixel(picture.viewportPixel(43, 5 + 2))) < 60);
 
-        // A blank leaves its gap; the colon its one column.
-        drawLikeTheMode(picture, "A B");
-        QCOMPARE(pictureDifferences(picture, tape::tapePoints("A B"), 0, 140), QString());
-        drawLikeTheMode(picture, ":");
-        QCOMPARE(pictureDifferences(picture, {{1, 25}, {11, 25}, {21, 25}, {31, 25}, {5, 15}, {5, 45}}, 0, 140),
-                 QString());
-
-        // An empty text leaves plain paper.
+        // An empty text draws nothing, not even a feed hole.
         drawLikeTheMode(picture, "");
         QVERIFY(picture.isBlank());
-        QCOMPARE(pictureDifferences(picture, {}, 0, 140), QString());
 
         // Drawing adds to what is there until the picture is cleared.
         picture.setDrawWidth(tape::kCodeHoleWidth);
@@ -95,14 +83,8 @@ private slots:
         QCOMPARE(pictureDifferences(picture, {{5, 55}, {105, 55}}, 0, 140), QString());
         picture.clear();
         QCOMPARE(pictureDifferences(picture, {}, 0, 140), QString());
-    }
 
-    void longTapeScrolls()
-    {
-        PunchTape picture;
-        picture.resize(600, picture.height());
-        picture.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&picture));
+        // A long tape scrolls.
         const QString text = QString(999, 'M') + "T";
         drawLikeTheMode(picture, text);
         QVERIFY(picture.horizontalScrollBar()->maximum() > 40000);
