@@ -159,8 +159,10 @@ private slots:
         player.start("/long.wav");
         QVERIFY(msTaken([&] { QVERIFY(!player.waitUntilSilent("/long.wav", 120)); }) >= 120);
         QVERIFY(player.isPlaying("/long.wav"));
-        // Stopped meanwhile (from the window's events), the wait ends early.
+        // Stopped meanwhile (from the window's events), the wait ends then:
+        // a wait that sat out its limit would find the sound started again.
         QTimer::singleShot(50, &player, [&] { player.stop("/long.wav"); });
+        QTimer::singleShot(1000, &player, [&] { player.start("/long.wav"); });
         QVERIFY(player.waitUntilSilent("/long.wav", 3000));
         // Nothing playing: no wait at all.
         QVERIFY(player.waitUntilSilent("/never.wav", 0));
