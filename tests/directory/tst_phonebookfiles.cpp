@@ -110,18 +110,14 @@ private slots:
         env.writeFile("\\phonebook.txt", fileOf());
 
         // The list windows' save: IDs from 0, favourites set, the rest kept.
+        const auto listSave = [](int index, PhonebookRecord& record) {
+            record.ID = qint16(index);
+            record.Check = index == 2 ? 1 : 0;
+        };
         QString error;
-        QVERIFY2(rewritePhonebook(phonebook(),
-                                  [](int index, PhonebookRecord& record) {
-                                      record.ID = qint16(index);
-                                      record.Check = index == 2 ? 1 : 0;
-                                  },
-                                  &error),
-                 qPrintable(error));
-        for (int i = 0; i < 4; ++i) {
-            records[i].ID = qint16(i);
-            records[i].Check = i == 2 ? 1 : 0;
-        }
+        QVERIFY2(rewritePhonebook(phonebook(), listSave, &error), qPrintable(error));
+        for (int i = 0; i < 4; ++i)
+            listSave(i, records[i]);
         QCOMPARE(env.readFile("\\phonebook.txt"), fileOf());
     }
 
