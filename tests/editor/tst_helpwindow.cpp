@@ -73,14 +73,12 @@ private:
     QByteArray m_pending;
 };
 
-// A port on which nothing listens.
+// A port on which nothing listens: the probe's, closed as it goes.
 QString refusingFolder()
 {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QStringLiteral("http://127.0.0.1:%1/vornak").arg(port);
+    return QStringLiteral("http://127.0.0.1:%1/vornak").arg(probe.serverPort());
 }
 
 } // namespace

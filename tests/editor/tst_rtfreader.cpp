@@ -13,14 +13,6 @@ using rtf::parse;
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qWarning("cannot read %s", qPrintable(path));
-    return file.readAll();
-}
-
 // A file that lies beside this test's source. The compiler may name the
 // source relative to the build folder.
 QString besideThisTest(const QString& name)
@@ -59,7 +51,9 @@ private slots:
         // Tables, document information, the page header, the picture, the
         // field instruction and every \* group leave nothing behind; the
         // runs keep their looks, the paragraphs their alignment.
-        const Document document = parse(fileBytes(besideThisTest("wordprocessor-sample.rtf")));
+        QFile sample(besideThisTest("wordprocessor-sample.rtf"));
+        QVERIFY2(sample.open(QIODevice::ReadOnly), qPrintable(sample.fileName()));
+        const Document document = parse(sample.readAll());
         QCOMPARE(described(document),
                  QStringList({"C [Telex notes]b32",
                               QString::fromUtf8("L [The machine in München prints ]22 [bold]b22 [, ]22 [italic]i22 "
