@@ -1,10 +1,12 @@
-// The main window's favourites panel: captions from phonebook.txt, the cap
-// of 25, the port guard and what a click dials.
+// The main window's phonebook commands: the favourites panel (captions from
+// phonebook.txt, the cap of 25, the port guard and what a click dials) and
+// the question before the update window opens.
 #include "DirectoryFixtures.h"
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
 #include "directory/FavouritesPanel.h"
+#include "directory/frmUpdate.h"
 
 namespace {
 
@@ -32,8 +34,8 @@ private slots:
 
     void captionsAndTheirNumbers()
     {
-        const QString caption = favouriteCaption(favourite("12345", "Meier"));
-        QCOMPARE(caption, "  12345       " + QString(5, ' ') + "Meier" + QString(35, ' '));
+        QCOMPARE(favouriteCaption(favourite("12345", "Meier")),
+                 "  12345" + QString(12, ' ') + "Meier" + QString(35, ' '));
         // Ten characters or more: no gap.
         QCOMPARE(favouriteCaption(favourite("1234567890", "X")).mid(2, 13), QString("1234567890  X"));
         QCOMPARE(favouriteCaption(favourite("123456789012345", "X")).mid(2, 13), QString("123456789012X"));
@@ -55,7 +57,7 @@ private slots:
         QCOMPARE(dialRequestFor(" 7").number, QString("7"));
     }
 
-    void panelInTheMainWindowDials()
+    void phonebookCommandsOfTheMainWindow()
     {
         TerminalRig rig(env, false);
         frmTerminal& terminal = rig.t();
@@ -82,9 +84,10 @@ private slots:
         writeDirectory(env, records);
         QCOMPARE(labels(), indexCaptions());
         rig.click("lblRefresh");
-        QCOMPARE(labels()[0], favouriteCaption(records[1]));
-        QCOMPARE(labels()[14], favouriteCaption(records[29]));
-        QCOMPARE(labels()[15], QString(" 15"));
+        QStringList expected = indexCaptions();
+        for (int i = 0; i < 15; ++i)
+            expected[i] = favouriteCaption(records[2 * i + 1]);
+        QCOMPARE(labels(), expected);
         QCOMPARE(rig.dialogs.asked.size(), 0);
 
         // Port closed: the guard, nothing dialled.
@@ -102,6 +105,33 @@ private slots:
 
         rig.click("lblExitNumbers");
         QVERIFY(!frameNumbers->isVisibleTo(&terminal));
+
+        // The update asks first; No leaves the files alone.
+        const Snapshot before = snapshot(env);
+        rig.dialogs.clear();
+        rig.dialogs.answers = {Dialogs::Answer::No};
+        rig.click("lblUpdate");
+        QCOMPARE(rig.dialogs.texts(), QStringList{"This Option will retrieve the subscriber list directly from one the "
+                                                  "pre-defined servers, Favorites and Rundsend will be saved "
+                                                  "automaticaly. Please do not abuse to prevent Server issues!!"});
+        const ScriptedDialogs::Asked question = rig.dialogs.asked[0];
+        QCOMPARE(question.title, QString("Update Quillnet Phonebook"));
+        QVERIFY(question.icon == Dialogs::Icon::Critical && question.buttons == Dialogs::Buttons::YesNo
+                && question.defaultAnswer == Dialogs::Answer::No);
+        QVERIFY(!terminal.findChild<frmUpdate*>());
+
+        // Yes opens the window, modal and waiting for Retrieve.
+        rig.dialogs.answers = {Dialogs::Answer::Yes};
+        QStringList opened;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* window = qobject_cast<frmUpdate*>(QApplication::activeModalWidget())) {
+                opened = {window->windowTitle(), window->lblStatus->text()};
+                window->lblExit_Click();
+            }
+        });
+        rig.click("lblUpdate");
+        QCOMPARE(opened, QStringList({" Quillnet Phonebook Update Utility ", "Press Retrieve to start download"}));
+        QCOMPARE(snapshot(env), before);
     }
 };
 

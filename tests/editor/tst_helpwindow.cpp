@@ -15,7 +15,7 @@
 #include <QLabel>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -73,26 +73,12 @@ private:
     QByteArray m_pending;
 };
 
-// A port on which nothing listens.
+// A port on which nothing listens: the probe's, closed as it goes.
 QString refusingFolder()
 {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QStringLiteral("http://127.0.0.1:%1/vornak").arg(port);
-}
-
-// The text of the paragraph that holds `text`, and whether it is bold there.
-bool shownBold(const QTextEdit* view, const QString& text)
-{
-    for (QTextBlock block = view->document()->firstBlock(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            if (it.fragment().text().contains(text))
-                return it.fragment().charFormat().fontWeight() == QFont::Bold;
-        }
-    }
-    return false;
+    return QStringLiteral("http://127.0.0.1:%1/vornak").arg(probe.serverPort());
 }
 
 } // namespace
@@ -108,41 +94,39 @@ private slots:
 
     void onlyACompleteDownloadReplacesTheCopy()
     {
+        // Every failure leaves the old copy as it was; no server: nobody
+        // listening. A server that never answers is given up after the
+        // time-out, not before.
         using Answer = HelpServer::Answer;
         const struct {
-            Answer answer;
+            std::optional<Answer> answer;
+            int timeoutMs;
             const char* reason;
         } failures[] = {
-            {Answer::CutShort, "stopped after 20 of"},
-            {Answer::CutShortWithoutLength, "not a complete help document"},
-            {Answer::NotFound, "404"},
-            {Answer::NotRichText, "not a complete help document"},
+            {Answer::CutShort, 5000, "stopped after 20 of"},
+            {Answer::CutShortWithoutLength, 5000, "not a complete help document"},
+            {Answer::NotFound, 5000, "404"},
+            {Answer::NotRichText, 5000, "not a complete help document"},
+            {Answer::Silent, 300, "did not answer within 0.3 seconds"},
+            {std::nullopt, 5000, ""},
         };
+        HelpDownload download;
         for (const auto& failure : failures) {
             env.writeFile("\\wnew.rtf", kOldDocument);
-            HelpServer server(failure.answer);
-            HelpDownload download;
-            const HelpDownload::Result result = download.fetch(server.folder(), local(), 5000);
+            std::optional<HelpServer> server;
+            if (failure.answer)
+                server.emplace(*failure.answer);
+            QElapsedTimer clock;
+            clock.start();
+            const HelpDownload::Result result =
+                download.fetch(server ? server->folder() : refusingFolder(), local(), failure.timeoutMs);
             QCOMPARE(result.outcome, HelpDownload::Outcome::Failed);
-            QVERIFY2(result.reason.contains(failure.reason), qPrintable(result.reason));
-            QCOMPARE(server.requests, QStringList{"GET /vornak/wnew.rtf HTTP/1.1"});
+            QVERIFY2(!result.reason.isEmpty() && result.reason.contains(failure.reason), qPrintable(result.reason));
+            QVERIFY(failure.answer != Answer::Silent || clock.elapsed() >= failure.timeoutMs);
+            if (server)
+                QCOMPARE(server->requests, QStringList{"GET /vornak/wnew.rtf HTTP/1.1"});
             QCOMPARE(env.readFile("\\wnew.rtf"), kOldDocument);
         }
-
-        // Nobody listening.
-        HelpDownload download;
-        HelpDownload::Result refused = download.fetch(refusingFolder(), local(), 5000);
-        QVERIFY(refused.outcome == HelpDownload::Outcome::Failed && !refused.reason.isEmpty());
-        QCOMPARE(env.readFile("\\wnew.rtf"), kOldDocument);
-
-        // A server that never answers is given up after the time-out.
-        HelpServer silent(Answer::Silent);
-        QElapsedTimer clock;
-        clock.start();
-        const HelpDownload::Result late = download.fetch(silent.folder(), local(), 300);
-        QVERIFY(clock.elapsed() >= 300 && late.outcome == HelpDownload::Outcome::Failed);
-        QVERIFY2(late.reason.contains("did not answer within 0.3 seconds"), qPrintable(late.reason));
-        QCOMPARE(env.readFile("\\wnew.rtf"), kOldDocument);
 
         // No web folder: nothing is fetched.
         QCOMPARE(download.fetch("  ", local(), 5000).outcome, HelpDownload::Outcome::NotConfigured);
@@ -161,46 +145,39 @@ private slots:
     void windowShowsWhatItHas()
     {
         SettingsStore settings;
-        const ProgramFolder folder(env.folder());
-
-        // The shipped copy, formatted, without a web folder.
-        {
-            frmHelp help(folder, settings);
-            help.Form_Load();
-            QCOMPARE(QStringList({help.windowTitle(), help.lblHelpContext->text(), help.lblExit->text()}),
-                     QStringList({"Quillnet USB Terminal Help", "What's new in this Version", "EXIT"}));
-            QVERIFY(help.RichTextBox1->toPlainText().contains("New in this version"));
-            QVERIFY(shownBold(help.RichTextBox1, "New in this version"));
-            QVERIFY(!shownBold(help.RichTextBox1, "Vornak makes your computer"));
-            QCOMPARE(help.lastDownload().outcome, HelpDownload::Outcome::NotConfigured);
-        }
-
-        // What a window opened now shows, and why its download failed.
         const auto opened = [&] {
-            frmHelp help(folder, settings);
-            help.Form_Load();
-            return std::pair{help.RichTextBox1->toPlainText(), help.lastDownload().reason};
+            auto help = std::make_unique<frmHelp>(ProgramFolder(env.folder()), settings);
+            help->Form_Load();
+            return help;
         };
+
+        // The shipped copy, without a web folder.
+        const auto shipped = opened();
+        QCOMPARE(QStringList({shipped->windowTitle(), shipped->lblHelpContext->text(), shipped->lblExit->text()}),
+                 QStringList({"Quillnet USB Terminal Help", "What's new in this Version", "EXIT"}));
+        QVERIFY(shipped->RichTextBox1->toPlainText().contains("New in this version"));
+        QCOMPARE(shipped->lastDownload().outcome, HelpDownload::Outcome::NotConfigured);
+
         // The server cannot be reached: the last copy is shown.
         env.writeFile("\\wnew.rtf", kOldDocument);
         settings.save(setting_keys::HelpWebFolder, refusingFolder());
-        QCOMPARE(opened().first, QString("Old copy"));
+        QCOMPARE(opened()->RichTextBox1->toPlainText(), QString("Old copy"));
 
-        // Neither a download nor a copy: the window says so.
+        // Neither a download nor a copy: the window says so, and why.
         QFile::remove(local());
-        const auto [shown, reason] = opened();
+        const auto missing = opened();
+        const QString shown = missing->RichTextBox1->toPlainText(), reason = missing->lastDownload().reason;
         QVERIFY2(shown.startsWith("The help document is not available.") && !reason.isEmpty()
                      && shown.contains("could not be fetched: " + reason), qPrintable(shown));
         settings.save(setting_keys::HelpWebFolder, QString());
-        QVERIFY(opened().first.contains("no web folder is set"));
+        QVERIFY(opened()->RichTextBox1->toPlainText().contains("no web folder is set"));
 
-        // A fresh download is shown at once.
+        // A fresh download is shown at once, formatted.
         HelpServer server(HelpServer::Answer::Complete);
         settings.save(setting_keys::HelpWebFolder, server.folder());
-        frmHelp help(folder, settings);
-        help.Form_Load();
-        QCOMPARE(help.RichTextBox1->toPlainText(), QString("Fresh news\nsecond line"));
-        QVERIFY(shownBold(help.RichTextBox1, "Fresh news"));
+        const auto fresh = opened();
+        QCOMPARE(fresh->RichTextBox1->toPlainText(), QString("Fresh news\nsecond line"));
+        QCOMPARE(QTextCursor(fresh->RichTextBox1->document()).charFormat().fontWeight(), int(QFont::Bold));
     }
 
     void closingTheWindowStopsTheDownload()
@@ -223,12 +200,16 @@ private slots:
         QCOMPARE(silent.requests.size(), 1);
     }
 
+    // The help command shows the window over the main window. The editor's
+    // opener runs the editor modally on the file; its "help" says so and
+    // shows the window over the editor, which stays open; its exit saves on
+    // "yes" and refreshes the lists, and the editor is gone on return.
     void openedFromItsCommandAndFromTheEditor()
     {
         TestHost host(env);
-        EditorPart part(host, {});
+        int refreshes = 0;
+        EditorPart part(host, [&] { ++refreshes; });
         QStringList seen;
-        // The command: the help window over the main window.
         QTimer::singleShot(0, &host, [&] {
             auto* help = host.findChild<frmHelp*>();
             QVERIFY(help);
@@ -238,11 +219,11 @@ private slots:
         host.click("lblAiuto");
         QCOMPARE(seen, QStringList{"Vornak 10.3.13"});
 
-        // The editor's "help": a message, then the help window over the
-        // editor; the editor is still open afterwards.
+        env.writeFile("\\klkl.txt", "answer\r\n");
         QTimer::singleShot(0, &host, [&] {
             auto* editor = host.findChild<frmEdit*>();
             QVERIFY(editor);
+            seen << QString::number(editor->isVisible() && editor->isModal()) << editor->txtText->toPlainText();
             QTimer::singleShot(0, editor, [&, editor] {
                 auto* help = editor->findChild<frmHelp*>();
                 QVERIFY(help);
@@ -251,11 +232,17 @@ private slots:
             });
             editor->Toolbar_ButtonClick("help");
             seen << QString::number(editor->isVisible());
+            QTest::keyClicks(editor->txtText, "more ");
+            host.scripted.answers << Dialogs::Answer::Yes;
             editor->Toolbar_ButtonClick("exit");
         });
-        part.openEditor(env.file("\\Message.txt"), 0);
-        QCOMPARE(seen, QStringList({"Vornak 10.3.13", "help over the editor", "1"}));
+        part.opener()(env.file("\\klkl.txt"), 0);
+        QCOMPARE(seen, QStringList({"Vornak 10.3.13", "1", "answer\n", "help over the editor", "1"}));
         QCOMPARE(host.scripted.texts().first(), QString("Help"));
+        QCOMPARE(host.appState.EditFile, env.file("\\klkl.txt"));
+        QCOMPARE(env.readFile("\\klkl.txt"), QByteArray("more answer\r\n"));
+        QCOMPARE(refreshes, 1);
+        QVERIFY(!host.findChild<frmEdit*>());
     }
 };
 

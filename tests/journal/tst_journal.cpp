@@ -38,8 +38,6 @@ private slots:
     void linesAndMarks()
     {
         QCOMPARE(journalFileName(QDate(2026, 8, 4)), QString("2026-08-04.txt"));
-        QCOMPARE(journalLine(QTime(9, 5, 7), Direction::Received, u"12345 demo d"), QString("09:05:07 RX 12345 demo d"));
-        QCOMPARE(journalLine(QTime(14, 0, 0), Direction::Sent, u"\x01 012345"), QString("14:00:00 TX <SOH> 012345"));
         QCOMPARE(readableText(QString::fromLatin1("a\x1bMb\t\x07\x7f\x9b\xe9\x00", 10)),
                  QString("a<ESC>Mb<TAB><BEL><7F><9B>\u00e9<NUL>"));
 

