@@ -34,8 +34,7 @@ constexpr int kFlushIntervalMs = 100;
 // download shows every entry, a fast one the latest at 25 per second.
 constexpr int kDisplayIntervalMs = 40;
 
-// A row of the list. Columns sort as text, without regard to case first
-// (so "de Vries" stands among the D's), then with it, for a fixed order.
+// A row of the list. Columns sort as text, character by character.
 class DirectoryItem : public QTreeWidgetItem {
 public:
     explicit DirectoryItem(const QStringList& texts) : QTreeWidgetItem(texts, QTreeWidgetItem::UserType) {}
