@@ -273,7 +273,7 @@ private slots:
             }
         });
         watch.start(20);
-        const Run run = send({messageFile(QByteArray("0123456789 ").repeated(30) + "\r\n"), "--to", "12345"}, 0.01);
+        const Run run = send({messageFile(QByteArray("0123456789 ").repeated(60) + "\r\n"), "--to", "12345"}, 0.01);
         QCOMPARE(run.exit, 5);
         QCOMPARE(run.errLines().size(), 1);
         const QString line = run.errLines()[0];
@@ -281,7 +281,8 @@ private slots:
                      && line.contains(box.device) && !line.contains("sent "),
                  qPrintable(line));
         const int sentCount = line.section("lost after ", 1).section(' ', 0, 0).toInt();
-        QVERIFY(sentCount > 25 && sentCount < 200);
+        // Part of the 660 characters, however late the box was stopped.
+        QVERIFY2(sentCount > 25 && sentCount < 600, qPrintable(line));
     }
 
     // The program itself: `vornak send` with no display, the message on
