@@ -157,12 +157,9 @@ private slots:
 
         // The receiver list: RsGr2 from the checks, everything else as read.
         QString error;
-        std::optional<SavedMarks> saved =
-            saveMarks(folder(), ListMark::Receiver, {1, 0, 1, 0}, records, &error);
-        QVERIFY2(saved, qPrintable(error));
+        QVERIFY2(saveMarks(folder(), ListMark::Receiver, {1, 0, 1, 0}, records, &error), qPrintable(error));
         QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("1234,\r\n56789,\r\n56789+\r\n"));
         const QVector<PhonebookRecord> after = phonebookRecords(env);
-        QCOMPARE(after, saved->records);
         for (int i = 0; i < 4; ++i) {
             PhonebookRecord expected = records[i];
             expected.ID = qint16(i);
@@ -176,15 +173,14 @@ private slots:
 
         // The favourites: Check from the checks, RsGr2 as the last save left
         // it, and the receiver file untouched.
-        QVERIFY2(saveMarks(folder(), ListMark::Favourite, {0, 1, 0, 1}, after, &error), qPrintable(error));
+        QVERIFY2(saveMarks(folder(), ListMark::Favourite, {0, 1, 0, 1}, records, &error), qPrintable(error));
         QCOMPARE(savedMarks(env), QStringList({"0 011", "1 100", "2 001", "3 100"}));
         QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("1234,\r\n56789,\r\n56789+\r\n"));
 
         // Nobody checked; a number with leading zeros loses them.
-        const QVector<PhonebookRecord> favourites = phonebookRecords(env);
-        QVERIFY(saveMarks(folder(), ListMark::Receiver, {0, 0, 0, 0}, favourites, &error));
+        QVERIFY(saveMarks(folder(), ListMark::Receiver, {0, 0, 0, 0}, records, &error));
         QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("0+\r\n"));
-        QVERIFY(saveMarks(folder(), ListMark::Receiver, {0, 1, 0, 0}, favourites, &error));
+        QVERIFY(saveMarks(folder(), ListMark::Receiver, {0, 1, 0, 0}, records, &error));
         QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("421,\r\n421+\r\n"));
         QVERIFY(!folderEntries(env).join(' ').contains(".phonebook.txt."));
     }
