@@ -96,55 +96,56 @@ private slots:
             for (const char c : keys)
                 QTest::keyClick(&terminal.terminal(), c);
         };
-        QByteArray expected;
         // The box's byte log grows by exactly these bytes.
+        QByteArray expected;
         const auto boxGets = [&](const QByteArray& bytes) {
             expected += bytes;
             return QTest::qWaitFor([&] { return box.received() == expected; }, 10000);
         };
 
-        // 1. Open Port.
+        // Open Port.
         click("lblOpen1");
         QCOMPARE(window(), QString("Terminal Ready "));
         QVERIFY2(boxGets("\r"), box.received().toPercentEncoding().constData());
-        // 2. Call, type 4711: the box dials and the far station answers.
-        click("LblCall");
-        type("4711");
-        QVERIFY2(boxGets("\x01" "4711"), box.received().toPercentEncoding().constData());
-        QTRY_VERIFY_WITH_TIMEOUT(window().contains("4711 demo d"), 5000);
-        // 3. A typed line is printed back.
-        type("hello");
-        QTest::keyClick(&terminal.terminal(), Qt::Key_Return);
-        QVERIFY2(boxGets("hello\r"), box.received().toPercentEncoding().constData());
-        QTRY_VERIFY_WITH_TIMEOUT(window().contains("hello\r\n"), 5000);
-        // 4. Paste: the preview in teleprinter letters, then Send Preview.
-        QGuiApplication::clipboard()->setText(QString::fromUtf8("Grüße aus Köln"));
-        click("lblPaste");
-        QVERIFY2(boxGets("\r"), box.received().toPercentEncoding().constData()); // the preview sends its line start too
-        terminal.findChild<QPushButton*>("cmdSendPreview")->click();
-        QVERIFY2(boxGets("\rGruesze aus Koeln\r\r\r"), box.received().toPercentEncoding().constData());
-        // 5. Send Message, answered Yes.
-        dialogs.answers = {Dialogs::Answer::Yes};
-        click("lblSendMessage");
-        QVERIFY2(boxGets("\rVornak sends its greetings.\r\r\r"), box.received().toPercentEncoding().constData());
-        // 6. klkl on, then Go Ahead: the far side replies and ends with
-        // "klkl"; the answer goes out by itself.
-        click("lblKlKl");
-        click("lblGoAhead");
-        QVERIFY2(boxGets("+?\r\r\r\rhere is 12345 vornak d.\n\n\r\r\r\r"), box.received().toPercentEncoding().constData());
-        QVERIFY(window().contains("characters received here. klkl"));
-        // 7. The box's own commands, each answered.
-        for (const auto& [command, bytes, answer] : {std::tuple{"lblWerda", QByteArray("\r\x17"), "12345 vornak d"},
-                 std::tuple{"lblStatus", QByteArray("\x14"), "status: vornak-box"},
-                 std::tuple{"LblMsg", QByteArray("\x11"), "no recorded messages"},
-                 std::tuple{"lblKonfig", QByteArray("\x0b"), "configuration: vornak-box"}}) {
-            click(command);
-            QVERIFY2(boxGets(bytes), box.received().toPercentEncoding().constData());
-            QTRY_VERIFY_WITH_TIMEOUT(window().contains(answer), 5000);
+
+        // The steps after it: what the user does, the bytes the box gets, and
+        // what the window then shows anew.
+        const struct {
+            std::function<void()> act;
+            QByteArray bytes;
+            QString shown;
+        } steps[] = {
+            // Call, type 4711: the box dials and the far station answers.
+            {[&] { click("LblCall"); type("4711"); }, "\x01" "4711", "4711 demo d"},
+            // A typed line is printed back.
+            {[&] { type("hello"); QTest::keyClick(&terminal.terminal(), Qt::Key_Return); }, "hello\r", "hello\r\n"},
+            // Paste: the preview in teleprinter letters (it sends its line
+            // start), then Send Preview.
+            {[&] { QGuiApplication::clipboard()->setText(QString::fromUtf8("Grüße aus Köln")); click("lblPaste"); },
+             "\r", ""},
+            {[&] { terminal.findChild<QPushButton*>("cmdSendPreview")->click(); }, "\rGruesze aus Koeln\r\r\r", ""},
+            // Send Message, answered Yes.
+            {[&] { dialogs.answers = {Dialogs::Answer::Yes}; click("lblSendMessage"); },
+             "\rVornak sends its greetings.\r\r\r", ""},
+            // klkl on, then Go Ahead: the far side replies and ends with
+            // "klkl"; the answer goes out by itself.
+            {[&] { click("lblKlKl"); click("lblGoAhead"); }, "+?\r\r\r\rhere is 12345 vornak d.\n\n\r\r\r\r",
+             "characters received here. klkl"},
+            // The box's own commands, each answered; during a call the
+            // answerback is the far station's.
+            {[&] { click("lblWerda"); }, "\r\x17", "4711 demo d"},
+            {[&] { click("lblStatus"); }, "\x14", "status: vornak-box"},
+            {[&] { click("LblMsg"); }, "\x11", "no recorded messages"},
+            {[&] { click("lblKonfig"); }, "\x0b", "configuration: vornak-box"},
+            // Close clears the line.
+            {[&] { click("LblCloseConnection"); }, "\x13", ""},
+        };
+        for (const auto& step : steps) {
+            const qsizetype shownBefore = window().size();
+            step.act();
+            QVERIFY2(boxGets(step.bytes), box.received().toPercentEncoding().constData());
+            QTRY_VERIFY_WITH_TIMEOUT(window().mid(shownBefore).contains(step.shown), 5000);
         }
-        // 8. Close clears the line.
-        click("LblCloseConnection");
-        QVERIFY2(boxGets("\x13"), box.received().toPercentEncoding().constData());
         QCOMPARE(dialogs.texts(), QStringList({" You are about to send the Message File "}));
     }
 };
