@@ -154,7 +154,6 @@ private slots:
         QVERIFY(preview->isHidden());
 
         QVERIFY(rig.editor().lblExitHeadlineEditor_Click());
-        QVERIFY(rig.scripted.asked.isEmpty());
         QVERIFY(!rig.open());
         QCOMPARE(preview->count(), 0);
         QCOMPARE(rig.refreshes, 1);

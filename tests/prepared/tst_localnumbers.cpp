@@ -45,7 +45,7 @@ private slots:
 
     void fixedColumns()
     {
-        // (Two figures, the caption and the dial show in the panels below.)
+        // (Two figures, their caption and their dial are read in the panels.)
         // One figure is padded to the number's three columns, so the
         // description comes back whole, leading blanks and all.
         QCOMPARE(entryFromLine(lineFor({"7", " two  blanks "})).description, QString(" two  blanks "));
@@ -82,13 +82,11 @@ private slots:
         // Port closed: told, nothing dialled.
         QTest::mouseClick(rig.part.lblLocalTelex[0], Qt::LeftButton);
         QCOMPARE(rig.host.scripted.texts(), QStringList{"Open Communication Port First ..... "});
-        QVERIFY(rig.dials.isEmpty());
 
         QVERIFY(rig.host.link().open());
         QTest::mouseClick(rig.part.lblLocalTelex[0], Qt::LeftButton);
         QTest::mouseClick(rig.part.lblLocalTelex[1], Qt::LeftButton);
         QCOMPARE(rig.dials, QList<Dial>({{" 12", "12      time service    "}, {" 40", "40      echo    "}}));
-        QCOMPARE(rig.host.scripted.asked.size(), 1);
 
         QTest::mouseClick(rig.part.lblExitLocalTeleprinters, Qt::LeftButton);
         QVERIFY(rig.part.frameLocalCalls->isHidden());
@@ -100,7 +98,7 @@ private slots:
         QCOMPARE(rig.host.scripted.asked.size(), 1);
     }
 
-    void editorWritesAllEighteenLines()
+    void editorWritesAllEighteenLinesOrStaysOpen()
     {
         env.writeFile("\\LocalTelex.txt", "12    time service\r\n");
         Rig rig(env);
@@ -138,14 +136,10 @@ private slots:
         }
         QVERIFY(rig.part.lblExitLocalNumbers_Click());
         QCOMPARE(env.readFile("\\LocalTelex.txt"), QByteArray("      \r\n").repeated(kEntries));
-    }
 
-    void editorThatCannotSaveStaysOpen()
-    {
-        // The folder's bytes after the refused write are checked with every
-        // other write that meets a read-only or full folder.
-        env.writeFile("\\LocalTelex.txt", "12    time service\r\n");
-        Rig rig(env);
+        // A folder that refuses the write: said, and the editor stays open
+        // with the entry. (That the file keeps its bytes is checked with
+        // every write refused by a read-only or full folder.)
         rig.host.click("lblEditLocal");
         rig.part.txtLocalName[0]->setText("changed");
         ReadOnlyFolder locked(env.folder());
@@ -157,7 +151,7 @@ private slots:
         QCOMPARE(rig.host.scripted.asked[0].icon, Dialogs::Icon::Exclamation);
         QVERIFY(!rig.part.frameLocalTeleprinters->isHidden());
         QCOMPARE(rig.part.txtLocalName[0]->text(), QString("changed"));
-        QCOMPARE(rig.refreshes, 0);
+        QCOMPARE(rig.refreshes, 2);
     }
 };
 
