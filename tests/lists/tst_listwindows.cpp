@@ -321,19 +321,9 @@ private slots:
         window.lblSave_Click();
         QCOMPARE(env.readFile("\\RSend.txt"), QByteArray("1,\r\n2,\r\n2+\r\n"));
 
-        // A read-only header file keeps its bytes; the preview still shows.
-        env.writeFile("\\RSHeader.txt", "earlier\r\n");
-        {
-            ReadOnlyFile readOnly(env.file("\\RSHeader.txt"));
-            host.scripted.clear();
-            frmHeader header(host.appState, host.scripted, {}, &host);
-            QCOMPARE(host.scripted.texts().join(' ').count("RSHeader.txt"), 1);
-            QCOMPARE(header.lstRSend->item(5)->text().left(12), QString("01       1 A"));
-        }
-        QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("earlier\r\n"));
-
         // An unreadable phonebook: said once, naming the file; an empty list,
         // and the header file untouched.
+        env.writeFile("\\RSHeader.txt", "earlier\r\n");
         QFile::remove(env.file("\\phonebook.txt"));
         QDir().mkdir(env.file("\\phonebook.txt"));
         host.scripted.clear();
@@ -355,7 +345,7 @@ private slots:
         host.appState.ConfigLines = QStringList({"0", "dd/mm/yyyy", "12345 vornak d"});
         frmHeader window(host.appState, host.scripted, {}, &host);
         window.show();
-        QCOMPARE(window.windowTitle() + "|" + window.cmdHeader->text(), QString(" Quillnet Header Rundsenden List |Elaborate"));
+        QCOMPARE(window.cmdHeader->text(), QString("Elaborate")); // its title is checked with the others at start-up
         // The preview and the file are the table of the marked records.
         const QStringList table = header::tableLines(phonebookRecords(env));
         QCOMPARE(table.size(), 2);
@@ -386,6 +376,19 @@ private slots:
         // shows on the way from the receivers).
         window.lblExit_Click();
         QVERIFY(!window.isVisible());
+
+        // A read-only header file keeps its bytes, said once; the preview
+        // still shows the new table.
+        writePhonebook(env, {subscriber("1", "A", 0, 1)});
+        {
+            ReadOnlyFile readOnly(env.file("\\RSHeader.txt"));
+            if (!readOnly.effective())
+                QSKIP("this file system cannot make a file read-only");
+            QVERIFY(!window.cmdHeader_Click());
+        }
+        QCOMPARE(host.scripted.texts().join(' ').count("RSHeader.txt"), 1);
+        QCOMPARE(window.lstRSend->item(5)->text().left(12), QString("01       1 A"));
+        QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("01     555 Solo\r\n \r\n"));
     }
 
     void fromReceiversOverHeaderToEditor()
