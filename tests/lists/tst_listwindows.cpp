@@ -383,7 +383,7 @@ private slots:
             QVERIFY(!window.cmdHeader_Click());
         }
         QCOMPARE(host.scripted.texts().join(' ').count("RSHeader.txt"), 1);
-        QCOMPARE(window.lstRSend->item(5)->text().left(12), QString("01       1 A"));
+        QCOMPARE(itemsOf(window.lstRSend).value(5).left(12), QString("01       1 A"));
         QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("01     555 Solo\r\n \r\n"));
     }
 
@@ -410,16 +410,14 @@ private slots:
             setChecked(list->model(), 0, true);
             setChecked(list->model(), 1, true);
             QTest::mouseClick(window->findChild<CommandLabel*>("lblSave"), Qt::LeftButton);
-            seen << "saved";
             onModal("frmHeader", [&](QDialog* header) {
                 seen << itemsOf(header->findChild<QListWidget*>("lstRSend")).at(5).trimmed();
                 QTest::mouseClick(header->findChild<CommandLabel*>("lblExit"), Qt::LeftButton);
             });
         });
         host.click("lblRSendList");
-        QCOMPARE(seen, QStringList({"saved", "01    1234 Alpha       02  56789 Beta"}));
+        QCOMPARE(seen, QStringList({"01    1234 Alpha       02  56789 Beta"}));
         QCOMPARE(edited, QStringList({env.file("\\RSend.txt") + " 0"}));
-        QVERIFY(!QApplication::activeModalWidget());
 
         // "Set RS List" opens the header alone.
         onModal("frmHeader", [&](QDialog* header) { QTest::mouseClick(header->findChild<CommandLabel*>("lblExit"), Qt::LeftButton); });
