@@ -119,8 +119,7 @@ private slots:
             {[&] { click("LblCall"); type("4711"); }, "\x01" "4711", "4711 demo d"},
             // A typed line is printed back.
             {[&] { type("hello"); QTest::keyClick(&terminal.terminal(), Qt::Key_Return); }, "hello\r", "hello\r\n"},
-            // Paste: the preview in teleprinter letters (it sends its line
-            // start), then Send Preview.
+            // Paste: the preview (it sends its line start), then Send Preview.
             {[&] { QGuiApplication::clipboard()->setText(QString::fromUtf8("Grüße aus Köln")); click("lblPaste"); },
              "\r", ""},
             {[&] { terminal.findChild<QPushButton*>("cmdSendPreview")->click(); }, "\rGruesze aus Koeln\r\r\r", ""},
