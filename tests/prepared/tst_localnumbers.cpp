@@ -45,9 +45,9 @@ private slots:
 
     void fixedColumns()
     {
-        // (Two figures, their caption and their dial are read in the panels.)
         // One figure is padded to the number's three columns, so the
-        // description comes back whole, leading blanks and all.
+        // description comes back whole, leading blanks and all. (Two figures
+        // show in the panels below.)
         QCOMPARE(entryFromLine(lineFor({"7", " two  blanks "})).description, QString(" two  blanks "));
         const std::pair<QString, QString> dialled[] = {
             {caption({"7", "echo"}), " 7"}, {"07     x", " 7"}, {"        ", " 0"}, {"x1      y", " 0"}};
