@@ -36,6 +36,15 @@ inline QVector<PhonebookRecord> phonebookRecords(const TestEnvironment& env)
     return readPhonebook(env.file("\\phonebook.txt")).records;
 }
 
+// Each record of phonebook.txt as "ID Check RsGr1 RsGr2".
+inline QStringList savedMarks(const TestEnvironment& env)
+{
+    QStringList marks;
+    for (const PhonebookRecord& r : phonebookRecords(env))
+        marks << QStringLiteral("%1 %2%3%4").arg(r.ID).arg(r.Check).arg(r.RsGr1).arg(r.RsGr2);
+    return marks;
+}
+
 // A file that may not be replaced while the object lives. As root the
 // permission bits do not stop a write, so the file is made immutable.
 class ReadOnlyFile {

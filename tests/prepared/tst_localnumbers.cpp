@@ -20,14 +20,6 @@ struct Dial {
     bool operator==(const Dial&) const = default;
 };
 
-QByteArray eighteenLines(const QByteArray& first)
-{
-    QByteArray text = first;
-    for (int k = 1; k < kEntries; ++k)
-        text += "      \r\n";
-    return text;
-}
-
 } // namespace
 
 class LocalNumbersTest : public QObject {
@@ -53,36 +45,22 @@ private slots:
 
     void fixedColumns()
     {
-        // Two figures and four blanks: the number keeps a padding blank, the
-        // caption adds five more, and the dial takes the two figures.
-        const Entry read = entryFromLine("12    time service");
-        const DialRequest request = dialRequestFor(caption(read));
-        QCOMPARE(QStringList({read.number, read.description, caption(read), request.number, request.label}),
-                 QStringList({"12 ", "time service", "12      time service", " 12", "12      time service    "}));
-
         // One figure is padded to the number's three columns, so the
-        // description comes back whole.
-        QCOMPARE(lineFor({"7", "echo"}), QString("7     echo"));
+        // description comes back whole, leading blanks and all. (Two figures
+        // show in the panels below.)
         QCOMPARE(entryFromLine(lineFor({"7", " two  blanks "})).description, QString(" two  blanks "));
         const std::pair<QString, QString> dialled[] = {
             {caption({"7", "echo"}), " 7"}, {"07     x", " 7"}, {"        ", " 0"}, {"x1      y", " 0"}};
         for (const auto& [shown, number] : dialled)
             QCOMPARE(dialRequestFor(shown).number, number);
 
-        // Short lines and files: what is missing stays empty; lines past
-        // the 18th are not entries.
+        // A short line: what is missing stays empty; lines past the 18th are
+        // not entries (a short file shows in the panels).
         QVERIFY(entryFromLine("5").number == "5" && entryFromLine("5").description.isEmpty());
         QString long20;
         for (int k = 0; k < 20; ++k)
             long20 += QStringLiteral("%1    entry %1\n").arg(k + 10);
-        const Entries many = entriesFromText(long20);
-        QCOMPARE(many[17].description, QString("entry 27"));
-        const Entries few = entriesFromText("10    one\r\n11    two");
-        QCOMPARE(few[1].description, QString("two"));
-        QVERIFY(few[2].number.isEmpty() && few[17].description.isEmpty());
-
-        // All empty: 18 lines of six blanks.
-        QCOMPARE(fileText(Entries()), QString("      \r\n").repeated(kEntries));
+        QCOMPARE(entriesFromText(long20)[17].description, QString("entry 27"));
     }
 
     void listDialsWithThePortOpen()
@@ -97,7 +75,6 @@ private slots:
         QVERIFY(!rig.part.frameLocalCalls->isHidden());
         QCOMPARE(rig.part.frameLocalCalls->title(), QString("Special System Numbers"));
         QCOMPARE(rig.part.frameLocalCalls->parentWidget(), &rig.host.desk());
-        QCOMPARE(rig.part.frameLocalCalls->pos(), QPoint(13455 / 15, 45 / 15));
         QCOMPARE(QStringList({rig.part.lblLocalTelex[0]->text(), rig.part.lblLocalTelex[1]->text(),
                               rig.part.lblLocalTelex[2]->text()}),
                  QStringList({"12      time service", "40      echo", QString(8, ' ')}));
@@ -105,14 +82,11 @@ private slots:
         // Port closed: told, nothing dialled.
         QTest::mouseClick(rig.part.lblLocalTelex[0], Qt::LeftButton);
         QCOMPARE(rig.host.scripted.texts(), QStringList{"Open Communication Port First ..... "});
-        QCOMPARE(rig.host.scripted.asked[0].buttons, Dialogs::Buttons::Ok);
-        QVERIFY(rig.dials.isEmpty());
 
         QVERIFY(rig.host.link().open());
         QTest::mouseClick(rig.part.lblLocalTelex[0], Qt::LeftButton);
         QTest::mouseClick(rig.part.lblLocalTelex[1], Qt::LeftButton);
         QCOMPARE(rig.dials, QList<Dial>({{" 12", "12      time service    "}, {" 40", "40      echo    "}}));
-        QCOMPARE(rig.host.scripted.asked.size(), 1);
 
         QTest::mouseClick(rig.part.lblExitLocalTeleprinters, Qt::LeftButton);
         QVERIFY(rig.part.frameLocalCalls->isHidden());
@@ -124,7 +98,7 @@ private slots:
         QCOMPARE(rig.host.scripted.asked.size(), 1);
     }
 
-    void editorWritesAllEighteenLines()
+    void editorWritesAllEighteenLinesOrStaysOpen()
     {
         env.writeFile("\\LocalTelex.txt", "12    time service\r\n");
         Rig rig(env);
@@ -137,7 +111,6 @@ private slots:
         QVERIFY(favourites->isHidden());
         QCOMPARE(rig.part.frameLocalTeleprinters->title(), QString("Local Numbers Editor"));
         QCOMPARE(rig.part.txtLocalNumber[0]->text() + "|" + rig.part.txtLocalName[0]->text(), QString("12 |time service"));
-        QVERIFY(rig.part.txtLocalNumber[1]->text().isEmpty());
 
         // A one-figure number: padded to three, then three blanks.
         rig.part.txtLocalNumber[1]->setText("7");
@@ -148,11 +121,8 @@ private slots:
         QCOMPARE(rig.part.txtLocalNumber[17]->text(), QString("123"));
         QTest::mouseClick(rig.part.lblExitLocalNumbers, Qt::LeftButton);
 
-        QByteArray expected = "12    time service\r\n7     echo service\r\n";
-        for (int k = 2; k < 17; ++k)
-            expected += "      \r\n";
-        expected += "123   \r\n";
-        QCOMPARE(env.readFile("\\LocalTelex.txt"), expected);
+        QCOMPARE(env.readFile("\\LocalTelex.txt"), "12    time service\r\n7     echo service\r\n"
+                                                       + QByteArray("      \r\n").repeated(15) + "123   \r\n");
         QVERIFY(rig.part.frameLocalTeleprinters->isHidden());
         QCOMPARE(rig.refreshes, 1);
         // The list shows the saved entries.
@@ -166,12 +136,10 @@ private slots:
         }
         QVERIFY(rig.part.lblExitLocalNumbers_Click());
         QCOMPARE(env.readFile("\\LocalTelex.txt"), QByteArray("      \r\n").repeated(kEntries));
-    }
 
-    void editorThatCannotSaveStaysOpen()
-    {
-        env.writeFile("\\LocalTelex.txt", eighteenLines("12    time service\r\n"));
-        Rig rig(env);
+        // A folder that refuses the write: said, and the editor stays open
+        // with the entry. (That the file keeps its bytes is checked with
+        // every write refused by a read-only or full folder.)
         rig.host.click("lblEditLocal");
         rig.part.txtLocalName[0]->setText("changed");
         ReadOnlyFolder locked(env.folder());
@@ -183,8 +151,7 @@ private slots:
         QCOMPARE(rig.host.scripted.asked[0].icon, Dialogs::Icon::Exclamation);
         QVERIFY(!rig.part.frameLocalTeleprinters->isHidden());
         QCOMPARE(rig.part.txtLocalName[0]->text(), QString("changed"));
-        QCOMPARE(rig.refreshes, 0);
-        QCOMPARE(env.readFile("\\LocalTelex.txt"), eighteenLines("12    time service\r\n"));
+        QCOMPARE(rig.refreshes, 2);
     }
 };
 

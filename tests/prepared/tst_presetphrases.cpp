@@ -37,21 +37,17 @@ private slots:
 
     void firstTenLinesBecomeCaptions()
     {
-        using presetphrases::captionsFromText;
-        QString twelve;
-        for (int i = 1; i <= 12; ++i)
+        // On the desk, loaded when the part is made: the first ten lines, an
+        // empty one a phrase of its own. (Shorter files leave the rest empty
+        // in the tests below.)
+        QString twelve = "one\r\n\r\nthree\r\n";
+        for (int i = 4; i <= 12; ++i)
             twelve += QStringLiteral("phrase %1\r\n").arg(i);
-        const QStringList ten = captionsFromText(twelve);
-        QCOMPARE(ten.size(), 10);
-        QCOMPARE(ten.first() + "|" + ten.last(), QString("phrase 1|phrase 10"));
-        // An empty line is a phrase of its own.
-        QCOMPARE(captionsFromText("a\r\n\r\nc").mid(0, 4), QStringList({"a", "", "c", ""}));
-
-        // On the desk: loaded when the part is made, the rest left empty.
-        env.writeFile("\\QuillnetPresetText.txt", "one\r\ntwo\r\nthree\r\n");
+        env.writeFile("\\QuillnetPresetText.txt", twelve.toLatin1());
         Rig rig(env, false);
         QCOMPARE(rig.phrases.framePresetText->parentWidget(), &rig.host.desk());
-        QCOMPARE(rig.captions(), QStringList({"one", "two", "three", "", "", "", "", "", "", ""}));
+        QCOMPARE(rig.captions(), QStringList({"one", "", "three", "phrase 4", "phrase 5", "phrase 6", "phrase 7",
+                                              "phrase 8", "phrase 9", "phrase 10"}));
         for (CommandLabel* label : rig.phrases.lblPresetText)
             QCOMPARE(label->toolTip(), QString("Test Phrases for allignment purpose"));
 
@@ -70,46 +66,34 @@ private slots:
         QVERIFY(rig.host.scripted.asked[0].text.startsWith("The preset phrases cannot be read"));
     }
 
-    void phrasesGoToTheTextSender()
+    void phrasesGoToTheTextSenderBehindTheGuards()
     {
         env.writeFile("\\QuillnetPresetText.txt", QString::fromUtf8("mail @ box\r\nsch\u00f6n\r\n").toUtf8());
-        Rig rig(env, true);
-        QCOMPARE(rig.phrases.lblPresetText[1]->text(), QString::fromUtf8("schön"));
-        rig.host.appState.ConnectionActive = true;
-        rig.host.terminal().setLineText("received\r\n");
-        rig.host.terminal().moveCursor(QTextCursor::Start);
-
-        // The phrase travels between two carriage returns, which SendTxt
-        // drops; an empty label sends the carriage return alone.
-        for (int k : {0, 1, 5})
-            rig.click(k);
-        QCOMPARE(rig.sent, QStringList({"\rmail @ box\r", QString::fromUtf8("\rschön\r"), "\r\r"}));
-        QVERIFY(rig.host.scripted.asked.isEmpty());
-        // Typing goes on at the end of the terminal text.
-        QVERIFY(rig.host.terminal().textCursor().atEnd());
-    }
-
-    void guardsComeFirst()
-    {
-        env.writeFile("\\QuillnetPresetText.txt", "hello\r\n");
         Rig rig(env, false);
+        QCOMPARE(rig.phrases.lblPresetText[1]->text(), QString::fromUtf8("schön"));
 
-        // No call: a beep and the connection message, whatever the port.
+        // No call: a beep and the connection message, whatever the port. A
+        // call but the port closed: the port message, no beep.
         rig.click(0);
         QCOMPARE(rig.host.scripted.events, QStringList({"beep", " No existing connection active ......"}));
-        QCOMPARE(rig.host.scripted.asked[0].buttons, Dialogs::Buttons::Ok);
-
-        // A call but the port closed: the port message, no beep.
         rig.host.scripted.clear();
         rig.host.appState.ConnectionActive = true;
         rig.click(0);
         QCOMPARE(rig.host.scripted.events, QStringList{"Open Communication Port First ..... "});
-
         QVERIFY(rig.host.link().open());
         rig.host.appState.ConnectionActive = false;
         rig.click(0);
-        QVERIFY(rig.sent.isEmpty());
-        QCOMPARE(rig.host.box.readFor(100), QByteArray());
+
+        // With both, the phrase travels between two carriage returns, which
+        // SendTxt drops; an empty label sends the carriage return alone.
+        rig.host.appState.ConnectionActive = true;
+        rig.host.terminal().setLineText("received\r\n");
+        rig.host.terminal().moveCursor(QTextCursor::Start);
+        for (int k : {0, 1, 5})
+            rig.click(k);
+        QCOMPARE(rig.sent, QStringList({"\rmail @ box\r", QString::fromUtf8("\rschön\r"), "\r\r"}));
+        // Typing goes on at the end of the terminal text.
+        QVERIFY(rig.host.terminal().textCursor().atEnd());
     }
 
     void launchersOpenTheEditorOnTheirFiles()
@@ -136,8 +120,6 @@ private slots:
         // The configuration warns first; it and the free editor beep.
         QCOMPARE(host.scripted.events,
                  QStringList({"beep", "After editing you must restart the program to load changes ", "beep"}));
-        QCOMPARE(host.appState.EditFile, folder + "/ ");
-        QCOMPARE(host.appState.EditMode, 4);
     }
 
     void launcherOpensTheRealEditor()
@@ -155,8 +137,6 @@ private slots:
         host.click("lblEditData");
         QCOMPARE(seen, QStringList({"You are editing the Preset Phrases " + env.file("\\QuillnetPresetText.txt"),
                                     "ok, received well, thanks"}));
-        // Loaded text counts as changed: leaving asked about it.
-        QCOMPARE(host.scripted.asked.size(), 1);
     }
 };
 

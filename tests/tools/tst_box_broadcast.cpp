@@ -1,48 +1,25 @@
 // The simulated box's broadcast services: reached however the terminal
-// dials them, asking for the receivers in two pieces, taking the list up to
-// the plus sign and confirming it; and the whole way through the program:
-// a service called and the saved receiver list sent by itself.
+// dials them, taking the list up to the plus sign and confirming it, a clear
+// ending the service; and the whole way through the program: a service
+// called, its prompt in two pieces, and the saved receiver list sent by itself.
 #include "support/BoxProgram.h"
 #include "support/TerminalRig.h"
-#include "support/TestHost.h"
 #include "support/TestMain.h"
 
 #include "BoxSimulator.h"
-#include "link/LineCommands.h"
 #include "link/TerminalText.h"
 
-#include <QElapsedTimer>
-
 namespace {
-
-// What the program's own CallNumber sends for a number, read at the box end
-// of a pseudo-terminal.
-QByteArray callNumberBytes(const TestEnvironment& env, qint16 dialPrefix, const QString& number)
-{
-    TestHost host(env, true);
-    host.appState.DialPrefix = dialPrefix;
-    LineCommands commands(host, [](const QString&) {}, [](const QString&) {});
-    commands.CallNumber(number, "    Rundsenden");
-    return host.box.readFor(100);
-}
 
 // A simulator in this process, with its output and log collected.
 struct Box {
     BoxSimulator simulator;
     QByteArray out;
-    QList<QByteArray> pieces;
-    QList<qint64> pieceTimes;
     QStringList log;
-    QElapsedTimer clock;
 
     explicit Box(BoxSimulator::Options options) : simulator(std::move(options))
     {
-        clock.start();
-        QObject::connect(&simulator, &BoxSimulator::output, [this](const QByteArray& bytes) {
-            out += bytes;
-            pieces << bytes;
-            pieceTimes << clock.elapsed();
-        });
+        QObject::connect(&simulator, &BoxSimulator::output, [this](const QByteArray& bytes) { out += bytes; });
         QObject::connect(&simulator, &BoxSimulator::logLine, [this](const QString& line) { log << line; });
     }
     static BoxSimulator::Options quick(int promptPauseMs = 0)
@@ -69,7 +46,8 @@ private slots:
 
     void servicesAnswerHoweverDialled()
     {
-        QCOMPARE(callNumberBytes(env, 0, "11151"), QByteArray("\x01 011151"));
+        // The bytes the terminal sends for a number behind its dial prefix,
+        // and the number dialled bare.
         struct Case {
             QByteArray dialled;
             QString prefix;
@@ -77,14 +55,14 @@ private slots:
             QString promptEnd;
         };
         const QList<Case> cases = {
-            {callNumberBytes(env, 0, "11151"), "0", true, " +++):"},
-            {callNumberBytes(env, 0, "11162"), "0", true, " text eingeben."},
+            {"\x01 011151", "0", true, " +++):"},
+            {"\x01 011162", "0", true, " text eingeben."},
             {"\x01 11151", "0", true, " +++):"},
             {"\x01" "11162", "0", true, " text eingeben."},
-            {callNumberBytes(env, 9, "11151"), "9", true, " +++):"},
-            {callNumberBytes(env, 0, "11151"), "9", false, ""},
-            {callNumberBytes(env, 0, "4711"), "0", false, ""},
-            {callNumberBytes(env, 0, "111510"), "0", false, ""},
+            {"\x01 911151", "9", true, " +++):"},
+            {"\x01 011151", "9", false, ""},
+            {"\x01 04711", "0", false, ""},
+            {"\x01 0111510", "0", false, ""},
         };
         for (const Case& each : cases) {
             BoxSimulator::Options options = Box::quick();
@@ -101,26 +79,6 @@ private slots:
                 QVERIFY2(box.out.endsWith(" demo d\r\n"), box.out);
             }
         }
-    }
-
-    void promptComesInTwoPieces()
-    {
-        Box box(Box::quick(150));
-        box.simulator.receive(callNumberBytes(env, 0, "11151") + "\r");
-        QCOMPARE(box.simulator.state(), BoxSimulator::State::Broadcast);
-        QTRY_VERIFY(box.out.endsWith(" +++):"));
-        const qsizetype tail = box.pieces.size() - 1;
-        QVERIFY2(box.pieces[tail - 1].endsWith("(numbers, end with +) +++"), box.pieces[tail - 1]);
-        QCOMPARE(box.pieces[tail], QByteArray("):"));
-        QVERIFY(box.pieceTimes[tail] - box.pieceTimes[tail - 1] >= 140);
-
-        // Cleared before the second piece: it never comes.
-        Box cleared(Box::quick(100));
-        cleared.simulator.receive(callNumberBytes(env, 0, "11162") + "\r");
-        cleared.simulator.receive("\x13");
-        QTest::qWait(250);
-        QVERIFY(!cleared.out.contains("geben."));
-        QCOMPARE(cleared.simulator.state(), BoxSimulator::State::Idle);
     }
 
     void receiverListIsConfirmed()
@@ -152,6 +110,13 @@ private slots:
         clearedList.simulator.receive("\x01 11151\r\r\n\r1234,\x13");
         QCOMPARE(clearedList.simulator.state(), BoxSimulator::State::Idle);
         QVERIFY(!clearedList.out.contains("noted"));
+
+        // Cleared before the second piece of the prompt: it never comes.
+        Box cleared(Box::quick(100));
+        cleared.simulator.receive("\x01 011162\r\x13");
+        QTest::qWait(250);
+        QVERIFY(!cleared.out.contains("geben."));
+        QCOMPARE(cleared.simulator.state(), BoxSimulator::State::Idle);
     }
 
     void broadcastThroughTheProgram()
@@ -182,6 +147,7 @@ private slots:
         const auto prompt = box.log("prompt: ");
         const auto lines = box.log("list line: ");
         QCOMPARE(prompt.size(), 2);
+        QCOMPARE(prompt[1].second, QString("prompt: ):"));
         QCOMPARE(lines.size(), 3);
         QVERIFY(prompt[1].first - prompt[0].first >= 300);
         QVERIFY2(lines[0].first - prompt[1].first >= 170 && lines[1].first - lines[0].first >= 170,

