@@ -1,7 +1,6 @@
 // Paste with preview: the clipboard's text spelled, wrapped and either shown
 // in the preview or sent, over a pseudo-terminal.
 #include "TransmissionRig.h"
-#include "support/ReadOnlyFolder.h"
 #include "support/TestMain.h"
 
 #include "text/ClipboardPaste.h"
@@ -54,13 +53,10 @@ private slots:
         QVERIFY(rig.dialogs.asked.isEmpty());
         // The column counter ends on the last line end: CR, LF.
         QCOMPARE(rig.status().lblMaxChar->text(), QString("2"));
-    }
 
-    void lineFeedsCostTheirPause()
-    {
         // "a\nb" goes out as a, b and three carriage returns, but all nine
         // characters of "a\nb\r\n\r\n\r\n" take their pause.
-        Connected rig(env, 0.1);
+        rig.state.CharDelay = 0.1;
         rig.state.PreviewMode = false;
         QElapsedTimer clock;
         clock.start();
@@ -156,23 +152,6 @@ private slots:
         QCOMPARE(rig.dialogs.texts(), QStringList({" You are about to send the Message File "}));
         checkEndState(rig);
         QVERIFY(rig.sendCommandsEnabled());
-    }
-
-    void scratchFileCannotBeWritten()
-    {
-        Connected rig(env);
-        ReadOnlyFolder readOnly(env.folder());
-        if (!readOnly.effective())
-            QSKIP("this file system cannot make a folder read-only");
-        paste(rig, "some text");
-        QCOMPARE(rig.dialogs.asked.size(), 1);
-        QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
-        const QString text = rig.dialogs.asked[0].text;
-        QVERIFY(text.startsWith(env.file("\\clipboard.txt") + "\n"));
-        QVERIFY(text.contains(QString::fromLocal8Bit(std::strerror(EPERM)))
-                || text.contains(QString::fromLocal8Bit(std::strerror(EACCES))));
-        QCOMPARE(rig.box.readFor(100), QByteArray()); // nothing went out, not even the carriage return
-        checkEndState(rig);
     }
 };
 

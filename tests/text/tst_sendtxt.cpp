@@ -70,8 +70,7 @@ private slots:
     {
         TerminalRig rig(env);
         frmCancelSend& window = rig.cancelWindow();
-        QCOMPARE(QStringList({window.windowTitle(), window.lblStatus->text(), window.cmdCancel->text()}),
-                 QStringList({"Quillnet", "Transmitting Clipboard Text", "Cancel"}));
+        QCOMPARE(window.cmdCancel->text(), QString("Cancel"));
         QVERIFY(window.isWindow() && (window.windowFlags() & Qt::WindowStaysOnTopHint) && !window.isVisible());
 
         // While a transmission runs it does not stay minimised, and closing
