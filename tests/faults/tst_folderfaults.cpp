@@ -22,6 +22,7 @@
 #include <QTcpSocket>
 #include <QTreeView>
 #include <QToolButton>
+#include <cstring>
 
 namespace {
 
@@ -222,10 +223,12 @@ private slots:
                 QSKIP(qPrintable(refusing.skipReason()));
             QVERIFY2(!step.run(), "the step reported success though nothing could be written");
 
-            // One clear message that names the file, with a warning icon.
+            // One clear message that names the file and the cause the system
+            // gave, with a warning icon.
             const QList<ScriptedDialogs::Asked> said = warnings(rig);
             QVERIFY2(said.size() == 1, qPrintable(rig.dialogs.texts().join(" | ")));
-            QVERIFY2(said[0].text.contains(step.fileName), qPrintable(said[0].text));
+            const QString cause = QString::fromLocal8Bit(std::strerror(refusing.cause()));
+            QVERIFY2(said[0].text.contains(step.fileName) && said[0].text.contains(cause), qPrintable(said[0].text));
             QVERIFY2(step.usable ? step.usable() : transmissionsIdle(rig), "the commands are not usable after the failure");
             // Nothing changed, nothing half-written left behind.
             QCOMPARE(changedFile(before, folderBytes(env.folder())), QString());
