@@ -17,7 +17,7 @@ class KlklTest : public QObject {
 private slots:
     void init() { env.reset(); }
 
-    void answerWithItsPauseAndTableB()
+    void answerAndItsFile()
     {
         // Two line ends, three seconds, two more, the text with its line
         // feeds, four line ends to close. Table B, KLKL column: ß stays, ö is
@@ -50,6 +50,17 @@ private slots:
         QCOMPARE(env.readFile("\\klkl-Temp.txt"), "Gr\xFC\xDF" "e K\xF6ln\r\n\r\n" + QByteArray(100, 'x') + "\r\n\r\n");
         QVERIFY(!rig.state.KlklBusy && rig.dialogs.asked.isEmpty());
         checkEnded(rig);
+
+        // No answer file: the reason, then only the closing line ends (a
+        // scratch file that cannot be written is in the folder fault tests).
+        QFile::remove(env.file("\\klkl.txt"));
+        rig.SendKLKL();
+        QCOMPARE(rig.dialogs.asked.size(), 1);
+        QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
+        QCOMPARE(rig.dialogs.asked[0].text,
+                 env.file("\\klkl.txt") + "\n" + QString::fromLocal8Bit(std::strerror(ENOENT)));
+        QCOMPARE(rig.received(4), QByteArray("\r\r\r\r"));
+        checkEnded(rig);
     }
 
     void theSwitchAndAClosedPort()
@@ -72,21 +83,6 @@ private slots:
         rig.SendKLKL();
         QVERIFY(rig.state.StopSend && !rig.cancelWindow().isVisible());
         QVERIFY(rig.dialogs.asked.isEmpty());
-    }
-
-    void missingAnswerFile()
-    {
-        // No answer file: the reason, then only the closing line ends (a
-        // scratch file that cannot be written is in the folder fault tests).
-        TerminalRig rig(env);
-        QFile::remove(env.file("\\klkl.txt"));
-        rig.SendKLKL();
-        QCOMPARE(rig.dialogs.asked.size(), 1);
-        QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
-        QCOMPARE(rig.dialogs.asked[0].text,
-                 env.file("\\klkl.txt") + "\n" + QString::fromLocal8Bit(std::strerror(ENOENT)));
-        QCOMPARE(rig.received(4), QByteArray("\r\r\r\r"));
-        checkEnded(rig);
     }
 
     void answerAfterACancelledFileAndAnAnswerSwitchedOff()
