@@ -14,6 +14,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <memory>
 #include <unistd.h>
 
@@ -142,6 +143,9 @@ public:
         }
     }
     QString skipReason() const { return m_skipReason; }
+    // The error a refused write meets: no room, or (as root, where the
+    // folder is made immutable) not permitted, else no access.
+    int cause() const { return m_full ? ENOSPC : ::geteuid() == 0 ? EPERM : EACCES; }
 
 private:
     std::unique_ptr<ReadOnlyFolder> m_readOnly;

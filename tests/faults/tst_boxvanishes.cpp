@@ -5,15 +5,14 @@
 // the files as they were and works again as soon as a box is back; nothing
 // of the broken transmission reaches the new line.
 #include "support/BoxProgram.h"
-#include "support/TerminalRig.h"
 #include "support/TestMain.h"
+#include "text/TransmissionRig.h"
 
 #include "faults/FolderFaults.h"
 #include "lists/BroadcastSending.h"
 #include "puncher/PunchPanel.h"
 #include "puncher/PuncherPart.h"
 #include "text/KlklAnswer.h"
-#include "text/TransmissionControl.h"
 
 #include <QClipboard>
 #include <QLineEdit>
@@ -54,12 +53,7 @@ private slots:
         for (int i = 0; i < 200; ++i)
             receivers += QByteArray::number(10000 + i) + (i == 199 ? "+\r\n" : ",\r\n");
         env.writeFile("\\RSend.txt", receivers);
-        const QString chosen = env.configHome() + "/long.txt";
-        {
-            QFile file(chosen);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(words);
-        }
+        const QString chosen = userFile(env, "long.txt", words);
 
         BoxProgram box(env);
         QVERIFY2(!box.device.isEmpty(), "vornak-box did not start");

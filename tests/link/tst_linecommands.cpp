@@ -33,21 +33,19 @@ private slots:
                                status.Line1->color().name(), status.counterColor().name(),
                                QString::number(rig.dialogs.beeps)};
         };
-        rig.type(QString(54, 'a'));
-        QCOMPARE(rig.sent(54), QByteArray(54, 'a'));
-        QCOMPARE(ruler(), QStringList({"54", "54", "#00ff00", "#00ff00", "0"}));
-        rig.type("b");
-        QCOMPARE(ruler(), QStringList({"55", "55", "#ffff00", "#ffff00", "0"}));
-        rig.type(QString(8, 'c'));
-        QCOMPARE(ruler(), QStringList({"63", "63", "#ffff00", "#ffff00", "0"}));
-        rig.type("d");
-        QCOMPARE(ruler(), QStringList({"64", "64", "#ff0000", "#ff0000", "1"}));
-        rig.type("eeee");
-        QCOMPARE(rig.state.ColumnCount, qint16(68));
-        rig.type("f"); // the 69th ends the line
-        QCOMPARE(rig.sent(70), QByteArray("b" + QByteArray(8, 'c') + "deeeef\r"));
+        // Yellow from the 55th column, red with a beep from the 64th; the 69th
+        // character ends the line.
+        const std::pair<QString, QStringList> steps[] = {{QString(54, 'a'), {"54", "54", "#00ff00", "#00ff00", "0"}},
+                                                         {"b", {"55", "55", "#ffff00", "#ffff00", "0"}},
+                                                         {QString(8, 'c'), {"63", "63", "#ffff00", "#ffff00", "0"}},
+                                                         {"d", {"64", "64", "#ff0000", "#ff0000", "1"}},
+                                                         {"eeeef", {"0", "0", "#00ff00", "#00ff00", "1"}}};
+        for (const auto& [typed, readings] : steps) {
+            rig.type(typed);
+            QCOMPARE(ruler(), readings);
+        }
+        QCOMPARE(rig.sent(70), QByteArray(54, 'a') + "b" + QByteArray(8, 'c') + "deeeef\r");
         QCOMPARE(rig.state.ColumnCount, qint16(0));
-        QCOMPARE(ruler(), QStringList({"0", "0", "#00ff00", "#00ff00", "1"}));
         // Typed keys never show in the window: it holds what the box sends.
         QCOMPARE(rig.text().lineText(), QString("Terminal Ready "));
 

@@ -1,7 +1,6 @@
 // Paste with preview: the clipboard's text spelled, wrapped and either shown
 // in the preview or sent, over a pseudo-terminal.
 #include "TransmissionRig.h"
-#include "support/ReadOnlyFolder.h"
 #include "support/TestMain.h"
 
 #include "text/ClipboardPaste.h"
@@ -54,13 +53,10 @@ private slots:
         QVERIFY(rig.dialogs.asked.isEmpty());
         // The column counter ends on the last line end: CR, LF.
         QCOMPARE(rig.status().lblMaxChar->text(), QString("2"));
-    }
 
-    void lineFeedsCostTheirPause()
-    {
         // "a\nb" goes out as a, b and three carriage returns, but all nine
         // characters of "a\nb\r\n\r\n\r\n" take their pause.
-        Connected rig(env, 0.1);
+        rig.state.CharDelay = 0.1;
         rig.state.PreviewMode = false;
         QElapsedTimer clock;
         clock.start();
@@ -118,7 +114,7 @@ private slots:
         QCOMPARE(rig.dialogs.asked.size(), 1);
     }
 
-    void cancelMidTransmission()
+    void whileAPasteRuns()
     {
         Connected rig(env, 0.01);
         rig.state.PreviewMode = false;
@@ -138,15 +134,10 @@ private slots:
         QVERIFY2(sent.size() > 5 && sent.size() < full.size() / 2, qPrintable(QString::number(sent.size())));
         QVERIFY(full.startsWith(sent));
         checkEndState(rig);
-    }
 
-    void aFileAskedForDuringAPasteFollowsIt()
-    {
         // "Send Message" stays clickable during a paste; what it sends waits
         // for the paste's end, so the two never mix on the line.
         env.writeFile("\\Message.txt", "THE MESSAGE\r\n");
-        TerminalRig rig(env, true, 0.01);
-        rig.state.ConnectionActive = true;
         rig.state.PreviewMode = false;
         rig.dialogs.answers = {Dialogs::Answer::Yes};
         QTimer::singleShot(100, &rig.cancelWindow(), [&] { rig.click("lblSendMessage"); });
@@ -154,24 +145,6 @@ private slots:
         const QByteArray both = "\rfirst words\r\r\r" "\rTHE MESSAGE\r\r\r";
         QCOMPARE(rig.received(both.size()), both);
         QCOMPARE(rig.dialogs.texts(), QStringList({" You are about to send the Message File "}));
-        checkEndState(rig);
-        QVERIFY(rig.sendCommandsEnabled());
-    }
-
-    void scratchFileCannotBeWritten()
-    {
-        Connected rig(env);
-        ReadOnlyFolder readOnly(env.folder());
-        if (!readOnly.effective())
-            QSKIP("this file system cannot make a folder read-only");
-        paste(rig, "some text");
-        QCOMPARE(rig.dialogs.asked.size(), 1);
-        QCOMPARE(rig.dialogs.asked[0].icon, Dialogs::Icon::Exclamation);
-        const QString text = rig.dialogs.asked[0].text;
-        QVERIFY(text.startsWith(env.file("\\clipboard.txt") + "\n"));
-        QVERIFY(text.contains(QString::fromLocal8Bit(std::strerror(EPERM)))
-                || text.contains(QString::fromLocal8Bit(std::strerror(EACCES))));
-        QCOMPARE(rig.box.readFor(100), QByteArray()); // nothing went out, not even the carriage return
         checkEndState(rig);
     }
 };

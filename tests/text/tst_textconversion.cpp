@@ -56,7 +56,6 @@ private slots:
 
     void wholeTexts()
     {
-        QCOMPARE(*transliterateText(QString::fromUtf8("Grüße")), QString("Gruesze"));
         // Characters beyond Latin-1 get their plain spelling first, and that
         // spelling goes through the table like typed text would.
         QCOMPARE(*transliterateText(QString::fromUtf8("„Grüße“ – 5 € …")), QString("'Gruesze' - 5 EUR ..."));

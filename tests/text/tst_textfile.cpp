@@ -1,6 +1,5 @@
 // The text-file transmission and its four commands, over a pseudo-terminal.
 #include "TransmissionRig.h"
-#include "support/ReadOnlyFolder.h"
 #include "support/TestMain.h"
 
 #include "text/FileTransmission.h"
@@ -45,14 +44,9 @@ private slots:
         checkEnded(rig);
 
         // The same words in Latin-1 with paragraph ends, whose line feeds are
-        // not sent; typographic signs of a UTF-8 file spelled plainly.
-        const std::pair<QByteArray, QByteArray> files[] = {
-            {QString::fromUtf8("Grüße\r\naus Köln\r\n").toLatin1(), "\rGruesze\raus Koeln\r\r\r"},
-            {QString::fromUtf8("„Ja“ – 5 €…").toUtf8(), "\r'Ja' - 5 EUR...\r\r"}};
-        for (const auto& [content, bytes] : files) {
-            rig.sendText({userFile("more.txt", content)});
-            QCOMPARE(rig.received(bytes.size()), bytes);
-        }
+        // not sent.
+        rig.sendText({userFile("more.txt", QString::fromUtf8("Grüße\r\naus Köln\r\n").toLatin1())});
+        QCOMPARE(rig.received(22), QByteArray("\rGruesze\raus Koeln\r\r\r"));
         checkEnded(rig);
     }
 
@@ -120,7 +114,7 @@ private slots:
         QCOMPARE(rig.received(17), QByteArray("\rZCZC HEADLINE\r\r\r"));
     }
 
-    void dialogCancelledAndFilesNotFound()
+    void filesNotSent()
     {
         // No file chosen: nothing is sent.
         Connected rig(env);
@@ -140,13 +134,9 @@ private slots:
         QCOMPARE(rig.dialogs.asked[1].icon, Dialogs::Icon::Exclamation);
         QCOMPARE(rig.dialogs.fileRequests.size(), 3);
         QCOMPARE(rig.received(7), QByteArray("\rhere\r\r"));
-    }
 
-    void filesThatCannotBeSent()
-    {
         // A path the system cannot even look up: reported, no second dialog.
         const QString tooLong = env.configHome() + "/" + QString(300, 'n') + ".txt";
-        Connected rig(env);
         rig.sendText({tooLong});
         checkRefused(rig, tooLong + "\n" + QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)));
         QCOMPARE(rig.dialogs.fileRequests.size(), 1);
@@ -166,13 +156,6 @@ private slots:
             checkRefused(rig, path + "\n");
         }
         QVERIFY(rig.dialogs.asked[1].text.contains(QString::fromLocal8Bit(std::strerror(::geteuid() == 0 ? EIO : EACCES))));
-
-        // The scratch file cannot be written.
-        ReadOnlyFolder readOnly(env.folder());
-        if (!readOnly.effective())
-            QSKIP("this file system cannot make a folder read-only");
-        rig.sendText({userFile("note.txt", "a note")});
-        checkRefused(rig, env.file("\\SendFile.txt") + "\n");
     }
 
     void hugeFileStaysCancellable()
@@ -222,47 +205,24 @@ private slots:
         QCOMPARE(rig.dialogs.asked.size(), 1); // the question only
         checkEnded(rig);
 
+        // While a file goes out its four commands are held, paste is not.
         bool cancelled = false;
+        bool held = false;
         connect(&rig.box, &PtyPair::bytesArrived, this, [&] {
             if (!cancelled && rig.box.received().size() > 100000) {
                 cancelled = true;
+                held = rig.cancelWindow().isVisible() && rig.command("lblPaste")->isEnabled();
+                for (const char* name : {"lblSendText1", "lblSendHeader", "lblSendHeadlines", "lblSendMessage"})
+                    held = held && !rig.command(name)->isEnabled();
                 rig.cancelWindow().cmdCancel->click();
             }
         });
         rig.sendText({path});
-        QVERIFY(cancelled);
+        QVERIFY(cancelled && held);
         const QByteArray part = rig.received(1, 5000) + rig.box.readFor(500);
         QVERIFY(part.size() > 100000 && part.size() < expected.size() / 2);
         QVERIFY(expected.startsWith(part));
         checkEnded(rig);
-    }
-
-    void boxVanishesMidFile()
-    {
-        // Hours of text; the box vanishes while the cancel window shows and
-        // the four file commands are held (paste is not): the transmission
-        // ends with the line (else the test would run into its time limit).
-        Connected rig(env, 0.05);
-        bool sawWindow = false;
-        QTimer::singleShot(300, &rig.box, [&] {
-            sawWindow = rig.cancelWindow().isVisible() && rig.command("lblPaste")->isEnabled();
-            for (const char* held : {"lblSendText1", "lblSendHeader", "lblSendHeadlines", "lblSendMessage"})
-                sawWindow = sawWindow && !rig.command(held)->isEnabled();
-            rig.box.closeMaster();
-        });
-        rig.sendText({userFile("long.txt", QByteArray("abcd ").repeated(40000))});
-        QVERIFY(sawWindow);
-        QVERIFY(!rig.t().link().isOpen());
-        QCOMPARE(rig.dialogs.asked.size(), 2); // the question, then the lost port
-        QVERIFY(rig.state.StopSend && !rig.cancelWindow().isVisible());
-        // The commands follow the closed port, and come back with it.
-        QVERIFY(!rig.command("lblSendText1")->isEnabled() && !rig.command("lblPaste")->isEnabled());
-        PtyPair again;
-        QVERIFY(again.open());
-        rig.settings.save("Ports", "Com1", again.slavePath());
-        rig.click("lblOpen1");
-        QVERIFY(rig.t().link().isOpen());
-        QVERIFY(rig.sendCommandsEnabled());
     }
 };
 
