@@ -117,10 +117,14 @@ class FolderFaultsTest : public QObject {
                     }};
         }
         if (name == "headlines") {
+            // Saved headlines the edit would replace: they must outlive a
+            // refused save.
+            env.writeFile("\\Headlines.txt", "saved first line\r\n");
             return {"Headlines.txt",
                     [&rig] {
                         HeadlineEditor& editor = rig.part<HeadlineEditor>();
                         editor.lblHeadlineEditor_Click();
+                        editor.txtHeadlines[0]->setText("edited first line");
                         return editor.lblExitHeadlineEditor_Click();
                     },
                     [&rig] { return rig.command("lblHeadlineEditor")->isEnabled(); }};
