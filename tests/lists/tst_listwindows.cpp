@@ -258,12 +258,20 @@ private slots:
         QCOMPARE(cell(model, rowOfNumber(model, "1234"), ColId), QString("0"));
 
         // With the port open the shown subscriber is called and the window
-        // closes.
+        // closes; marks changed meanwhile are dropped only if the user agrees.
         QString error;
         QVERIFY2(host.link().open(&error), qPrintable(error));
+        setChecked(model, rowOfNumber(model, "1234"), true);
         clickRow(window.lvwStat, rowOfNumber(model, "56789"));
+        host.scripted.clear();
+        window.lblCalling_Click();
+        QVERIFY(calls.isEmpty() && window.isVisible() && host.scripted.asked.size() == 1);
+        QCOMPARE(host.scripted.asked[0].text,
+                 QString("The changed marks are not saved yet.\nClose the window, call and drop them?"));
+        host.scripted.answers = {Dialogs::Answer::Yes};
         window.lblCalling_Click();
         QCOMPARE(calls, QList<Call>({{"56789", "Beta, Bert"}}));
+        QCOMPARE(phonebookRecords(env), saved);
         QVERIFY(window.result() == QDialog::Accepted && !window.isVisible());
     }
 
