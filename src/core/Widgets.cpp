@@ -31,6 +31,9 @@ CommandLabel::CommandLabel(const QString& name, const QString& caption, const QS
     : QLabel(caption, parent)
 {
     setObjectName(name);
+    // Captions come from the user's files and the directory server: they are
+    // shown as they stand, never read as markup.
+    setTextFormat(Qt::PlainText);
     setToolTip(toolTip);
     setCursor(Qt::PointingHandCursor);
     setAlignment(Qt::AlignCenter);
