@@ -9,7 +9,7 @@ VORNAK_BUILD_ASAN="$VORNAK_ROOT/build-asan"
 
 # Debian packages the build, the tests and the demo need.
 VORNAK_PACKAGES=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config lld
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
   qt6-qpa-plugins libgl-dev
   fonts-tlwg-typewriter-ttf
@@ -41,7 +41,10 @@ vornak_install_packages() {
 # Configures (once) and builds everything into build/.
 vornak_build() {
   if [ ! -f "$VORNAK_BUILD/build.ninja" ]; then
-    cmake -S "$VORNAK_ROOT" -B "$VORNAK_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$VORNAK_ROOT" -B "$VORNAK_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      "${launcher[@]}" >/dev/null
   fi
   cmake --build "$VORNAK_BUILD" -j "$(nproc)"
 }
