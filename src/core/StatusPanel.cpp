@@ -6,7 +6,7 @@ namespace {
 
 QLabel* namedLabel(const QString& name, const QString& text, QWidget* owner)
 {
-    auto* label = new QLabel(text, owner);
+    auto* label = new PlainLabel(text, owner);
     label->setObjectName(name);
     return label;
 }
@@ -64,7 +64,7 @@ void StatusPanel::addTo(QBoxLayout* row)
     field(lblTempo, "00:00:00");
 
     // The counter is a bare number; its caption says what it counts.
-    auto* counterCaption = new QLabel("Chars", owner);
+    auto* counterCaption = new PlainLabel("Chars", owner);
     counterCaption->setObjectName("lblMaxCharCaption");
     counterCaption->setToolTip(lblMaxChar->toolTip());
 

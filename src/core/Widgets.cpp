@@ -26,14 +26,45 @@ const QColor kKeyEdge(0x1E1D1A);
 
 } // namespace
 
+QString plainToolTip(const QString& text)
+{
+    if (text.isEmpty())
+        return text;
+    // Escaped, the text holds no markup for the tool tip to obey; the
+    // paragraph keeps its blanks and line breaks as they are.
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+QString plainWindowTitle(const QString& text)
+{
+    // A doubled placeholder is shown as one.
+    return QString(text).replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+}
+
+PlainLabel::PlainLabel(const QString& text, QWidget* parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setText(text);
+}
+
+bool PlainLabel::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const QString text = shownToolTip();
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), plainToolTip(text), this);
+        return true;
+    }
+    return QLabel::event(event);
+}
+
 CommandLabel::CommandLabel(const QString& name, const QString& caption, const QString& toolTip,
                            QWidget* parent)
-    : QLabel(caption, parent)
+    : PlainLabel(caption, parent)
 {
     setObjectName(name);
-    // Captions come from the user's files and the directory server: they are
-    // shown as they stand, never read as markup.
-    setTextFormat(Qt::PlainText);
     setToolTip(toolTip);
     setCursor(Qt::PointingHandCursor);
     setAlignment(Qt::AlignCenter);
@@ -92,24 +123,11 @@ QString CommandLabel::shownToolTip() const
     return toolTip().isEmpty() ? key : toolTip() + "  (" + key + ")";
 }
 
-bool CommandLabel::event(QEvent* event)
-{
-    if (event->type() == QEvent::ToolTip) {
-        const QString text = shownToolTip();
-        if (text.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
-        return true;
-    }
-    return QLabel::event(event);
-}
-
 void CommandLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     if (isEnabled() && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
-    QLabel::mouseReleaseEvent(event);
+    PlainLabel::mouseReleaseEvent(event);
 }
 
 void CommandLabel::keyPressEvent(QKeyEvent* event)
@@ -128,14 +146,14 @@ void CommandLabel::keyPressEvent(QKeyEvent* event)
     default:
         break;
     }
-    QLabel::keyPressEvent(event);
+    PlainLabel::keyPressEvent(event);
 }
 
 void CommandLabel::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::EnabledChange)
         restyle();
-    QLabel::changeEvent(event);
+    PlainLabel::changeEvent(event);
 }
 
 void CommandLabel::restyle()
@@ -176,7 +194,7 @@ void CommandLabel::restyle()
 }
 
 PictureLamp::PictureLamp(const QString& name, Kind kind, const QString& toolTip, QWidget* parent)
-    : QLabel(parent), m_kind(kind)
+    : PlainLabel(parent), m_kind(kind)
 {
     setObjectName(name);
     setToolTip(toolTip);

@@ -10,12 +10,37 @@
 class QPlainTextEdit;
 class QShortcut;
 
+// Tool tips: Qt shows a tool tip as rich text when it looks like markup, and
+// a rich text may name a file to load as a picture. This is the form of
+// `text` that a tool tip shows character for character, whatever it holds.
+QString plainToolTip(const QString& text);
+
+// A window title shows "[*]" only as the mark of unsaved changes; this is
+// the form of `text` that a title shows as it stands.
+QString plainWindowTitle(const QString& text);
+
+// A label that shows its text and its tool tip as they stand, never as
+// markup. Every label of the program is one: what labels show may come
+// from a file, the line, the directory server or the user.
+class PlainLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit PlainLabel(QWidget* parent = nullptr) : PlainLabel(QString(), parent) {}
+    explicit PlainLabel(const QString& text, QWidget* parent = nullptr);
+
+    // The tool tip as shown (plain text; see plainToolTip()).
+    virtual QString shownToolTip() const { return toolTip(); }
+
+protected:
+    bool event(QEvent* event) override;
+};
+
 // A clickable caption, the way every command of the program looks: it
 // emits clicked() on a left click while it is enabled. It never takes the
 // keyboard focus on a click (typing stays in the terminal window), but Tab
 // reaches it, and Space or Enter then click it. A command may carry a
 // shortcut key of its window.
-class CommandLabel : public QLabel {
+class CommandLabel : public PlainLabel {
     Q_OBJECT
 public:
     // Plain: a caption on a panel. Key: a key cap of the command strip,
@@ -40,13 +65,12 @@ public:
     void setShortcut(const QKeySequence& key);
     QKeySequence shortcut() const { return m_key; }
     // The tool tip as shown: the tool tip and the shortcut key.
-    QString shownToolTip() const;
+    QString shownToolTip() const override;
 
 signals:
     void clicked();
 
 protected:
-    bool event(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -63,7 +87,7 @@ private:
 // A picture of the picture list: picture 1 is the lit / open state,
 // picture 2 the dark / closed state. The shown number is kept in the
 // "picture" property.
-class PictureLamp : public QLabel {
+class PictureLamp : public PlainLabel {
     Q_OBJECT
 public:
     enum Kind { PortPlug, ActivityLight };
