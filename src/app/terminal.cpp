@@ -102,9 +102,9 @@ void frmTerminal::buildWindow()
     connect(m_strip, &CommandStrip::leaveRequested, txtTerm, [this] { txtTerm->setFocus(Qt::ShortcutFocusReason); });
 
     auto* footer = new QHBoxLayout;
-    lblVersion = new QLabel(this);
+    lblVersion = new PlainLabel(this);
     lblVersion->setObjectName("lblVersion");
-    Label15 = new QLabel(this);
+    Label15 = new PlainLabel(this);
     Label15->setObjectName("Label15");
     for (QLabel* label : {lblVersion, Label15}) {
         QPalette palette = label->palette();
@@ -185,7 +185,7 @@ void frmTerminal::Form_Load(const QStringList& commandLineWords)
     lblVersion->setText("Vornak telex terminal, version " + kVersion);
     Label15->setText(kBuildDate + " " + kVersion);
     centreOnScreen();
-    setWindowTitle(kAppTitle + "  " + m_state.StationId);
+    setWindowTitle(plainWindowTitle(kAppTitle + "  " + m_state.StationId));
 
     m_appearance->restoreFont();
 

@@ -110,7 +110,7 @@ FavouritesPanel::FavouritesPanel(CommandHost& host, Dialler dial)
     layout->setSpacing(4);
 
     auto* header = new QHBoxLayout;
-    auto* title = new QLabel("Favorites", m_frame);
+    auto* title = new PlainLabel("Favorites", m_frame);
     title->setObjectName("lblFavouritesTitle");
     QFont titleFont = title->font();
     titleFont.setBold(true);
@@ -122,7 +122,7 @@ FavouritesPanel::FavouritesPanel(CommandHost& host, Dialler dial)
     header->addWidget(lblExitNumbers);
     layout->addLayout(header);
 
-    auto* none = new QLabel("No favourites marked yet: mark them in the Phonebook window.", m_frame);
+    auto* none = new PlainLabel("No favourites marked yet: mark them in the Phonebook window.", m_frame);
     none->setObjectName("lblNoFavourites");
     none->setWordWrap(true);
     none->hide();

@@ -140,16 +140,16 @@ void frmUpdate::buildWindow()
     lstRSend->setObjectName("lstRSend");
 
     auto* side = new QVBoxLayout;
-    side->addWidget(new QLabel("Number", this));
+    side->addWidget(new PlainLabel("Number", this));
     side->addWidget(Text1);
-    side->addWidget(new QLabel("Name", this));
+    side->addWidget(new PlainLabel("Name", this));
     side->addWidget(Text2);
-    side->addWidget(new QLabel("Favorites", this));
+    side->addWidget(new PlainLabel("Favorites", this));
     side->addWidget(lstFav, 1);
-    side->addWidget(new QLabel("Rundsenden", this));
+    side->addWidget(new PlainLabel("Rundsenden", this));
     side->addWidget(lstRSend, 1);
 
-    lblCount = new QLabel(this);
+    lblCount = new PlainLabel(this);
     lblCount->setObjectName("lblCount");
     cmdLoad = makeButton("cmdLoad", "Load", this);
     cmdSort = makeButton("cmdSort", "Sort", this);
@@ -160,7 +160,7 @@ void frmUpdate::buildWindow()
     for (QPushButton* button : {cmdLoad, cmdSort, cmdTesting, cmdNewPhonebook})
         tools->addWidget(button);
 
-    lblStatus = new QLabel(this);
+    lblStatus = new PlainLabel(this);
     lblStatus->setObjectName("lblStatus");
     lblStatus->setFrameShape(QFrame::Panel);
     lblStatus->setFrameShadow(QFrame::Sunken);

@@ -4,6 +4,7 @@
 #include "core/Dialogs.h"
 #include "core/EventWait.h"
 #include "core/TextFiles.h"
+#include "core/Widgets.h"
 #include "editor/EditorText.h"
 
 #include <QAction>
@@ -120,7 +121,7 @@ void frmEdit::buildWindow()
     }
     layout->addWidget(Toolbar);
 
-    lblStatus = new QLabel(kIdleStatus, this);
+    lblStatus = new PlainLabel(kIdleStatus, this);
     lblStatus->setObjectName("lblStatus");
     lblStatus->setFrameShape(QFrame::StyledPanel);
     lblStatus->setFrameShadow(QFrame::Sunken);
@@ -138,7 +139,7 @@ void frmEdit::buildWindow()
     rulerRow->setSpacing(6);
     rulerRow->addSpacing(txtText->frameWidth() + int(txtText->document()->documentMargin()));
     auto* rulerStrip = new QWidget(this);
-    lblRuler = new QLabel(rulerText(), rulerStrip);
+    lblRuler = new PlainLabel(rulerText(), rulerStrip);
     lblRuler->setObjectName("lblRuler");
     lblRuler->setFont(editorFont());
     lblRuler->setToolTip("One telex line: 68 characters");
@@ -147,7 +148,7 @@ void frmEdit::buildWindow()
     connect(txtText->horizontalScrollBar(), &QScrollBar::valueChanged, lblRuler,
             [this](int offset) { lblRuler->move(-offset, 0); });
     rulerRow->addWidget(rulerStrip);
-    lblMax = new QLabel(QString::number(kLineWidth), this);
+    lblMax = new PlainLabel(QString::number(kLineWidth), this);
     lblMax->setObjectName("lblMax");
     lblMax->setAutoFillBackground(true);
     lblMax->setAlignment(Qt::AlignCenter);
@@ -162,7 +163,7 @@ void frmEdit::buildWindow()
     Status->setObjectName("Status");
     Status->setSizeGripEnabled(true);
     auto makePanel = [this](const QString& key, int minimumWidth) {
-        auto* panel = new QLabel(this);
+        auto* panel = new PlainLabel(this);
         panel->setObjectName("Status_" + key);
         panel->setMinimumWidth(minimumWidth);
         panel->setAlignment(Qt::AlignCenter);
@@ -224,7 +225,7 @@ void frmEdit::applyMode(int mode)
 
 void frmEdit::refreshCaption()
 {
-    setWindowTitle(windowCaption(m_fileName));
+    setWindowTitle(plainWindowTitle(windowCaption(m_fileName)));
 }
 
 void frmEdit::setModified(bool modified)

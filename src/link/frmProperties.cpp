@@ -37,27 +37,27 @@ frmProperties::frmProperties(SerialLink& link, SettingsStore& settings, Dialogs&
     cboDataBits = makeList("cboDataBits", this);
     cboParity = makeList("cboParity", this);
     cboStopBits = makeList("cboStopBits", this);
-    lblSettings = new QLabel(this);
+    lblSettings = new PlainLabel(this);
     lblSettings->setObjectName("lblSettings");
     lblOK = new CommandLabel("lblOK", "Save", "Save the settings", this);
     lblExit = new CommandLabel("lblExit", "Exit", "Close without saving", this);
 
     auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel("Comm Settings", this);
+    auto* title = new PlainLabel("Comm Settings", this);
     QFont titleFont = title->font();
     titleFont.setBold(true);
     title->setFont(titleFont);
     layout->addWidget(title);
-    layout->addWidget(new QLabel("Actual Quillnet Comm Settings:", this));
+    layout->addWidget(new PlainLabel("Actual Quillnet Comm Settings:", this));
     layout->addWidget(lblSettings);
-    layout->addWidget(new QLabel("Default: 9600,n,8,1 Port: 1", this));
+    layout->addWidget(new PlainLabel("Default: 9600,n,8,1 Port: 1", this));
 
     auto* grid = new QGridLayout;
     const QList<QPair<QString, QComboBox*>> rows = {
         {"Port:", cboPort}, {"Speed:", cboSpeed}, {"Data Bits:", cboDataBits},
         {"Parity:", cboParity}, {"Stop Bits:", cboStopBits}};
     for (int i = 0; i < rows.size(); ++i) {
-        grid->addWidget(new QLabel(rows[i].first, this), i, 0);
+        grid->addWidget(new PlainLabel(rows[i].first, this), i, 0);
         grid->addWidget(rows[i].second, i, 1);
     }
     layout->addLayout(grid);

@@ -79,7 +79,7 @@ void MarkListWindow::buildWindow(const Texts& texts)
     fieldGrid->setVerticalSpacing(0);
     const QStringList titles = markColumnTitles();
     for (int column = 0; column < MarkColumnCount; ++column) {
-        auto* caption = new QLabel(titles[column], fieldBlock);
+        auto* caption = new PlainLabel(titles[column], fieldBlock);
         QFont small = caption->font();
         small.setPointSizeF(small.pointSizeF() * 0.85);
         caption->setFont(small);
@@ -105,7 +105,7 @@ void MarkListWindow::buildWindow(const Texts& texts)
     txtAction = fields[ColChangeDate];
     txtID->setText(kNoRowChosen);
 
-    lblStatus = new QLabel(this);
+    lblStatus = new PlainLabel(this);
     lblStatus->setObjectName("lblStatus");
     lblStatus->setFrameShape(QFrame::Panel);
     lblStatus->setFrameShadow(QFrame::Sunken);

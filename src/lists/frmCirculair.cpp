@@ -13,7 +13,7 @@ frmCirculair::frmCirculair(AppState& state, Dialogs& dialogs, QWidget* parent)
                       QString()},
                      parent)
 {
-    lblHeading = new QLabel("Quillnet Rundenden Receivers", this);
+    lblHeading = new PlainLabel("Quillnet Rundenden Receivers", this);
     lblHeading->setObjectName("lblHeading");
     QFont headingFont = lblHeading->font();
     headingFont.setBold(true);
@@ -24,7 +24,7 @@ frmCirculair::frmCirculair(AppState& state, Dialogs& dialogs, QWidget* parent)
     auto* side = new QWidget(this);
     auto* sideLayout = new QVBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
-    sideLayout->addWidget(new QLabel("Receivers List for Rundsenden Service", side));
+    sideLayout->addWidget(new PlainLabel("Receivers List for Rundsenden Service", side));
     lstRSend = new QListWidget(side);
     lstRSend->setObjectName("lstRSend");
     lstRSend->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -32,9 +32,9 @@ frmCirculair::frmCirculair(AppState& state, Dialogs& dialogs, QWidget* parent)
     sideLayout->addWidget(lstRSend, 1);
     setSidePanel(side);
 
-    lblRsHelp = new QLabel("Click the CheckBox to add the subscriber to the RSend Receiver List. Uncheck to remove the "
-                           "subscriber from the list.  Click Save to save your choices. ",
-                           this);
+    lblRsHelp = new PlainLabel("Click the CheckBox to add the subscriber to the RSend Receiver List. Uncheck to remove "
+                               "the subscriber from the list.  Click Save to save your choices. ",
+                               this);
     lblRsHelp->setObjectName("lblRsHelp");
     lblRsHelp->setWordWrap(true);
     setHelp(lblRsHelp);

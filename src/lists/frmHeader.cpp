@@ -135,7 +135,7 @@ void frmHeader::buildWindow()
 {
     auto* explanations = new QVBoxLayout;
     for (int i = 0; i < 4; ++i) {
-        auto* label = new QLabel(kExplanations[i], this);
+        auto* label = new PlainLabel(kExplanations[i], this);
         label->setObjectName(QStringLiteral("Label_%1").arg(i));
         label->setWordWrap(true);
         if (i == 0) {

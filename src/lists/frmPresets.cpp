@@ -18,11 +18,12 @@ frmPresets::frmPresets(AppState& state, Dialogs& dialogs, Dialler dial, std::fun
                      parent),
       m_dial(std::move(dial)), m_portReady(std::move(portReady)), m_refreshLists(std::move(refreshLists))
 {
-    lblHelp = new QLabel(QStringLiteral("Check the box to add the subscriber to the Favourite List. Uncheck to remove "
-                                        "the subscriber from the list.  Click Save to save your choices. The list "
-                                        "will be saved here: %1 to be used with the Quillnet USB / RS232 interface")
-                             .arg(QDir::toNativeSeparators(state.folder.file("\\phonebook.txt"))),
-                         this);
+    lblHelp = new PlainLabel(QStringLiteral("Check the box to add the subscriber to the Favourite List. Uncheck to "
+                                            "remove the subscriber from the list.  Click Save to save your choices. "
+                                            "The list will be saved here: %1 to be used with the Quillnet USB / RS232 "
+                                            "interface")
+                                 .arg(QDir::toNativeSeparators(state.folder.file("\\phonebook.txt"))),
+                             this);
     lblHelp->setObjectName("lblHelp");
     lblHelp->setWordWrap(true);
     setHelp(lblHelp);

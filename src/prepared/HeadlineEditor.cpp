@@ -104,8 +104,8 @@ void HeadlineEditor::buildPanel()
     border->setFrameShape(QFrame::Box);
     border->setGeometry(frameHeadLine->rect());
 
-    Label14 = new QLabel("Header Editor for Quillnet - Take care to choose one out of 3 Layouts before exiting !",
-                         frameHeadLine);
+    Label14 = new PlainLabel("Header Editor for Quillnet - Take care to choose one out of 3 Layouts before exiting !",
+                             frameHeadLine);
     Label14->setObjectName("Label14");
     QFont titleFont = Label14->font();
     titleFont.setBold(true);
@@ -137,7 +137,7 @@ void HeadlineEditor::buildPanel()
     lstHeadlines->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     lstHeadlines->hide();
 
-    lblInfoHeadlines = new QLabel(frameHeadLine);
+    lblInfoHeadlines = new PlainLabel(frameHeadLine);
     lblInfoHeadlines->setObjectName("lblInfoHeadlines");
     lblInfoHeadlines->setWordWrap(true);
     lblInfoHeadlines->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -120,14 +120,14 @@ void LocalNumbersPart::buildEditor()
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(2);
 
-    auto* specialNumbers = new QLabel("Special Numbers", frameLocalTeleprinters);
+    auto* specialNumbers = new PlainLabel("Special Numbers", frameLocalTeleprinters);
     specialNumbers->setObjectName("lblSpecialNumbers");
     grid->addWidget(specialNumbers, 0, 0, 1, 5);
 
     const QFontMetrics metrics(listFont());
     for (int column = 0; column < 2; ++column) {
         const int left = column * 3;
-        auto* head = new QLabel("Nr. Description", frameLocalTeleprinters);
+        auto* head = new PlainLabel("Nr. Description", frameLocalTeleprinters);
         head->setObjectName(QStringLiteral("lblLocalHeads_%1").arg(column));
         plainWeight(head);
         grid->addWidget(head, 1, left, 1, 2);
@@ -151,9 +151,9 @@ void LocalNumbersPart::buildEditor()
     }
     grid->setColumnMinimumWidth(2, 12);
 
-    auto* help = new QLabel("Use only two digit numbers, \notherwise it will not work.\n"
-                            "Descriptions should not exceed 30 chrs.",
-                            frameLocalTeleprinters);
+    auto* help = new PlainLabel("Use only two digit numbers, \notherwise it will not work.\n"
+                                "Descriptions should not exceed 30 chrs.",
+                                frameLocalTeleprinters);
     help->setObjectName("lblLocalHelp");
     plainWeight(help);
     help->setAlignment(Qt::AlignLeft | Qt::AlignTop);

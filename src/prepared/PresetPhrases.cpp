@@ -55,7 +55,7 @@ PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText, QObject* pa
     auto* layout = new QVBoxLayout(framePresetText);
     layout->setContentsMargins(5, 1, 5, 2);
     layout->setSpacing(0);
-    auto* title = new QLabel("Phrases", framePresetText);
+    auto* title = new PlainLabel("Phrases", framePresetText);
     title->setObjectName("lblPresetTitle");
     QFont titleFont = title->font();
     titleFont.setPixelSize(11);

@@ -1,5 +1,6 @@
 #include "puncher/PunchPanel.h"
 
+#include "core/Widgets.h"
 #include "puncher/PunchTape.h"
 
 #include <QFontDatabase>
@@ -23,7 +24,7 @@ PunchPanel::PunchPanel(QWidget* desk) : QGroupBox("Human Readable Punchtape", de
     inputFont.setPointSize(12);
     txtInput->setFont(inputFont);
 
-    lblPreview = new QLabel(this);
+    lblPreview = new PlainLabel(this);
     lblPreview->setObjectName("lblPreview");
     QFont captionFont = lblPreview->font();
     captionFont.setBold(true);

@@ -1,6 +1,7 @@
 #include "text/frmCancelSend.h"
 
 #include "core/AppState.h"
+#include "core/Widgets.h"
 
 #include <QCloseEvent>
 #include <QTimer>
@@ -8,7 +9,7 @@
 
 frmCancelSend::frmCancelSend(AppState& state, QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      lblStatus(new QLabel(kDefaultStatus, this)),
+      lblStatus(new PlainLabel(kDefaultStatus, this)),
       cmdCancel(new QPushButton("Cancel", this)),
       m_state(state)
 {
