@@ -72,12 +72,24 @@ QMessageBox::StandardButtons toQt(Dialogs::Buttons buttons)
 
 } // namespace
 
+std::unique_ptr<QMessageBox> QtDialogs::messageBox(const QString& text, Icon icon, Buttons buttons,
+                                                   Answer defaultAnswer, const QString& title, QWidget* parent)
+{
+    auto box = std::make_unique<QMessageBox>(toQt(icon), title.isEmpty() ? kAppTitle : title, QString(),
+                                             toQt(buttons), parent);
+    // Messages carry file names, lines of files and the directory server's
+    // texts: shown as they stand, never read as markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    box->setDefaultButton(toQt(defaultAnswer));
+    return box;
+}
+
 Dialogs::Answer QtDialogs::message(const QString& text, Icon icon, Buttons buttons,
                                    Answer defaultAnswer, const QString& title)
 {
-    QMessageBox box(toQt(icon), title.isEmpty() ? kAppTitle : title, text, toQt(buttons), m_parent);
-    box.setDefaultButton(toQt(defaultAnswer));
-    return fromQt(box.exec(), buttons);
+    const std::unique_ptr<QMessageBox> box = messageBox(text, icon, buttons, defaultAnswer, title, m_parent);
+    return fromQt(box->exec(), buttons);
 }
 
 void QtDialogs::beep()
