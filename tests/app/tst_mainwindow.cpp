@@ -2,20 +2,30 @@
 // window at the sizes of common screens (groups without holes or clipped
 // captions, the status readings apart, the desk growing around its clock,
 // the favourites beside the clock), the ruler under the caret, the command
-// keys and the klkl key.
+// keys and the klkl key, and text from outside shown as it stands.
 #include "directory/DirectoryFixtures.h"
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
 #include "app/CommandKeys.h"
 #include "app/CommandStrip.h"
+#include "app/QtDialogs.h"
 #include "appearance/Looks.h"
 #include "core/Desk.h"
 #include "core/VbText.h"
 #include "directory/FavouritesPanel.h"
+#include "directory/PhonebookCommands.h"
+#include "directory/frmUpdate.h"
+#include "lists/frmCirculair.h"
+#include "lists/frmHeader.h"
+#include "lists/frmPresets.h"
+#include "prepared/Headlines.h"
 #include "text/KlklAnswer.h"
 
 #include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <sys/stat.h>
 
 namespace {
 
@@ -355,6 +365,75 @@ private slots:
         CommandLabel* bell = rig.command("lblBell");
         QCOMPARE(bell->toolTip() + "|" + bell->shownToolTip(),
                  "Rings Bell|Rings Bell  (" + QKeySequence(Qt::Key_F7).toString(QKeySequence::NativeText) + ")");
+    }
+
+    void outsideTextIsShownAsItStands()
+    {
+        // Markup in the data files, in names from the directory server and in
+        // a message is shown as it stands. Obeyed, the picture tag would open
+        // a pipe that nobody writes, and the window would wait for good.
+        QTemporaryDir dir("/tmp/vkXXXXXX"); // short: the tag fits a 40-character name
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.path() + "/p").constData(), 0600), 0);
+        // In name order, the phonebook's order after a download.
+        const QStringList hostile = {"&lt;b&gt; AT&amp;T", "<b>x</b>", "<font size=6>BIG</font>",
+                                     "<img src=\"" + dir.path() + "/p\">"};
+        env.writeFile("\\QuillnetPresetText.txt", hostile.join("\r\n").toLatin1());
+        env.writeFile("\\LocalTelex.txt", ("11    " + hostile.join("\r\n11    ")).toLatin1());
+        QStringList fields = headlines::defaultFields();
+        const int field[] = {0, 1, 2, 4}; // not the owner number, date or time: those are rewritten
+        QByteArray served;
+        QVector<PhonebookRecord> marked;
+        for (int k = 0; k < hostile.size(); ++k) {
+            fields[field[k]] = hostile[k];
+            served += QByteArray::number(100 + k) + "," + hostile[k].toLatin1() + "\n";
+            marked << record(k + 1, QString::number(100 + k), "Old", 1, 1);
+        }
+        env.writeFile("\\Headlines.txt", headlines::fileText(fields).toLatin1());
+        env.writeFile("\\served.csv", served);
+        writeDirectory(env, marked);
+        const QString station = "<b>x</b> [*] d"; // "[*]" would mark a title as unsaved
+        const QByteArray config = env.readFile("\\QuillnetUsb.cfg");
+        env.writeFile("\\QuillnetUsb.cfg", QByteArray(config).replace("12345 vornak d", station.toLatin1()));
+
+        TerminalRig rig(env);
+        showAt(rig, QSize(1920, 1080));
+        // The directory server renames the favourites and receivers.
+        DirServerProcess server({"--csv", env.file("\\served.csv")});
+        rig.part<PhonebookCommands>().updateOptions.port = server.port();
+        rig.dialogs.answers = {Dialogs::Answer::Yes};
+        QTimer::singleShot(0, this, [] {
+            if (auto* update = qobject_cast<frmUpdate*>(QApplication::activeModalWidget())) {
+                update->lblRetrieve_Click();
+                update->lblExit_Click();
+            }
+        });
+        for (const char* command : {"lblUpdate", "lblLocalNumbersShow", "lblPhonebookShow", "lblHeadlineEditor"})
+            rig.click(command);
+        QTest::mouseClick(rig.command("lblCallNumbers_3"), Qt::LeftButton);
+        QVERIFY2(rig.action().contains(hostile[3]), qPrintable(rig.action()));
+        frmPresets favourites(rig.state, rig.dialogs, {}, {}, {}, &rig.t());
+        frmCirculair receivers(rig.state, rig.dialogs, &rig.t());
+        frmHeader header(rig.state, rig.dialogs, {}, &rig.t());
+        const auto box = QtDialogs::messageBox("No copy of " + hostile[3], Dialogs::Icon::Exclamation,
+                                               Dialogs::Buttons::Ok, Dialogs::Answer::Ok, QString(), nullptr);
+        // Every label of every window is plain; painted, none opens anything.
+        for (QWidget* window : QWidgetList{&favourites, &receivers, &header, box.get(), &rig.t()}) {
+            window->show();
+            window->grab();
+            for (QLabel* label : window->findChildren<QLabel*>())
+                QVERIFY2(label->textFormat() == Qt::PlainText || label->text().isEmpty(), qPrintable(label->text()));
+        }
+        for (int k = 0; k < hostile.size(); ++k) {
+            QCOMPARE(rig.command(QStringLiteral("lblPresetText_%1").arg(k))->text(), hostile[k]);
+            QCOMPARE(rig.command(QStringLiteral("lblLocalTelex_%1").arg(k))->text(), "11      " + hostile[k]);
+            QCOMPARE(rig.control<QLineEdit>(QStringLiteral("txtHeadlines_%1").arg(field[k]))->text(), hostile[k]);
+            CommandLabel* favourite = rig.command(QStringLiteral("lblCallNumbers_%1").arg(k));
+            QVERIFY2(favourite->text().trimmed().endsWith(" " + hostile[k]), qPrintable(favourite->text()));
+            QCOMPARE(shownToolTipOf(favourite), favourite->text().trimmed());
+        }
+        QCOMPARE(box->findChild<QLabel*>("qt_msgbox_label")->text(), "No copy of " + hostile[3]);
+        QCOMPARE(rig.t().windowHandle()->title(), kAppTitle + "  " + station);
+        QCOMPARE(rig.dialogs.asked.size(), 1); // the question before the update; no warning
     }
 };
 

@@ -19,6 +19,8 @@
 #include "text/frmCancelSend.h"
 #include "text/TextTransmissions.h"
 
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QtTest>
 #include <memory>
 #include <sys/resource.h>
@@ -35,6 +37,15 @@ inline double cpuSecondsWhileWaiting(int ms)
     const double before = used();
     QTest::qWait(ms);
     return used() - before;
+}
+
+// What the tool tip of `widget` shows when the mouse rests on it (markup obeyed).
+inline QString shownToolTipOf(QWidget* widget)
+{
+    QHelpEvent rest(QEvent::ToolTip, QPoint(2, 2), widget->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(widget, &rest);
+    const QString tip = QToolTip::text();
+    return Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
 }
 
 struct TerminalRig {
