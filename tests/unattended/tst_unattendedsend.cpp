@@ -114,6 +114,18 @@ private slots:
             QVERIFY2(!parsed.problem.isEmpty() && !parsed.problem.contains('\n'), qPrintable(line));
         }
         QVERIFY(parse("x.txt --to 12a45").problem.contains("12a45"));
+        // The number is ASCII digits, the whole of it: no white space, sign
+        // or line end around it (a line feed would go on the line), no
+        // digits of other scripts (Arabic-Indic, fullwidth). The refusal
+        // stays one line and shows what was given.
+        for (const QString& number : {QString("4711\n"), QString("4711\r"), QString(" 4711"), QString("4711\t"),
+                                      QString("+4711"), QString("-4711"), QString(), QStringLiteral("\u0664\u0667\u0661\u0661"),
+                                      QStringLiteral("\uFF14\uFF17\uFF11\uFF11"), QStringLiteral("4711\u2028")}) {
+            const SendArguments parsed = parseSendArguments({"x.txt", "--to", number});
+            QVERIFY2(!parsed.request && !parsed.problem.contains('\n') && !parsed.problem.contains(QChar(0x2028)),
+                     qPrintable(parsed.problem));
+        }
+        QVERIFY(parseSendArguments({"x.txt", "--to", "4711\n"}).problem.contains("\"4711\\n\""));
 
         // The help names every option and every exit code.
         const QString help = sendHelpText();
