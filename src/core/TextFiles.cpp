@@ -1,8 +1,10 @@
 #include "core/TextFiles.h"
 
-#include <QFile>
+#include "core/DataFile.h"
+
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
 
 QString decodeFileBytes(const QByteArray& bytes)
 {
@@ -26,19 +28,13 @@ QByteArray encodeFileText(const QString& text)
 
 std::optional<QString> readTextFile(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const FileBytes file = readFileBytes(path);
+    if (!file.read()) {
         if (error)
-            *error = file.errorString();
+            *error = file.problem;
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    return decodeFileBytes(bytes);
+    return decodeFileBytes(file.bytes);
 }
 
 bool writeBytesAtomic(const QString& path, const QByteArray& bytes, QString* error)
@@ -49,12 +45,19 @@ bool writeBytesAtomic(const QString& path, const QByteArray& bytes, QString* err
             *error = file.errorString();
         return false;
     }
-    // The flush comes first: a full disk shows only there, and commit()
-    // would rename the short file over the old one all the same.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+    // Straight to the descriptor: Qt reports a write the system took only
+    // in part (a disk with a little room left) as "Unknown error", and
+    // commit() would rename a short file over the old one all the same.
+    QString reason;
+    if (writeAllBytes(int(file.handle()), bytes, &reason) != bytes.size()) {
+        if (error)
+            *error = reason;
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
         if (error)
             *error = file.errorString();
-        file.cancelWriting();
         return false;
     }
     return true;

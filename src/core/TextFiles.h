@@ -13,7 +13,7 @@ QString decodeFileBytes(const QByteArray& bytes);
 QByteArray encodeFileText(const QString& text);
 
 // The whole file as text; nothing (and the reason in *error) when it cannot
-// be read.
+// be read. Only regular files are read (core/DataFile).
 std::optional<QString> readTextFile(const QString& path, QString* error = nullptr);
 
 // Writes the text under a temporary name in the same folder and renames it

@@ -2,13 +2,13 @@
 
 #include "core/AppState.h"
 #include "core/Dialogs.h"
+#include "core/DataFile.h"
 #include "core/EventWait.h"
 #include "core/TextFiles.h"
 #include "editor/EditorText.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -197,7 +197,7 @@ void frmEdit::Form_Load()
         chooseAndLoad();
         return;
     }
-    if (!m_fileName.isEmpty() && QFileInfo(m_fileName).isFile())
+    if (!m_fileName.isEmpty())
         loadFile(m_fileName);
 }
 
@@ -250,15 +250,16 @@ void frmEdit::reportCaret()
 
 bool frmEdit::loadFile(const QString& path)
 {
-    QString error;
-    const std::optional<QString> text = readTextFile(path, &error);
-    if (!text) {
+    const FileBytes file = readFileBytes(path);
+    if (file.outcome == FileBytes::Outcome::Missing)
+        return false;
+    if (!file.read()) {
         // Saying nothing here would let the user think the file is empty
         // and save the empty text over it.
-        m_dialogs.warn("File " + path + " cannot be read: " + error);
+        m_dialogs.warn("File " + path + " cannot be read: " + file.problem);
         return false;
     }
-    const LoadedText loaded = textFromLines(splitLines(*text));
+    const LoadedText loaded = textFromLines(splitLines(decodeFileBytes(file.bytes)));
     if (loaded.tooLarge) {
         m_dialogs.message("File " + path + " too large (>30K)", Dialogs::Icon::Critical);
         return false;
@@ -273,7 +274,7 @@ void frmEdit::chooseAndLoad()
     const QString chosen =
         m_dialogs.openFile({"Edit file", kFilter, m_state.folder.path(), QString(), kDefaultSuffix});
     // A refused file leaves the editor on the text and the name it had.
-    if (chosen.isEmpty() || !QFileInfo(chosen).isFile() || !loadFile(chosen))
+    if (chosen.isEmpty() || !loadFile(chosen))
         return;
     m_fileName = chosen;
     setModified(false);

@@ -84,7 +84,8 @@ private:
     // Shows the caret's row and column and colours the column indicator.
     void reportCaret();
 
-    // Loads a file into the text area; false when nothing was loaded.
+    // Loads a file into the text area; false when nothing was loaded (a
+    // missing file says nothing, any other failure says why).
     bool loadFile(const QString& path);
     // The open dialog, then the chosen file; it becomes the file edited.
     void chooseAndLoad();

@@ -5,6 +5,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
+#include "core/DataFile.h"
 #include "core/DateText.h"
 #include "editor/EditorText.h"
 #include "editor/frmEdit.h"
@@ -232,6 +233,12 @@ private slots:
         QCOMPARE(rig.dialogs.texts().last(), "File " + path("\\big.txt") + " too large (>30K)");
         QCOMPARE(rig.e().fileName(), path("\\draft.txt"));
         QCOMPARE(rig.text(), QString("draft"));
+
+        // "Open" a folder: said so, rather than an empty text taken for it.
+        rig.dialogs.files << env.folder();
+        rig.press("open");
+        QCOMPARE(rig.dialogs.texts().last(), "File " + env.folder() + " cannot be read: " + kFolderNotFile);
+        QCOMPARE(rig.e().fileName() + "|" + rig.text(), path("\\draft.txt") + "|draft");
     }
 
     void columnIndicatorMarksTheTelexLine()
