@@ -6,24 +6,50 @@
 #include <QStringDecoder>
 #include <algorithm>
 
-QString decodeFileBytes(const QByteArray& bytes)
+namespace {
+
+bool hasHighBytes(const QByteArray& bytes)
 {
-    const bool hasHighBytes = std::any_of(bytes.begin(), bytes.end(),
-                                          [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    if (hasHighBytes) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString decoded = utf8.decode(bytes);
-        if (!utf8.hasError())
-            return decoded;
-    }
-    return QString::fromLatin1(bytes);
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
-QByteArray encodeFileText(const QString& text)
+// The text when the bytes read as UTF-8 (valid, with a multi-byte sequence).
+std::optional<QString> asUtf8(const QByteArray& bytes)
 {
-    const bool fitsLatin1 = std::all_of(text.begin(), text.end(),
-                                        [](QChar c) { return c.unicode() <= 0xFF; });
-    return fitsLatin1 ? text.toLatin1() : text.toUtf8();
+    if (!hasHighBytes(bytes))
+        return std::nullopt;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8.decode(bytes);
+    if (utf8.hasError())
+        return std::nullopt;
+    return decoded;
+}
+
+} // namespace
+
+DecodedText decodeFileText(const QByteArray& bytes)
+{
+    if (std::optional<QString> utf8 = asUtf8(bytes))
+        return {*std::move(utf8), TextEncoding::Utf8, bytes.startsWith("\xEF\xBB\xBF")};
+    return {QString::fromLatin1(bytes), TextEncoding::Latin1, false};
+}
+
+QString decodeFileBytes(const QByteArray& bytes)
+{
+    return decodeFileText(bytes).text;
+}
+
+QByteArray encodeFileText(const QString& text, TextEncoding preferred)
+{
+    if (preferred == TextEncoding::Latin1) {
+        const bool fitsLatin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+        if (fitsLatin1) {
+            QByteArray latin1 = text.toLatin1();
+            if (!asUtf8(latin1))
+                return latin1;
+        }
+    }
+    return text.toUtf8();
 }
 
 std::optional<QString> readTextFile(const QString& path, QString* error)
@@ -63,9 +89,9 @@ bool writeBytesAtomic(const QString& path, const QByteArray& bytes, QString* err
     return true;
 }
 
-bool writeTextFileAtomic(const QString& path, const QString& text, QString* error)
+bool writeTextFileAtomic(const QString& path, const QString& text, QString* error, TextEncoding preferred)
 {
-    return writeBytesAtomic(path, encodeFileText(text), error);
+    return writeBytesAtomic(path, encodeFileText(text, preferred), error);
 }
 
 QStringList splitLines(const QString& text)

@@ -5,7 +5,6 @@
 #include "core/DataFile.h"
 #include "core/EventWait.h"
 #include "core/TextFiles.h"
-#include "editor/EditorText.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -259,12 +258,14 @@ bool frmEdit::loadFile(const QString& path)
         m_dialogs.warn("File " + path + " cannot be read: " + file.problem);
         return false;
     }
-    const LoadedText loaded = textFromLines(splitLines(decodeFileBytes(file.bytes)));
+    const DecodedText text = decodeFileText(file.bytes);
+    const LoadedText loaded = textFromLines(splitLines(text.text));
     if (loaded.tooLarge) {
         m_dialogs.message("File " + path + " too large (>30K)", Dialogs::Icon::Critical);
         return false;
     }
     txtText->setPlainText(editorFormFromFileText(loaded.text));
+    m_fileForm = fileFormOf(text);
     setModified(true);
     return true;
 }
@@ -291,7 +292,8 @@ bool frmEdit::save(bool askForName)
     bool saved = false;
     if (!path.isEmpty()) {
         QString error;
-        if (writeTextFileAtomic(path, fileTextFromEditorForm(txtText->toPlainText()), &error)) {
+        const QString text = fileTextFromEditorForm(editorText(*txtText->document()), m_fileForm);
+        if (writeTextFileAtomic(path, text, &error, m_fileForm.encoding)) {
             m_fileName = path;
             setModified(false);
             refreshCaption();
@@ -346,6 +348,7 @@ void frmEdit::Toolbar_ButtonClick(const QString& pressed)
         if (!askToSave())
             return;
         m_fileName = kNewDocument;
+        m_fileForm = FileForm();
         txtText->clear();
         setModified(false);
         refreshCaption();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Operations.h"
+#include "editor/EditorText.h"
 
 #include <QDialog>
 #include <QHash>
@@ -104,6 +105,8 @@ private:
     HelpOpener m_showHelp;
     QHash<QString, QAction*> m_buttons;
     QString m_fileName;
+    // How the file edited was read, and so how it is written.
+    editortext::FileForm m_fileForm;
     bool m_modified = false;
     bool m_closing = false;
 };
