@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!text.isValidUtf16() || text.startsWith(QChar::ByteOrderMark))
             continue;
         for (TextEncoding preferred : {TextEncoding::Latin1, TextEncoding::Utf8})
-            FUZZ_CHECK(decodeFileBytes(encodeFileText(text, preferred)) == text, "a written text reads back as written");
+            FUZZ_CHECK(decodeFileBytes(encodeFileText(text, preferred)) == text,
+                       "a written text reads back as written");
     }
 
     const std::optional<QByteArray> saved = loadAndSave(bytes);

