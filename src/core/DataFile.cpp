@@ -55,7 +55,7 @@ int openRegular(const QByteArray& name, int flags, QString* reason)
 
 } // namespace
 
-FileBytes readFileBytes(const QString& path, qint64 maxBytes, const std::function<bool()>& keepGoing)
+FileBytes readFileBytes(const QString& path, qint64 maxBytes, const std::function<bool(QByteArrayView)>& keepGoing)
 {
     FileBytes file;
     const QByteArray name = QFile::encodeName(path);
@@ -75,12 +75,6 @@ FileBytes readFileBytes(const QString& path, qint64 maxBytes, const std::functio
     const qint64 limit = maxBytes < 0 ? std::numeric_limits<qint64>::max() : maxBytes;
     file.bytes.reserve(qsizetype(std::min<qint64>(limit, std::max<qint64>(0, info.st_size))));
     while (file.bytes.size() < limit) {
-        if (keepGoing && !keepGoing()) {
-            ::close(fd);
-            file.bytes.clear();
-            file.outcome = FileBytes::Outcome::Stopped;
-            return file;
-        }
         const qsizetype at = file.bytes.size();
         const qint64 piece = std::min(kPieceBytes, limit - at);
         file.bytes.resize(at + piece);
@@ -98,6 +92,12 @@ FileBytes readFileBytes(const QString& path, qint64 maxBytes, const std::functio
         file.bytes.resize(at + got);
         if (got == 0)
             break;
+        if (keepGoing && !keepGoing(QByteArrayView(file.bytes).sliced(at))) {
+            ::close(fd);
+            file.bytes.clear();
+            file.outcome = FileBytes::Outcome::Stopped;
+            return file;
+        }
     }
     ::close(fd);
     file.outcome = FileBytes::Outcome::Read;

@@ -34,9 +34,11 @@ struct FileBytes {
 };
 
 // A regular file's bytes, at most `maxBytes` of them when that is not
-// negative. `keepGoing` is asked between pieces of a large file; when it
-// answers false the reading stops (Outcome::Stopped).
-FileBytes readFileBytes(const QString& path, qint64 maxBytes = -1, const std::function<bool()>& keepGoing = {});
+// negative. `keepGoing` is shown each piece of a large file as it is read
+// (so it can also look at the bytes); when it answers false the reading
+// stops (Outcome::Stopped).
+FileBytes readFileBytes(const QString& path, qint64 maxBytes = -1,
+                        const std::function<bool(QByteArrayView piece)>& keepGoing = {});
 
 // Opens a regular file to append to, made when missing (permissions 0644
 // less the umask). The descriptor, or -1 with the reason in *reason.

@@ -68,7 +68,16 @@ QString fileProblemText(const QString& path, const QString& reason)
 SourceText readSourceFile(const QString& path, const std::function<bool()>& keepGoing)
 {
     SourceText source;
-    FileBytes file = readFileBytes(path, -1, keepGoing);
+    // Binary data is refused at its first piece, not after reading all of it.
+    bool binary = false;
+    FileBytes file = readFileBytes(path, -1, [&](QByteArrayView piece) {
+        binary = piece.contains('\0');
+        return !binary && !stopRequested(keepGoing);
+    });
+    if (binary) {
+        source.problem = QStringLiteral("This file holds binary data (zero bytes), not text. Nothing was sent.");
+        return source;
+    }
     if (file.outcome == FileBytes::Outcome::Stopped) {
         source.stopped = true;
         return source;
@@ -77,10 +86,6 @@ SourceText readSourceFile(const QString& path, const std::function<bool()>& keep
         source.problem = file.problem;
         if (source.problem == kFolderNotFile || source.problem == kDeviceNotFile)
             source.problem += QStringLiteral(" Nothing was sent.");
-        return source;
-    }
-    if (file.bytes.contains('\0')) {
-        source.problem = QStringLiteral("This file holds binary data (zero bytes), not text. Nothing was sent.");
         return source;
     }
     std::optional<QString> text = decodeInPieces(file.bytes, keepGoing);
