@@ -49,7 +49,7 @@ QString fileTextFromEditorForm(const QString& text, const FileForm& form)
 {
     QString file = text;
     file.replace(QChar('\n'), form.lineEnd);
-    if (form.byteOrderMark && !file.startsWith(QChar::ByteOrderMark))
+    if (form.byteOrderMark)
         file.prepend(QChar::ByteOrderMark);
     return file;
 }
