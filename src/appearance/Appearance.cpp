@@ -5,6 +5,7 @@
 #include "appearance/FontSettings.h"
 #include "appearance/PaperPicture.h"
 #include "core/AppState.h"
+#include "core/DataFile.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "core/SettingsStore.h"
@@ -42,6 +43,17 @@ const Swatch kSwatches[] = {
     {"lblBkWt", &Appearance::lblBkWt_Click, colours::NavyOnWhite},
 };
 
+// A picture file; none for what is not a regular file, so a pipe in its
+// place never holds up the window (core/DataFile).
+QPixmap pictureFile(const QString& path)
+{
+    QPixmap picture;
+    const FileBytes file = readFileBytes(path);
+    if (file.read())
+        picture.loadFromData(file.bytes);
+    return picture;
+}
+
 // A picture of the program folder; on a screen of twice the pixels (or
 // more) its twice-as-large sibling "name@2x.ext", when there is one, so the
 // desk stays sharp.
@@ -51,11 +63,11 @@ QPixmap pictureForScreen(const ProgramFolder& folder, const QString& name)
     if (qApp && qApp->devicePixelRatio() >= 1.5) {
         const QFileInfo file(path);
         const QString dense = file.path() + "/" + file.completeBaseName() + "@2x." + file.suffix();
-        const QPixmap picture(dense);
+        const QPixmap picture = pictureFile(dense);
         if (!picture.isNull())
             return picture;
     }
-    return QPixmap(path);
+    return pictureFile(path);
 }
 
 QRect placeOf(const Skin& skin)

@@ -1,7 +1,8 @@
 #include "appearance/SoundBank.h"
 
+#include "core/DataFile.h"
+
 #include <QAudioDevice>
-#include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QSoundEffect>
@@ -30,8 +31,7 @@ quint16 le16(const QByteArray& bytes, qsizetype at)
 
 QByteArray readHead(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(kHeadBytes) : QByteArray();
+    return readFileBytes(path, kHeadBytes).bytes;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "directory/AtomicFileSet.h"
 
+#include "core/DataFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,10 +44,10 @@ bool AtomicFileSet::stage(const QString& path, const QByteArray& bytes, QString*
     const QString temporary = file.fileName();
     m_files.append({target.absoluteFilePath(), temporary, QString(), false});
 
+    // Straight to the descriptor, so that a full disk is reported with its
+    // cause (core/DataFile).
     QString reason;
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        reason = file.errorString();
-    else if (::fsync(file.handle()) != 0)
+    if (writeAllBytes(int(file.handle()), bytes, &reason) == bytes.size() && ::fsync(file.handle()) != 0)
         reason = systemError();
     if (!reason.isEmpty()) {
         *error = QStringLiteral("%1 cannot be written: %2").arg(target.fileName(), reason);

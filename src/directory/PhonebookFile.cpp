@@ -1,5 +1,6 @@
 #include "directory/PhonebookFile.h"
 
+#include "core/DataFile.h"
 #include "core/ProgramFolder.h"
 #include "directory/AtomicFileSet.h"
 
@@ -13,24 +14,21 @@ constexpr int kSlot = PhonebookRecord::kSlotSize;
 // way opening it for record access makes it.
 bool readBytes(const QString& path, QByteArray* bytes, QString* error)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    FileBytes file = readFileBytes(path);
+    if (file.outcome == FileBytes::Outcome::Missing) {
         bytes->clear();
-        if (!file.open(QIODevice::WriteOnly)) {
-            *error = file.errorString();
+        QFile made(path);
+        if (!made.open(QIODevice::WriteOnly)) {
+            *error = made.errorString();
             return false;
         }
         return true;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    if (!file.read()) {
+        *error = file.problem;
         return false;
     }
-    *bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return false;
-    }
+    *bytes = std::move(file.bytes);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "core/DateText.h"
 
 #include <QFileInfo>
+#include <QTextDocument>
 
 namespace editortext {
 
@@ -34,11 +35,36 @@ QString editorFormFromFileText(const QString& text)
     return form;
 }
 
-QString fileTextFromEditorForm(const QString& text)
+FileForm fileFormOf(const DecodedText& file)
+{
+    FileForm form;
+    form.encoding = file.encoding;
+    if (file.text.contains(QChar('\n')) && !file.text.contains(QChar('\r')))
+        form.lineEnd = QStringLiteral("\n");
+    form.byteOrderMark = file.byteOrderMark;
+    return form;
+}
+
+QString fileTextFromEditorForm(const QString& text, const FileForm& form)
 {
     QString file = text;
-    file.replace(QChar('\n'), QStringLiteral("\r\n"));
+    file.replace(QChar('\n'), form.lineEnd);
+    if (form.byteOrderMark)
+        file.prepend(QChar::ByteOrderMark);
     return file;
+}
+
+QString editorText(const QTextDocument& document)
+{
+    // toPlainText() would turn a non-breaking space into a blank.
+    QString text = document.toRawText();
+    for (QChar& c : text) {
+        const char16_t code = c.unicode();
+        // Paragraph and line separators, and the frame marks 0xFDD0 and 0xFDD1.
+        if (code == QChar::ParagraphSeparator || code == QChar::LineSeparator || code == 0xFDD0 || code == 0xFDD1)
+            c = QChar('\n');
+    }
+    return text;
 }
 
 QString modeStatusText(int mode)

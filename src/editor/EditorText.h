@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/TextFiles.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+
+class QTextDocument;
 
 // The message editor's rules without any widget: what a file becomes in the
 // editor, the texts of the edit modes, which commands each mode offers, and
@@ -33,9 +37,25 @@ struct LoadedText {
 };
 LoadedText textFromLines(const QStringList& lines);
 
-// The editor shows line ends as line breaks; files hold CR LF.
+// How a file keeps its text: its encoding, its line end and its byte order
+// mark. A file is saved the way it was read, so one loaded and saved
+// unchanged keeps its bytes: a UTF-8 file stays UTF-8, a file of LF line
+// ends keeps them, a UTF-8 byte order mark stays. Files with CR LF, CR or
+// mixed line ends, new files and files without a line end are saved with
+// CR LF.
+struct FileForm {
+    TextEncoding encoding = TextEncoding::Latin1;
+    QString lineEnd = QStringLiteral("\r\n");
+    bool byteOrderMark = false;
+};
+FileForm fileFormOf(const DecodedText& file);
+
+// The editor shows line ends as line breaks; files hold the file's line end.
 QString editorFormFromFileText(const QString& text);
-QString fileTextFromEditorForm(const QString& text);
+QString fileTextFromEditorForm(const QString& text, const FileForm& form = {});
+// The text of the editor's document, every character as it stands (a
+// non-breaking space stays one), its line breaks as LF.
+QString editorText(const QTextDocument& document);
 
 // The status text of an edit mode (followed by the file path), empty when
 // the mode has none.

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Dialogs.h"
+#include "core/DataFile.h"
 #include "core/EventWait.h"
 #include "core/TextFiles.h"
 #include "core/Widgets.h"
@@ -9,7 +10,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -198,7 +198,7 @@ void frmEdit::Form_Load()
         chooseAndLoad();
         return;
     }
-    if (!m_fileName.isEmpty() && QFileInfo(m_fileName).isFile())
+    if (!m_fileName.isEmpty())
         loadFile(m_fileName);
 }
 
@@ -251,20 +251,23 @@ void frmEdit::reportCaret()
 
 bool frmEdit::loadFile(const QString& path)
 {
-    QString error;
-    const std::optional<QString> text = readTextFile(path, &error);
-    if (!text) {
+    const FileBytes file = readFileBytes(path);
+    if (file.outcome == FileBytes::Outcome::Missing)
+        return false;
+    if (!file.read()) {
         // Saying nothing here would let the user think the file is empty
         // and save the empty text over it.
-        m_dialogs.warn("File " + path + " cannot be read: " + error);
+        m_dialogs.warn("File " + path + " cannot be read: " + file.problem);
         return false;
     }
-    const LoadedText loaded = textFromLines(splitLines(*text));
+    const DecodedText text = decodeFileText(file.bytes);
+    const LoadedText loaded = textFromLines(splitLines(text.text));
     if (loaded.tooLarge) {
         m_dialogs.message("File " + path + " too large (>30K)", Dialogs::Icon::Critical);
         return false;
     }
     txtText->setPlainText(editorFormFromFileText(loaded.text));
+    m_fileForm = fileFormOf(text);
     setModified(true);
     return true;
 }
@@ -274,7 +277,7 @@ void frmEdit::chooseAndLoad()
     const QString chosen =
         m_dialogs.openFile({"Edit file", kFilter, m_state.folder.path(), QString(), kDefaultSuffix});
     // A refused file leaves the editor on the text and the name it had.
-    if (chosen.isEmpty() || !QFileInfo(chosen).isFile() || !loadFile(chosen))
+    if (chosen.isEmpty() || !loadFile(chosen))
         return;
     m_fileName = chosen;
     setModified(false);
@@ -291,7 +294,8 @@ bool frmEdit::save(bool askForName)
     bool saved = false;
     if (!path.isEmpty()) {
         QString error;
-        if (writeTextFileAtomic(path, fileTextFromEditorForm(txtText->toPlainText()), &error)) {
+        const QString text = fileTextFromEditorForm(editorText(*txtText->document()), m_fileForm);
+        if (writeTextFileAtomic(path, text, &error, m_fileForm.encoding)) {
             m_fileName = path;
             setModified(false);
             refreshCaption();
@@ -346,6 +350,7 @@ void frmEdit::Toolbar_ButtonClick(const QString& pressed)
         if (!askToSave())
             return;
         m_fileName = kNewDocument;
+        m_fileForm = FileForm();
         txtText->clear();
         setModified(false);
         refreshCaption();

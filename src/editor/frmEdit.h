@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Operations.h"
+#include "editor/EditorText.h"
 
 #include <QDialog>
 #include <QHash>
@@ -84,7 +85,8 @@ private:
     // Shows the caret's row and column and colours the column indicator.
     void reportCaret();
 
-    // Loads a file into the text area; false when nothing was loaded.
+    // Loads a file into the text area; false when nothing was loaded (a
+    // missing file says nothing, any other failure says why).
     bool loadFile(const QString& path);
     // The open dialog, then the chosen file; it becomes the file edited.
     void chooseAndLoad();
@@ -103,6 +105,8 @@ private:
     HelpOpener m_showHelp;
     QHash<QString, QAction*> m_buttons;
     QString m_fileName;
+    // How the file edited was read, and so how it is written.
+    editortext::FileForm m_fileForm;
     bool m_modified = false;
     bool m_closing = false;
 };

@@ -1,5 +1,6 @@
 #include "editor/frmHelp.h"
 
+#include "core/DataFile.h"
 #include "core/EventWait.h"
 #include "core/SettingsStore.h"
 #include "core/Widgets.h"
@@ -72,11 +73,14 @@ void frmHelp::done(int result)
 
 bool frmHelp::showLocalCopy()
 {
-    QFile file(localPath());
-    if (!file.open(QIODevice::ReadOnly))
+    const FileBytes file = readFileBytes(localPath(), HelpDownload::kMaxBytes);
+    if (file.outcome == FileBytes::Outcome::Missing)
         return false;
-    const QByteArray bytes = file.read(HelpDownload::kMaxBytes);
-    rtf::fill(*RichTextBox1->document(), rtf::parse(bytes));
+    // A copy that is there but cannot be read says why, never "no copy".
+    if (!file.read())
+        RichTextBox1->setPlainText("The help document " + localPath() + " cannot be read:\n" + file.problem);
+    else
+        rtf::fill(*RichTextBox1->document(), rtf::parse(file.bytes));
     return true;
 }
 

@@ -1,9 +1,35 @@
 #include "journal/TrafficJournal.h"
 
+#include "core/DataFile.h"
 #include "journal/DiskSync.h"
 
 #include <QDir>
+#include <QFile>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Whether the file open for appending on `fd` ends inside a line. It is
+// read through a descriptor of its own, since `fd` only writes.
+bool endsInsideLine(int fd, const QString& path)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || info.st_size == 0)
+        return false;
+    const int reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    char last = '\n';
+    if (reader >= 0) {
+        if (::pread(reader, &last, 1, info.st_size - 1) != 1)
+            last = '\n';
+        ::close(reader);
+    }
+    return last != '\n';
+}
+
+} // namespace
 
 QString TrafficJournal::problemText(const QString& path, const QString& reason)
 {
@@ -28,7 +54,7 @@ TrafficJournal::TrafficJournal(QString folder, std::function<QDateTime()> now, Q
     });
     m_sync = std::make_unique<DiskSync>(this, [this](const QString& reason) {
         if (m_on)
-            fail(m_file.fileName(), reason);
+            fail(m_path, reason);
     });
 }
 
@@ -52,7 +78,7 @@ bool TrafficJournal::start(QString* error)
     }
     QString reason;
     if (!openFor(today, &reason)) {
-        *error = problemText(m_file.fileName(), reason);
+        *error = problemText(m_path, reason);
         return false;
     }
     m_received = LineCollector();
@@ -73,7 +99,7 @@ void TrafficJournal::stop()
     writeGathered();
     m_gatherTimer.stop();
     m_on = false;
-    m_file.close();
+    closeFile();
     m_sync->waitUntilDone();
 }
 
@@ -146,29 +172,48 @@ void TrafficJournal::writeGathered()
         return;
     QString reason;
     if (m_gatheredDay != m_fileDay && !openFor(m_gatheredDay, &reason)) {
-        fail(m_file.fileName(), reason);
+        fail(m_path, reason);
         return;
     }
-    const qint64 written = m_file.write(m_gathered);
+    struct stat before {};
+    ::fstat(m_fd, &before);
+    const qint64 written = writeAllBytes(m_fd, m_gathered, &reason);
     if (written != m_gathered.size()) {
-        fail(m_file.fileName(), m_file.errorString());
+        // The disk took part of the lines: the file keeps the whole ones
+        // only, so nothing is glued to a cut line later.
+        const qint64 whole = m_gathered.lastIndexOf('\n', written - 1) + 1;
+        if (::ftruncate(m_fd, before.st_size + whole) != 0)
+            reason += QStringLiteral(" (the last line in the file may be cut)");
+        fail(m_path, reason);
         return;
     }
     m_gathered.resize(0); // keeps its room for the next lines
-    m_sync->request(int(m_file.handle()));
+    m_sync->request(m_fd);
 }
 
 bool TrafficJournal::openFor(const QDate& day, QString* reason)
 {
-    m_file.close();
-    m_file.setFileName(m_folder + "/" + journalFileName(day));
-    // Unbuffered: every write goes to the system at once.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        *reason = m_file.errorString();
+    closeFile();
+    m_path = m_folder + "/" + journalFileName(day);
+    // Every write goes to the system at once: nothing is buffered here.
+    m_fd = openForAppend(m_path, reason);
+    if (m_fd < 0)
+        return false;
+    // A file that ends inside a line (cut by a power failure or a killed
+    // writer) gets its line end first, so the next line stands on its own.
+    if (endsInsideLine(m_fd, m_path) && writeAllBytes(m_fd, "\r\n", reason) != 2) {
+        closeFile();
         return false;
     }
     m_fileDay = day;
     return true;
+}
+
+void TrafficJournal::closeFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
 }
 
 void TrafficJournal::fail(const QString& path, const QString& reason)
@@ -176,7 +221,7 @@ void TrafficJournal::fail(const QString& path, const QString& reason)
     m_on = false;
     m_gathered.clear();
     m_gatherTimer.stop();
-    m_file.close();
+    closeFile();
     m_fileDay = QDate();
     emit failed(problemText(path, reason));
 }

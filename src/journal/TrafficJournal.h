@@ -4,7 +4,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -27,8 +26,12 @@ class DiskSync;
 // time is up, so a fast line costs a few writes a second, not one a line.
 //
 // When the folder or the file cannot be written (a read-only folder, a full
-// disk), the journal switches itself off and says why, once, through
-// failed(); what it could not write is dropped, nothing else is affected.
+// disk, a pipe or a device in the file's place), the journal switches itself
+// off and says why, once, through failed(); what it could not write is
+// dropped, nothing else is affected. A line is in the file whole or not at
+// all: a write the disk took only in part is taken back to the last whole
+// line, and a file found ending inside a line (a power cut) gets its line
+// end before anything is added.
 class TrafficJournal : public QObject {
     Q_OBJECT
 public:
@@ -52,7 +55,7 @@ public:
     bool isOn() const { return m_on; }
     const QString& folder() const { return m_folder; }
     // The file written to now (empty while off).
-    QString currentFile() const { return m_file.isOpen() ? m_file.fileName() : QString(); }
+    QString currentFile() const { return m_fd >= 0 ? m_path : QString(); }
 
     // Text received from the box, as the terminal window shows it; with
     // `replacedLast` it took the place of the window's last character.
@@ -84,6 +87,7 @@ private:
     void lineTaken();
     void writeGathered();
     bool openFor(const QDate& day, QString* reason);
+    void closeFile();
     void fail(const QString& path, const QString& reason);
     QDateTime now();
 
@@ -95,7 +99,9 @@ private:
     bool m_on = false;
     LineCollector m_received;
     LineCollector m_sent;
-    QFile m_file;
+    // The day's file: its path, and its descriptor while open (-1 when not).
+    QString m_path;
+    int m_fd = -1;
     QDate m_fileDay;
     // Lines ended but not yet written, and the day they belong to.
     QByteArray m_gathered;

@@ -2,6 +2,7 @@
 
 #include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/DataFile.h"
 #include "core/Dialogs.h"
 #include "core/TextFiles.h"
 #include "core/VbText.h"
@@ -65,8 +66,11 @@ void BroadcastSending::sendReceiverList()
     if (!state.RSendListSent) {
         m_sending = true;
         // A missing or unreadable list sends only the line feed; the
-        // confirmation still follows.
-        const QStringList lines = splitLines(readTextFile(state.folder.file("\\RSend.txt")).value_or(QString()));
+        // confirmation still follows, after the reason for a list that is
+        // there but cannot be read.
+        const QString path = state.folder.file("\\RSend.txt");
+        const FileBytes list = readFileBytes(path);
+        const QStringList lines = splitLines(decodeFileBytes(list.bytes));
         m_sendTxt("\n");
         for (const QString& line : lines) {
             // A lost line ends the list: nothing more can go out, and the
@@ -78,6 +82,9 @@ void BroadcastSending::sendReceiverList()
         }
         state.RSendListSent = true;
         m_sending = false;
+        if (list.outcome == FileBytes::Outcome::Failed)
+            m_host.dialogs().warn("The receiver list " + path + " cannot be read:\n" + list.problem
+                                  + "\nOnly the line feed was sent.");
     }
     // The loss has been reported by the port; the list was not transmitted.
     if (m_host.link().isOpen())

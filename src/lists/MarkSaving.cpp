@@ -1,5 +1,6 @@
 #include "lists/MarkSaving.h"
 
+#include "core/DataFile.h"
 #include "core/ProgramFolder.h"
 #include "core/TextFiles.h"
 #include "directory/AtomicFileSet.h"
@@ -7,7 +8,6 @@
 #include "lists/ReceiverFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -23,19 +23,14 @@ QString where(const QString& path)
 // The file's bytes; a missing file has none.
 std::optional<QByteArray> readBytes(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.exists())
+    FileBytes file = readFileBytes(path);
+    if (file.outcome == FileBytes::Outcome::Missing)
         return QByteArray();
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 cannot be read: %2").arg(where(path), file.errorString());
+    if (!file.read()) {
+        *error = QStringLiteral("%1 cannot be read: %2").arg(where(path), file.problem);
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("%1 cannot be read: %2").arg(where(path), file.errorString());
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(file.bytes);
 }
 
 bool sameSubscriber(const PhonebookRecord& a, const PhonebookRecord& b)

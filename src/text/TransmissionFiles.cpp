@@ -1,12 +1,11 @@
 #include "text/TransmissionFiles.h"
 
+#include "core/DataFile.h"
 #include "core/TextFiles.h"
 
 #include <algorithm>
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -69,41 +68,27 @@ QString fileProblemText(const QString& path, const QString& reason)
 SourceText readSourceFile(const QString& path, const std::function<bool()>& keepGoing)
 {
     SourceText source;
-    const QFileInfo info(path);
-    if (info.exists() && info.isDir()) {
-        source.problem = QStringLiteral("This is a folder, not a text file. Nothing was sent.");
+    // Binary data is refused at its first piece, not after reading all of it.
+    bool binary = false;
+    FileBytes file = readFileBytes(path, -1, [&](QByteArrayView piece) {
+        binary = piece.contains('\0');
+        return !binary && !stopRequested(keepGoing);
+    });
+    if (binary) {
+        source.problem = QStringLiteral("This file holds binary data (zero bytes), not text. Nothing was sent.");
         return source;
     }
-    if (info.exists() && !info.isFile()) {
-        source.problem = QStringLiteral("This is a device or a pipe, not a text file. Nothing was sent.");
+    if (file.outcome == FileBytes::Outcome::Stopped) {
+        source.stopped = true;
         return source;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        source.problem = file.errorString();
+    if (!file.read()) {
+        source.problem = file.problem;
+        if (source.problem == kFolderNotFile || source.problem == kDeviceNotFile)
+            source.problem += QStringLiteral(" Nothing was sent.");
         return source;
     }
-    QByteArray bytes;
-    bytes.reserve(qsizetype(std::max<qint64>(0, file.size())));
-    for (;;) {
-        if (stopRequested(keepGoing)) {
-            source.stopped = true;
-            return source;
-        }
-        const QByteArray piece = file.read(kPieceBytes);
-        if (file.error() != QFileDevice::NoError) {
-            source.problem = file.errorString();
-            return source;
-        }
-        if (piece.isEmpty())
-            break;
-        if (piece.contains('\0')) {
-            source.problem = QStringLiteral("This file holds binary data (zero bytes), not text. Nothing was sent.");
-            return source;
-        }
-        bytes += piece;
-    }
-    std::optional<QString> text = decodeInPieces(bytes, keepGoing);
+    std::optional<QString> text = decodeInPieces(file.bytes, keepGoing);
     if (!text) {
         source.stopped = true;
         return source;
@@ -129,18 +114,12 @@ bool writeScratchFile(const QString& path, const QString& text, const std::funct
         }
         const QStringView piece = QStringView(text).sliced(start, std::min(kPieceBytes, text.size() - start));
         const QByteArray bytes = latin1 ? piece.toLatin1() : piece.toUtf8();
-        if (file.write(bytes) != bytes.size()) {
-            *error = file.errorString();
+        // Straight to the descriptor, so that a full disk is reported with
+        // its cause (core/DataFile).
+        if (writeAllBytes(int(file.handle()), bytes, error) != bytes.size()) {
             file.cancelWriting();
             return false;
         }
-    }
-    // A full disk shows only when the buffer is flushed; commit() would
-    // rename the short file into place all the same.
-    if (!file.flush()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
     }
     if (!file.commit()) {
         *error = file.errorString();

@@ -1,15 +1,37 @@
 #include "unattended/SendArguments.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 
 constexpr int kHighestPort = 32;
 
+// ASCII digits and nothing else: no blank, sign or line end around them,
+// and no digits of other scripts (the box dials 0 to 9 only).
 bool isDigits(const QString& text)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-    return digits.match(text).hasMatch();
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// A value as it can stand in a one-line message: control characters
+// written as escapes.
+QString shown(const QString& value)
+{
+    QString text;
+    for (const QChar c : value) {
+        if (c == u'\n')
+            text += QLatin1String("\\n");
+        else if (c == u'\r')
+            text += QLatin1String("\\r");
+        else if (c == u'\t')
+            text += QLatin1String("\\t");
+        else if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
+                 || c.category() == QChar::Separator_Paragraph)
+            text += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar('0'));
+        else
+            text += c;
+    }
+    return text;
 }
 
 } // namespace
@@ -55,7 +77,7 @@ SendArguments parseSendArguments(const QStringList& arguments)
         const bool takesValue = word == QLatin1String("--to") || word == QLatin1String("--port")
                                 || word == QLatin1String("--timeout");
         if (!takesValue) {
-            parsed.problem = QStringLiteral("unknown option %1 (see vornak send --help)").arg(word);
+            parsed.problem = QStringLiteral("unknown option %1 (see vornak send --help)").arg(shown(word));
             return parsed;
         }
         if (!valueInline) {
@@ -67,7 +89,7 @@ SendArguments parseSendArguments(const QStringList& arguments)
         }
         if (word == QLatin1String("--to")) {
             if (!isDigits(value)) {
-                parsed.problem = QStringLiteral("the number to dial must be digits only, not \"%1\"").arg(value);
+                parsed.problem = QStringLiteral("the number to dial must be digits only, not \"%1\"").arg(shown(value));
                 return parsed;
             }
             request.number = value;
@@ -77,7 +99,7 @@ SendArguments parseSendArguments(const QStringList& arguments)
             const int port = value.toInt(&ok);
             if (!ok || port < 1 || port > kHighestPort) {
                 parsed.problem = QStringLiteral("the port must be a number from 1 to %1, not \"%2\"")
-                                     .arg(kHighestPort).arg(value);
+                                     .arg(kHighestPort).arg(shown(value));
                 return parsed;
             }
             request.port = port;
@@ -86,7 +108,7 @@ SendArguments parseSendArguments(const QStringList& arguments)
             const double seconds = value.toDouble(&ok);
             if (!ok || !(seconds > 0) || seconds > 24 * 3600) {
                 parsed.problem = QStringLiteral("the time-out must be a number of seconds above 0, not \"%1\"")
-                                     .arg(value);
+                                     .arg(shown(value));
                 return parsed;
             }
             request.timeoutSeconds = seconds;
@@ -98,7 +120,8 @@ SendArguments parseSendArguments(const QStringList& arguments)
         return parsed;
     }
     if (files.size() > 1) {
-        parsed.problem = QStringLiteral("one message file only, not %1 (%2)").arg(files.size()).arg(files.join(", "));
+        parsed.problem =
+            QStringLiteral("one message file only, not %1 (%2)").arg(files.size()).arg(shown(files.join(", ")));
         return parsed;
     }
     if (!numberGiven) {

@@ -5,6 +5,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
+#include "core/DataFile.h"
 #include "core/DateText.h"
 #include "editor/EditorText.h"
 #include "editor/frmEdit.h"
@@ -138,6 +139,35 @@ private slots:
         QVERIFY(rig.dialogs.fileRequests[2].proposedName.isEmpty());
     }
 
+    void savingKeepsTheFilesForm()
+    {
+        // Saved without an edit, a file keeps its bytes: its encoding, its
+        // line ends and every character, a non-breaking space included.
+        const QList<QByteArray> files = {
+            "Latin-1 with a non-breaking space:\xA0und \xFC\r\nsecond\r\n",
+            "UTF-8 Gr\xC3\xBC\xC3\x9F" "e, no-break\xC2\xA0space\nwith LF only\n",
+            "\xEF\xBB\xBFUTF-8 with a byte order mark, \xE2\x82\xAC and CR LF\r\n\r\n",
+            "ASCII\twith a tab\n",
+        };
+        for (const QByteArray& bytes : files) {
+            env.writeFile("\\Message.txt", bytes);
+            Rig rig(env, path("\\Message.txt"), 0);
+            rig.press("save");
+            QCOMPARE(env.readFile("\\Message.txt"), bytes);
+        }
+
+        // A Latin-1 file (0xFF is no UTF-8) that, once its 0xFF is deleted,
+        // holds bytes that are valid UTF-8: saved so that it reads back as
+        // the text the editor held, not "+\u0547".
+        env.writeFile("\\Message.txt", "+\xD5\x87\xFF\r\n");
+        Rig latin1(env, path("\\Message.txt"), 0);
+        QTextCursor cursor(latin1.e().txtText->document());
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.deletePreviousChar();
+        latin1.press("save");
+        QCOMPARE(Rig(env, path("\\Message.txt"), 0).text(), QString::fromLatin1("+\xD5\x87\n"));
+    }
+
     void changesAreKeptWhenTheyCannotBeSaved()
     {
         QDir().mkpath(env.folder() + "/locked");
@@ -232,6 +262,12 @@ private slots:
         QCOMPARE(rig.dialogs.texts().last(), "File " + path("\\big.txt") + " too large (>30K)");
         QCOMPARE(rig.e().fileName(), path("\\draft.txt"));
         QCOMPARE(rig.text(), QString("draft"));
+
+        // "Open" a folder: said so, rather than an empty text taken for it.
+        rig.dialogs.files << env.folder();
+        rig.press("open");
+        QCOMPARE(rig.dialogs.texts().last(), "File " + env.folder() + " cannot be read: " + kFolderNotFile);
+        QCOMPARE(rig.e().fileName() + "|" + rig.text(), path("\\draft.txt") + "|draft");
     }
 
     void columnIndicatorMarksTheTelexLine()

@@ -1,10 +1,11 @@
 #pragma once
 
-// The two ways a program folder refuses a write, made for one test: a
-// read-only folder, and a folder on a small file system with no room left
-// (a tmpfs mounted over the folder, its files copied in, the rest of its
-// room taken by a filler file). Both need root; `skipReason()` says why a
-// fault could not be made, for QSKIP.
+// The ways a program folder refuses a write, made for one test: a read-only
+// folder, and a folder on a small file system with no room left, or with
+// one page left, so that a larger write is taken only in part (a tmpfs
+// mounted over the folder, its files copied in, the rest of its room taken
+// by a filler file). They need root; `skipReason()` says why a fault could
+// not be made, for QSKIP.
 
 #include "support/ReadOnlyFolder.h"
 
@@ -126,16 +127,18 @@ inline QString changedFile(const FolderBytes& before, const FolderBytes& after, 
     return QString();
 }
 
-// One of the two faults, by name ("read-only" or "full").
+// One of the faults, by name ("read-only", "full" or "nearly full": one
+// page of room).
 class FolderFault {
 public:
     FolderFault(const QString& kind, const QString& folder)
     {
-        if (kind == "full") {
-            m_full = std::make_unique<FullFolder>(folder);
+        if (kind == "full" || kind == "nearly full") {
+            const bool nearly = kind == "nearly full";
+            m_full = std::make_unique<FullFolder>(folder, nearly ? 4096 : 0);
             m_skipReason = m_full->skipReason();
-            if (m_skipReason.isEmpty() && m_full->hasRoom())
-                m_skipReason = "the small file system still takes writes";
+            if (m_skipReason.isEmpty() && m_full->hasRoom() != nearly)
+                m_skipReason = "the small file system does not have the room it was given";
         } else {
             m_readOnly = std::make_unique<ReadOnlyFolder>(folder);
             if (!m_readOnly->effective())

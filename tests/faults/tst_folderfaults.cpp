@@ -1,19 +1,25 @@
 // Every file the program writes, written into a program folder that refuses
-// it: read-only, or on a file system with no room left. Each write ends with
-// a message that names the file, the command or window stays usable, every
-// file of the folder keeps its bytes and no half-written file is left; once
-// the folder takes writes again the same step succeeds.
+// it: read-only, or on a file system with no room left (or one page left
+// for a larger file). Each write ends with a message that names the file and
+// the system's cause, the command or window stays usable, every file of the
+// folder keeps its bytes and no half-written file is left; once the folder
+// takes writes again the same step succeeds. And every data file the
+// program reads, replaced by a pipe, a folder or a file that cannot be read:
+// a message that says which, never a hang.
 #include "faults/FolderFaults.h"
 #include "lists/ListFixtures.h"
 #include "support/TestMain.h"
 #include "text/TransmissionRig.h"
 
+#include "core/DataFile.h"
 #include "core/ProgramFolder.h"
 #include "directory/frmUpdate.h"
 #include "editor/HelpDownload.h"
 #include "editor/frmEdit.h"
+#include "editor/frmHelp.h"
 #include "lists/frmCirculair.h"
 #include "lists/frmHeader.h"
+#include "lists/frmPresets.h"
 #include "prepared/HeadlineEditor.h"
 #include "prepared/LocalNumbersPart.h"
 
@@ -23,6 +29,7 @@
 #include <QTreeView>
 #include <QToolButton>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -55,6 +62,15 @@ struct Write {
     std::function<bool()> run;
     std::function<bool()> usable = {};
 };
+
+// Subscribers enough to make phonebook.txt larger than a page.
+QVector<PhonebookRecord> manySubscribers()
+{
+    QVector<PhonebookRecord> records = {subscriber("1234", "Alpha", 0, 1), subscriber("56789", "Beta")};
+    for (int i = 0; i < 40; ++i)
+        records << subscriber(QString::number(200000 + i), QStringLiteral("Station %1").arg(i));
+    return records;
+}
 
 } // namespace
 
@@ -140,6 +156,7 @@ class FolderFaultsTest : public QObject {
                     [&rig] { return rig.command("lblEditLocal")->isEnabled(); }};
         }
         if (name == "message editor") {
+            env.writeFile("\\Message.txt", QByteArray("a line of the standard message\r\n").repeated(200));
             rig.state.EditFile = env.file("\\Message.txt");
             rig.state.EditMode = 0;
             auto* editor = new frmEdit(rig.state, rig.dialogs, [] {}, [](QWidget*) {});
@@ -156,7 +173,7 @@ class FolderFaultsTest : public QObject {
                     [editor] { return editor->isVisible() && editor->modified(); }};
         }
         if (name == "receiver marks") {
-            writePhonebook(env, {subscriber("1234", "Alpha", 0, 1), subscriber("56789", "Beta")});
+            writePhonebook(env, manySubscribers());
             env.writeFile("\\RSend.txt", "1234,\r\n1234+\r\n");
             auto* marks = new frmCirculair(rig.state, rig.dialogs);
             window.reset(marks);
@@ -209,6 +226,10 @@ private slots:
             for (const char* fault : {"read-only", "full"})
                 QTest::addRow("%s, %s", write, fault) << QString(write) << QString(fault);
         }
+        // A page of room: the system takes part of a larger file, then says
+        // why it takes no more.
+        for (const char* write : {"message editor", "receiver marks"})
+            QTest::addRow("%s, nearly full", write) << QString(write) << QString("nearly full");
     }
 
     void everyWriteRefusedKeepsTheFolder()
@@ -240,6 +261,86 @@ private slots:
         // The folder takes writes again: the same step goes through.
         rig.dialogs.clear();
         QVERIFY2(step.run() && noWarnings(rig), qPrintable(rig.dialogs.texts().join(" | ")));
+    }
+
+    void everyReadRefusedSaysWhy_data()
+    {
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("fault");
+        for (const auto& [read, file] : {std::pair{"configuration", "QuillnetUsb.cfg"},
+                                         {"phrases", "QuillnetPresetText.txt"},
+                                         {"local numbers", "LocalTelex.txt"}, {"headlines", "Headlines.txt"},
+                                         {"klkl answer", "klkl.txt"}, {"receiver list", "RSend.txt"},
+                                         {"broadcast header", "RSHeader.txt"}, {"phonebook", "phonebook.txt"},
+                                         {"message editor", "Message.txt"}, {"help document", "wnew.rtf"}}) {
+            for (const char* fault : {"pipe", "folder", "unreadable"})
+                QTest::addRow("%s, %s", read, fault) << QString(read) << QString(file) << QString(fault);
+        }
+        // A skin that cannot be read leaves the desk its plain colour, as a
+        // missing one does: nothing to say, but nothing to wait for either.
+        QTest::newRow("skin, pipe") << QString("skin") << QString("Skin-Std.jpg") << QString("pipe");
+    }
+
+    // Each data file the program reads is, in turn, a named pipe with no
+    // writer (opened to read, it would wait for one for good), a folder, or
+    // a file whose reading fails even for root (a link to the reading
+    // process's own memory). Its reader names the file and what stands
+    // there, and the program goes on.
+    void everyReadRefusedSaysWhy()
+    {
+        QFETCH(QString, read);
+        QFETCH(QString, file);
+        QFETCH(QString, fault);
+        const QString path = env.file("\\" + file);
+        QFile::remove(path);
+        if (fault == "pipe")
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0644) == 0);
+        else if (fault == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else
+            QVERIFY(QFile::link("/proc/self/mem", path));
+        const QString cause = fault == "pipe" ? kDeviceNotFile
+                              : fault == "folder" ? kFolderNotFile
+                                                  : QString::fromLocal8Bit(std::strerror(EIO));
+
+        // The start-up reads the configuration, the phrases and the skin.
+        TerminalRig rig(env);
+        std::unique_ptr<QWidget> window;
+        QStringList messages; // the help window says it in its own text
+        rig.state.ConnectionActive = true;
+        if (read == "local numbers")
+            rig.click("lblLocalNumbersShow");
+        else if (read == "headlines")
+            rig.part<HeadlineEditor>().lblHeadlineEditor_Click();
+        else if (read == "klkl answer")
+            rig.SendKLKL();
+        else if (read == "receiver list" || read == "broadcast header")
+            rig.click(read == "receiver list" ? "lblSendNumbers" : "lblSendHeader");
+        else if (read == "phonebook")
+            window = std::make_unique<frmPresets>(rig.state, rig.dialogs, Dialler(), nullptr, ListsRefresher());
+        else if (read == "message editor") {
+            rig.state.EditFile = path;
+            rig.state.EditMode = 0;
+            auto* editor = new frmEdit(rig.state, rig.dialogs, [] {}, [](QWidget*) {});
+            window.reset(editor);
+            editor->Form_Load();
+        } else if (read == "help document") {
+            auto* help = new frmHelp(rig.state.folder, rig.settings);
+            window.reset(help);
+            help->Form_Load();
+            messages << help->RichTextBox1->toPlainText();
+        }
+        for (const ScriptedDialogs::Asked& asked : warnings(rig))
+            messages << asked.text;
+        QVERIFY2(!messages.isEmpty() || read == "skin", "nothing was said");
+        for (const QString& message : messages)
+            QVERIFY2(message.contains(file) && message.contains(cause), qPrintable(message));
+
+        // The window goes on: a text still goes out.
+        rig.box.readFor(300);
+        rig.SendTxt("ok");
+        QCOMPARE(rig.received(3), QByteArray("\rok"));
     }
 
     void helpDocumentKeepsItsCopy_data()

@@ -1,16 +1,19 @@
 // The traffic journal: its lines, its files, the Journal command in the real
 // window over a pseudo-terminal, and what it does when it cannot write.
+#include "faults/FolderFaults.h"
 #include "support/BoxProgram.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TerminalRig.h"
 #include "support/TestHost.h"
 #include "support/TestMain.h"
 
+#include "core/DataFile.h"
 #include "journal/JournalLines.h"
 #include "journal/JournalPart.h"
 #include "journal/TrafficJournal.h"
 
 #include <QDir>
+#include <sys/stat.h>
 
 class JournalTest : public QObject {
     Q_OBJECT
@@ -120,19 +123,22 @@ private slots:
     // A line is in the file as soon as it has ended; lines following close
     // behind are gathered for a moment; the line in progress waits. Each day
     // has a file of its own, a line belongs to the day it began on, and the
-    // journal started again on the same day adds to the day's file.
+    // journal started again on the same day adds to the day's file, never
+    // to a line found cut at its end.
     void journalFiles()
     {
+        QVERIFY(QDir().mkpath(journalFolder()));
+        env.writeFile("\\journal/2026-08-24.txt", "23:59:50 RX cut by a power fail");
         TrafficJournal journal(journalFolder(), [this] { return clock; });
         QString error;
         QVERIFY2(journal.start(&error), qPrintable(error));
         QCOMPARE(journal.currentFile(), journalFolder() + "/2026-08-24.txt");
         journal.recordReceived("first line\r\n");
-        QCOMPARE(journalLines(day1()), QStringList({"23:59:58 RX first line"}));
+        QCOMPARE(journalLines(day1()), QStringList({"23:59:50 RX cut by a power fail", "23:59:58 RX first line"}));
         journal.recordReceived("second\r\nthird li");
-        QTRY_COMPARE(journalLines(day1()).size(), 2);
+        QTRY_COMPARE(journalLines(day1()).size(), 3);
         QTest::qWait(3 * TrafficJournal::kGatherMs);
-        QCOMPARE(journalLines(day1()).size(), 2);
+        QCOMPARE(journalLines(day1()).size(), 3);
         journal.recordReceived("ne\r\n");
         QCOMPARE(journalLines(day1()).last(), QString("23:59:58 RX third line"));
 
@@ -146,7 +152,7 @@ private slots:
         journal.recordReceived("ing\r\n");
         journal.recordSent("on the new day\r");
         journal.stop();
-        QCOMPARE(journalLines(day1()).mid(3), QStringList({"23:59:58 TX before midnight", "23:59:59 RX spanning"}));
+        QCOMPARE(journalLines(day1()).mid(4), QStringList({"23:59:58 TX before midnight", "23:59:59 RX spanning"}));
         QCOMPARE(journalLines(day1().addDays(1)), QStringList({"00:00:01 TX after", "00:00:02 TX on the new day"}));
 
         QVERIFY(journal.start(&error));
@@ -203,38 +209,45 @@ private slots:
 
     void refusedWritesTurnTheJournalOff_data()
     {
-        QTest::addColumn<bool>("full");
-        QTest::newRow("read-only folder") << false;
-        QTest::newRow("full disk") << true;
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("read-only folder") << QString("read-only folder");
+        QTest::newRow("pipe as the day's file") << QString("pipe");
+        QTest::newRow("nearly full disk") << QString("nearly full");
     }
 
-    // A read-only folder refuses the journal as it is switched on; a disk
-    // that fills up, as it writes. Either way: one message, the journal off
-    // and kept off, the terminal carrying on.
+    // A read-only folder, or a pipe no one reads as the day's file, refuses
+    // the journal as it is switched on; a disk that fills up, mid-line as it
+    // writes. Either way: one message with the cause, the journal off and
+    // kept off, the terminal carrying on, only whole lines in the file.
     void refusedWritesTurnTheJournalOff()
     {
-        QFETCH(bool, full);
-        if (full) {
-            QVERIFY(QDir().mkpath(journalFolder()));
-            QVERIFY(QFile::link("/dev/full", journalFolder() + "/" + journalFileName(QDate::currentDate())));
-        }
+        QFETCH(QString, fault);
+        const QString dayFile = journalFolder() + "/" + journalFileName(QDate::currentDate());
+        std::optional<FullFolder> full;
+        if (fault == "pipe")
+            QVERIFY(QDir().mkpath(journalFolder()) && ::mkfifo(QFile::encodeName(dayFile).constData(), 0644) == 0);
+        if (fault == "nearly full" && !full.emplace(env.folder(), 4096).skipReason().isEmpty())
+            QSKIP(qPrintable(full->skipReason()));
         TestHost host(env, true);
         ReceivePath receive(host);
         JournalPart part(host);
         connect(&receive, &ReceivePath::lineTextShown, &part, &JournalPart::recordShown);
         std::optional<ReadOnlyFolder> readOnly;
-        if (!full && !readOnly.emplace(env.folder()).effective())
+        if (fault == "read-only folder" && !readOnly.emplace(env.folder()).effective())
             QSKIP("the program folder cannot be made read-only here");
         host.click("lblJournal");
+        const QString line = "a line of the journal " + QString(80, 'x');
         if (full) {
             QVERIFY(part.journal().isOn() && host.scripted.asked.isEmpty());
-            host.box.write("first line\r\nsecond line\r\n");
+            for (int i = 0; i < 60; ++i)
+                host.box.write(line.toLatin1() + "\r\n");
         }
         QTRY_COMPARE(host.scripted.asked.size(), 1);
         const ScriptedDialogs::Asked said = host.scripted.asked[0];
+        const QString cause = fault == "pipe" ? kDeviceNotFile : QString::fromLocal8Bit(std::strerror(ENOSPC));
         QVERIFY2(said.icon == Dialogs::Icon::Exclamation
                      && said.text.startsWith("The traffic journal cannot be written to " + journalFolder())
-                     && (!full || said.text.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))),
+                     && (fault == "read-only folder" || said.text.contains(cause)),
                  qPrintable(said.text));
         QVERIFY(!part.journal().isOn() && part.command()->captionColor() == QColor(0xFFFFFF));
         QCOMPARE(host.store.get("Journal", "On"), QString("0"));
@@ -245,6 +258,16 @@ private slots:
         QCOMPARE(host.box.waitForBytes(6, 2000), QByteArray("typed\r"));
         QTest::qWait(50);
         QCOMPARE(host.scripted.asked.size(), 1);
+        if (!full)
+            return;
+
+        // Once there is room again, the next line is one of its own.
+        QVERIFY2(env.readFile("\\journal/" + QFileInfo(dayFile).fileName()).endsWith(line.toLatin1() + "\r\n"),
+                 "the file ends inside a line");
+        QVERIFY(QFile::remove(env.folder() + "/" + FullFolder::kFiller));
+        host.click("lblJournal");
+        host.box.write("after the disk had room\r\n");
+        QTRY_COMPARE(journalLines(QDate::currentDate()).last().mid(8), QString(" RX after the disk had room"));
     }
 };
 

@@ -114,6 +114,16 @@ private slots:
             QVERIFY2(!parsed.problem.isEmpty() && !parsed.problem.contains('\n'), qPrintable(line));
         }
         QVERIFY(parse("x.txt --to 12a45").problem.contains("12a45"));
+        // The number is ASCII digits, the whole of it: no white space, sign or
+        // line end around it, no Arabic-Indic or fullwidth digits. The refusal
+        // stays one line and shows what was given.
+        for (const QString& number : {"4711\n", "4711\r", " 4711", "4711\t", "+4711", "-4711", "",
+                                      "\u0664\u0667\u0661\u0661", "\uFF14\uFF17\uFF11\uFF11", "4711\u2028"}) {
+            const SendArguments parsed = parseSendArguments({"x.txt", "--to", number});
+            QVERIFY2(!parsed.request && !parsed.problem.contains('\n') && !parsed.problem.contains(u'\u2028'),
+                     qPrintable(parsed.problem));
+        }
+        QVERIFY(parseSendArguments({"x.txt", "--to", "4711\n"}).problem.contains("\"4711\\n\""));
 
         // The help names every option and every exit code.
         const QString help = sendHelpText();
