@@ -38,7 +38,8 @@ vornak_install_packages() {
   fi
 }
 
-# Configures (once) and builds everything into build/.
+# Configures (once) and builds into build/; arguments name the targets
+# (none: everything).
 vornak_build() {
   if [ ! -f "$VORNAK_BUILD/build.ninja" ]; then
     local launcher=()
@@ -46,7 +47,10 @@ vornak_build() {
     cmake -S "$VORNAK_ROOT" -B "$VORNAK_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       "${launcher[@]}" >/dev/null
   fi
-  cmake --build "$VORNAK_BUILD" -j "$(nproc)"
+  local targets=()
+  local target
+  for target in "$@"; do targets+=(--target "$target"); done
+  cmake --build "$VORNAK_BUILD" -j "$(nproc)" "${targets[@]}"
 }
 
 # Configures (once) and builds the checking build into build-asan/; arguments

@@ -11,11 +11,36 @@
 #include <QApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 void nameApplication()
 {
     QCoreApplication::setApplicationName("vornak");
+}
+
+void endWithoutWindowSystem(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        return;
+    }
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const QString display = qEnvironmentVariable("DISPLAY");
+    QString why;
+    if (!platform.isEmpty())
+        why = QStringLiteral("the window system \"%1\" named by QT_QPA_PLATFORM could not be started").arg(platform);
+    else if (display.isEmpty() && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        why = QStringLiteral("no display is named (DISPLAY is not set)");
+    else
+        why = QStringLiteral("the display \"%1\" could not be reached").arg(display);
+    std::fprintf(stderr,
+                 "vornak: the window cannot be opened: %s. Start Vornak in a desktop session; "
+                 "\"vornak send\" sends a file without a window.\n",
+                 qPrintable(why));
+    std::fflush(stderr);
+    // Qt is half made: end here, without running any clean-up.
+    std::_Exit(1);
 }
 
 int runTerminal(const QStringList& arguments)

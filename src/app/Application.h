@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QtGlobal>
 
 // Names the application "vornak" (the name of its data and settings
 // folders). No display name is given: the window system would add it to
@@ -16,3 +17,10 @@ int runTerminal(const QStringList& arguments);
 // the program folder, configuration and settings of this user, output on
 // the standard streams. Needs only a Qt core application.
 int runSend(const QStringList& arguments);
+
+// The message handler while the widget application is made. Qt's messages
+// go to standard error as Qt writes them; the fatal one (no window system
+// could be started: no display named, or one that cannot be reached) would
+// abort the program with a core dump. This handler ends it instead with a
+// line saying why and exit status 1.
+void endWithoutWindowSystem(QtMsgType type, const QMessageLogContext& context, const QString& message);

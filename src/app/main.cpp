@@ -1,7 +1,9 @@
 #include "app/Application.h"
+#include "app/CommandLine.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <cstdio>
 #include <cstring>
 
 int main(int argc, char* argv[])
@@ -12,7 +14,20 @@ int main(int argc, char* argv[])
         nameApplication();
         return runSend(app.arguments().mid(2));
     }
+    // --help and --version need no display either: answered before Qt
+    // looks for one.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const QString answer = commandLineAnswer(arguments);
+    if (!answer.isEmpty()) {
+        std::fputs(answer.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
+    const QtMessageHandler previousHandler = qInstallMessageHandler(endWithoutWindowSystem);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previousHandler);
     nameApplication();
     return runTerminal(app.arguments().mid(1));
 }

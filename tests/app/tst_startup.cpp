@@ -13,6 +13,8 @@
 #include "link/TerminalText.h"
 #include "link/frmProperties.h"
 
+#include <QProcess>
+
 namespace {
 
 // 21 value lines "v0".."v20" with the given replacements.
@@ -186,6 +188,49 @@ private slots:
         QCOMPARE(terminal.windowTitle(), QString("Quillnet USB Terminal  12345 vornak d"));
         QCOMPARE(state.DateFormat, QString("dd/mm/yyyy"));
         QCOMPARE(terminal.terminal().geometry().top(), 525 / 15); // the steam skin was not applied
+    }
+
+    // The program itself with an empty environment: no display, no platform
+    // named. The usage and the version need no window; a start without a
+    // display says why and ends with status 1 instead of crashing.
+    void theProgramWithoutDisplay()
+    {
+        const QString program = qEnvironmentVariable("VORNAK_BUILD_DIR") + "/vornak";
+        if (!QFileInfo::exists(program))
+            QSKIP("build the vornak program first (cmake --build build --target vornak)");
+        struct Case {
+            QStringList arguments;
+            int exit;
+            QStringList out; // each must stand in standard output
+            QString err;     // must stand in standard error; empty: nothing there
+        };
+        const QString version = "vornak 10.3.13\n";
+        const Case cases[] = {
+            {{"--help"}, 0, {"Usage: vornak", "/steam", "/Color1", "/Color2", "/Color3", "/Color4", "vornak send FILE --to NUMBER",
+                             "--port N", "--answerback", "--timeout S", "--version", "VORNAK_DIR", "VORNAK_DEMO",
+                             "XDG_CONFIG_HOME", "XDG_DATA_HOME"}, ""},
+            {{"/steam", "-h"}, 0, {"Usage: vornak"}, ""},
+            {{"--version"}, 0, {version}, ""},
+            {{"/Color1"}, 1, {}, "vornak: the window cannot be opened: no display is named (DISPLAY is not set)"},
+        };
+        for (const Case& c : cases) {
+            QProcess vornak;
+            QProcessEnvironment empty;
+            empty.insert("HOME", env.configHome());
+            vornak.setProcessEnvironment(empty);
+            vornak.start(program, c.arguments);
+            const QString what = c.arguments.join(' ');
+            QVERIFY2(vornak.waitForFinished(60000), qPrintable(what));
+            const QString out = vornak.readAllStandardOutput();
+            const QString err = vornak.readAllStandardError();
+            QVERIFY2(vornak.exitStatus() == QProcess::NormalExit && vornak.exitCode() == c.exit,
+                     qPrintable(what + ": status " + QString::number(vornak.exitCode()) + "\n" + err));
+            for (const QString& word : c.out)
+                QVERIFY2(out.contains(word), qPrintable(what + ": " + word + " is missing in:\n" + out));
+            QVERIFY2(c.err.isEmpty() ? err.isEmpty() : err.contains(c.err), qPrintable(what + ": " + err));
+            if (c.exit != 0)
+                QVERIFY2(out.isEmpty(), qPrintable(what + ": " + out));
+        }
     }
 };
 
