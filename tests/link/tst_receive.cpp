@@ -137,6 +137,16 @@ private slots:
             {0, 1, 0, "please, text  +++", 1, 0}, {0, 1, 0, "):", 1, 1},
             {0, 1, 0, "klkl", 1, 1}, // the answer is off: no KLKL, however it is collected
             {0, 1, 0, "bitte text eingeben.", 1, 2}, {0, 1, 1, " +++):", 1, 2},
+            // Both watches on: each piece counts once, so a prompt arriving
+            // a character at a time is found, and so is an answer request.
+            {1, 1, 0, " ", 1, 2},    {1, 1, 0, "+", 1, 2},    {1, 1, 0, "+", 1, 2},  {1, 1, 0, "+", 1, 2},
+            {1, 1, 0, ")", 1, 2},    {1, 1, 0, ":", 1, 3},    {1, 1, 0, "k", 1, 3},  {1, 1, 0, "l", 1, 3},
+            {1, 1, 0, "k", 1, 3},    {1, 1, 0, "l", 2, 3},
+            {1, 1, 0, "x", 2, 3}, // the "klkl" that came during the answer asks for nothing
+            // One piece asking for both: the answer leaves the prompt behind it.
+            {1, 1, 0, "klkl klkl +++):", 3, 4},
+            // A "klkl" that came while the answer was off is not answered later.
+            {0, 1, 0, "klkl", 3, 4}, {1, 1, 0, "x", 3, 4},
         };
         for (const auto& step : steps) {
             rig.appState.KlklAuto = step.klklAuto;
@@ -146,6 +156,9 @@ private slots:
             QVERIFY2(answers == step.answers && lists == step.lists, step.text);
             QCOMPARE(rig.appState.KlklBusy, false);
         }
+        // However long the watch looks, it keeps only what may begin a pattern.
+        rig.ShowData(QString(100000, 'x'));
+        QVERIFY(rig.receive.watchBuffer().size() < 20);
     }
 
     void statusLineClearAndLogbook()

@@ -62,7 +62,14 @@ private slots:
                 QCOMPARE(rig.state.RSendListSent, true);
             }
         };
-        rig.box.write("receivers please  +++):");
+        // With the klkl answer on too, the prompt arriving a character at a
+        // time.
+        rig.state.KlklAuto = true;
+        rig.box.write("receivers please ");
+        for (const char c : QByteArray(" +++):")) {
+            rig.box.readFor(20);
+            rig.box.write(QByteArray(1, c));
+        }
         QTRY_COMPARE(confirmations, 1);
         QVERIFY(!rig.state.RSendPending && !rig.state.RSendListSent && rig.command("lblRSend_1")->isEnabled());
 
