@@ -39,15 +39,8 @@ void SoundCommands::lblSoundOff_Click()
     m_host.status().setAction("Sound Off");
 }
 
-void SoundCommands::Command1_Click() { playAndHold("\\soundcipher.wav", kCommand1HoldMs); }
-void SoundCommands::Command2_Click() { playAndHold("\\soundplain.wav", kCommand2HoldMs); }
-void SoundCommands::Command3_Click() { playAndHold("\\soundrun.wav", kCommand3HoldMs); }
-
-void SoundCommands::playAndHold(const QString& name, int holdMs)
-{
-    // A sound button is a request to hear that sound: it plays even while
-    // the effects are muted (the display sound checks the switch itself).
-    m_host.sounds().playEvenWhenMuted(name);
-    EventWait::forMs(holdMs);
-    m_host.sounds().close(name);
-}
+// A sound button is a request to hear that sound: it plays even while the
+// effects are muted (the display sound checks the switch itself).
+void SoundCommands::Command1_Click() { m_host.sounds().playHeld("\\soundcipher.wav", kCommand1HoldMs); }
+void SoundCommands::Command2_Click() { m_host.sounds().playHeld("\\soundplain.wav", kCommand2HoldMs); }
+void SoundCommands::Command3_Click() { m_host.sounds().playHeld("\\soundrun.wav", kCommand3HoldMs); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "appearance/SoundEffects.h"
+
 #include <QObject>
 
 class CommandHost;
@@ -16,7 +18,7 @@ public:
     // How long each command holds before it returns.
     static constexpr int kSoundOnHoldMs = 100;
     static constexpr int kCommand1HoldMs = 100;
-    static constexpr int kCommand2HoldMs = 80;
+    static constexpr int kCommand2HoldMs = SoundEffects::kKeySoundMs;
     static constexpr int kCommand3HoldMs = 2000;
 
     explicit SoundCommands(CommandHost& host);
@@ -34,7 +36,5 @@ public:
     CommandLabel* Command3;
 
 private:
-    void playAndHold(const QString& name, int holdMs);
-
     CommandHost& m_host;
 };

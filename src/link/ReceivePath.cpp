@@ -145,7 +145,13 @@ void ReceivePath::showText(const QString& text, bool fromLine)
     // no more than that however long it looks.
     forgetWatched(m_watch.size() - kWatchTail);
 
-    m_host.sounds().play("\\soundplain.wav");
+    // The key sound, held and then closed as its sound button does. Text
+    // that arrives while it is held is shown without a sound of its own.
+    if (!state.SoundMuted && !m_keySoundHeld) {
+        m_keySoundHeld = true;
+        m_host.sounds().playHeld("\\soundplain.wav", SoundEffects::kKeySoundMs);
+        m_keySoundHeld = false;
+    }
     // The caret follows the text to the end when it reaches the screen.
 }
 

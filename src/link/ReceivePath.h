@@ -53,4 +53,5 @@ private:
     // while the KLKL watch was on.
     QString m_watch;
     qsizetype m_klklFrom = 0;
+    bool m_keySoundHeld = false;
 };

@@ -3,9 +3,25 @@
 #include "support/TestHost.h"
 #include "support/TestMain.h"
 
+#include "appearance/SoundPlayer.h"
 #include "link/ReceivePath.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTimer>
+
+namespace {
+
+// A player that notes what it is asked to do; nothing is ever heard.
+struct NotingPlayer : SoundPlayer {
+    QStringList calls;
+    void start(const QString& path) override { calls << "start " + QFileInfo(path).fileName(); }
+    void stop(const QString& path) override { calls << "stop " + QFileInfo(path).fileName(); }
+    bool isPlaying(const QString&) const override { return false; }
+};
+
+} // namespace
 
 class ReceiveTest : public QObject {
     Q_OBJECT
@@ -14,6 +30,9 @@ class ReceiveTest : public QObject {
     // The receive path on its own, in a stand-in main window whose desk
     // has the headline panel the Clear command hides.
     struct Rig : TestHost {
+        NotingPlayer player;
+        SoundEffects notedSounds{appState, player};
+        SoundEffects& sounds() override { return notedSounds; }
         ReceivePath receive{*this};
         QWidget* frameHeadLine = new QWidget(&desk());
         explicit Rig(const TestEnvironment& env) : TestHost(env)
@@ -76,6 +95,19 @@ private slots:
         rig.terminal().setLineText(QString(16000, 'x'));
         rig.ShowData("y");
         QCOMPARE(rig.windowText().size(), 16001);
+
+        // Muted, text comes without a sound. With sound on, the key sound is
+        // held for its time, the window running meanwhile, and then closed;
+        // text arriving meanwhile shows without a sound of its own.
+        QVERIFY(rig.player.calls.isEmpty());
+        rig.appState.SoundMuted = false;
+        QTimer::singleShot(20, &rig, [&] { rig.ShowData("-meanwhile"); });
+        QElapsedTimer held;
+        held.start();
+        rig.ShowData("heard");
+        QVERIFY(held.elapsed() >= SoundEffects::kKeySoundMs);
+        QVERIFY(rig.windowText().endsWith("heard-meanwhile"));
+        QCOMPARE(rig.player.calls, QStringList({"start soundplain.wav", "stop soundplain.wav"}));
     }
 
     void screenFollowsTheTextAnyBytesAnyChunks()
