@@ -9,6 +9,9 @@
 
 namespace {
 const QString kGroup = QStringLiteral("Sound");
+// The switch shows its state as the klkl key does: the one in force is lit.
+const QColor kCaptionLit(0x00FF00);
+const QColor kCaptionPlain(0xFFFFFF);
 } // namespace
 
 SoundCommands::SoundCommands(CommandHost& host) : QObject(host.window()), m_host(host)
@@ -23,11 +26,20 @@ SoundCommands::SoundCommands(CommandHost& host) : QObject(host.window()), m_host
     connect(Command1, &CommandLabel::clicked, this, &SoundCommands::Command1_Click);
     connect(Command2, &CommandLabel::clicked, this, &SoundCommands::Command2_Click);
     connect(Command3, &CommandLabel::clicked, this, &SoundCommands::Command3_Click);
+    showSwitch();
+}
+
+void SoundCommands::showSwitch()
+{
+    const bool muted = m_host.state().SoundMuted;
+    lblSoundOn->setCaptionColor(muted ? kCaptionPlain : kCaptionLit);
+    lblSoundOff->setCaptionColor(muted ? kCaptionLit : kCaptionPlain);
 }
 
 void SoundCommands::lblSoundOn_Click()
 {
     m_host.state().SoundMuted = false;
+    showSwitch();
     m_host.sounds().play("\\soundcipher.wav");
     EventWait::forMs(kSoundOnHoldMs);
     m_host.status().setAction("Sound On");
@@ -36,6 +48,7 @@ void SoundCommands::lblSoundOn_Click()
 void SoundCommands::lblSoundOff_Click()
 {
     m_host.state().SoundMuted = true;
+    showSwitch();
     m_host.status().setAction("Sound Off");
 }
 

@@ -102,8 +102,19 @@ private slots:
         for (const QString name : {"Command1", "Command2", "Command3"})
             QCOMPARE(host.command(name)->text(), name);
 
+        // The switch in force is lit, as the klkl key is.
+        const auto lit = [&host] {
+            QStringList names;
+            for (const QString name : {"lblSoundOn", "lblSoundOff"}) {
+                if (host.command(name)->captionColor() == QColor(0x00FF00))
+                    names << name;
+            }
+            return names.join(",");
+        };
+
         // Every run starts muted; switching off again plays nothing.
         QVERIFY(host.appState.SoundMuted);
+        QCOMPARE(lit(), QString("lblSoundOff"));
         host.click("lblSoundOff");
         QVERIFY(host.appState.SoundMuted && sounds.requested().isEmpty());
         QCOMPARE(host.status().lblAction->text(), QString("Sound Off"));
@@ -114,6 +125,7 @@ private slots:
         QTimer::singleShot(30, &host, [&] { actionDuringPause = host.status().lblAction->text(); });
         QVERIFY(msTaken([&] { host.click("lblSoundOn"); }) >= SoundCommands::kSoundOnHoldMs);
         QVERIFY(!host.appState.SoundMuted);
+        QCOMPARE(lit(), QString("lblSoundOn"));
         QCOMPARE(actionDuringPause + "|" + host.status().lblAction->text(), QString("Sound Off|Sound On"));
         QCOMPARE(sounds.requested(), QStringList({"\\soundcipher.wav"}));
 
@@ -123,6 +135,7 @@ private slots:
         host.click("lblSoundOff");
         host.sounds().play("\\soundplain.wav");
         QVERIFY(host.appState.SoundMuted);
+        QCOMPARE(lit(), QString("lblSoundOff"));
         QCOMPARE(host.status().lblAction->text(), QString("Sound Off"));
         QStringList expected = {"\\soundcipher.wav", "\\soundcipher.wav"};
         QCOMPARE(sounds.requested(), expected);
