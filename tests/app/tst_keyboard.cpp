@@ -6,6 +6,7 @@
 
 #include "app/CommandStrip.h"
 
+#include <QAccessible>
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QLineEdit>
@@ -120,6 +121,61 @@ private slots:
             QVERIFY2(control && control->isVisible(), step.control);
             clickAndType(control, step.field);
         }
+    }
+
+    void everyControlTellsAScreenReaderWhatItIs()
+    {
+        writeDirectory(env, {record(1, "4711", "Directory Service", 1)});
+        TerminalRig rig(env);
+        rig.state.ConnectionActive = true;
+        QGuiApplication::clipboard()->setText("pasted");
+        for (const char* panel : {"lblPhonebookShow", "lblLocalNumbersShow", "lblEditLocal", "lblHeadlineEditor",
+                                  "lblPaste", "lblPuncher"})
+            rig.click(panel);
+
+        // Every command, and every other control the keyboard can reach,
+        // of the window and its panels: a name, and the tool tip (with the
+        // command's key) as its description.
+        const auto said = [](QWidget* control, QAccessible::Text kind) {
+            return QAccessible::queryAccessibleInterface(control)->text(kind);
+        };
+        QStringList unnamed;
+        QStringList walked;
+        for (QWidget* control : rig.t().findChildren<QWidget*>()) {
+            auto* command = qobject_cast<CommandLabel*>(control);
+            if (control->window() != &rig.t() || control->isHidden()
+                || (!command && !(control->focusPolicy() & Qt::TabFocus)))
+                continue;
+            const QString name = control->objectName();
+            walked << name;
+            if (said(control, QAccessible::Name).trimmed().isEmpty())
+                unnamed << name;
+            if (!command) {
+                QVERIFY2(said(control, QAccessible::Description).contains(control->toolTip()), qPrintable(name));
+                continue;
+            }
+            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(command);
+            QVERIFY2(button->role() == QAccessible::Button, qPrintable(name));
+            QVERIFY2(button->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()),
+                     qPrintable(name));
+            if (!command->text().trimmed().isEmpty())
+                QCOMPARE(said(command, QAccessible::Name), command->text());
+            QCOMPARE(said(command, QAccessible::Description), command->shownToolTip());
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+        // The walk reached the strip and every panel.
+        for (const char* name : {"lblOpen1", "lblSoundOff", "lblCallNumbers_0", "lblExitNumbers", "lblLocalTelex_0",
+                                 "txtLocalName_17", "lblExitLocalNumbers", "Option1_2", "txtHeadlines_32", "lblView",
+                                 "lblPresetText_9", "RichTextBox1", "cmdExitPreview", "txtInput", "cmdPunch", "txtTerm"})
+            QVERIFY2(walked.contains(name), name);
+
+        // The name follows the caption; pressing clicks the command.
+        CommandLabel* port = rig.command("lblOpen1");
+        QVERIFY(said(port, QAccessible::Name).startsWith("Close Port"));
+        QAccessible::queryAccessibleInterface(port)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        QVERIFY(port->text().startsWith("Open Port"));
+        QCOMPARE(said(port, QAccessible::Name), port->text());
     }
 };
 
