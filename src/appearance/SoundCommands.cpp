@@ -1,8 +1,8 @@
 #include "appearance/SoundCommands.h"
 
-#include "app/CommandHost.h"
 #include "appearance/SoundEffects.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/EventWait.h"
 #include "core/StatusPanel.h"
 #include "core/Widgets.h"
