@@ -11,8 +11,6 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
-namespace {
-
 // A player that notes what it is asked to do; nothing is ever heard.
 struct NotingPlayer : SoundPlayer {
     QStringList calls;
@@ -20,8 +18,6 @@ struct NotingPlayer : SoundPlayer {
     void stop(const QString& path) override { calls << "stop " + QFileInfo(path).fileName(); }
     bool isPlaying(const QString&) const override { return false; }
 };
-
-} // namespace
 
 class ReceiveTest : public QObject {
     Q_OBJECT
@@ -96,17 +92,16 @@ private slots:
         rig.ShowData("y");
         QCOMPARE(rig.windowText().size(), 16001);
 
-        // Muted, text comes without a sound. With sound on, the key sound is
-        // held for its time, the window running meanwhile, and then closed;
-        // text arriving meanwhile shows without a sound of its own.
+        // Muted, no sound. With sound on, the key sound is held for its time,
+        // the window running (text arriving meanwhile has no sound of its
+        // own), then closed.
         QVERIFY(rig.player.calls.isEmpty());
         rig.appState.SoundMuted = false;
         QTimer::singleShot(20, &rig, [&] { rig.ShowData("-meanwhile"); });
         QElapsedTimer held;
         held.start();
         rig.ShowData("heard");
-        QVERIFY(held.elapsed() >= SoundEffects::kKeySoundMs);
-        QVERIFY(rig.windowText().endsWith("heard-meanwhile"));
+        QVERIFY(held.elapsed() >= SoundEffects::kKeySoundMs && rig.windowText().endsWith("heard-meanwhile"));
         QCOMPARE(rig.player.calls, QStringList({"start soundplain.wav", "stop soundplain.wav"}));
     }
 
@@ -169,15 +164,13 @@ private slots:
             {0, 1, 0, "please, text  +++", 1, 0}, {0, 1, 0, "):", 1, 1},
             {0, 1, 0, "klkl", 1, 1}, // the answer is off: no KLKL, however it is collected
             {0, 1, 0, "bitte text eingeben.", 1, 2}, {0, 1, 1, " +++):", 1, 2},
-            // Both watches on: each piece counts once, so a prompt arriving
-            // a character at a time is found, and so is an answer request.
-            {1, 1, 0, " ", 1, 2},    {1, 1, 0, "+", 1, 2},    {1, 1, 0, "+", 1, 2},  {1, 1, 0, "+", 1, 2},
-            {1, 1, 0, ")", 1, 2},    {1, 1, 0, ":", 1, 3},    {1, 1, 0, "k", 1, 3},  {1, 1, 0, "l", 1, 3},
-            {1, 1, 0, "k", 1, 3},    {1, 1, 0, "l", 2, 3},
-            {1, 1, 0, "x", 2, 3}, // the "klkl" that came during the answer asks for nothing
-            // One piece asking for both: the answer leaves the prompt behind it.
-            {1, 1, 0, "klkl klkl +++):", 3, 4},
-            // A "klkl" that came while the answer was off is not answered later.
+            // Both watches on: a piece counts once, so a prompt or a "klkl"
+            // arriving a character at a time is found. The "klkl" that came
+            // during the answer, or while it was off, asks for nothing; one
+            // piece asking for both gets both.
+            {1, 1, 0, " +", 1, 2}, {1, 1, 0, "+", 1, 2}, {1, 1, 0, "+", 1, 2}, {1, 1, 0, ")", 1, 2},
+            {1, 1, 0, ":", 1, 3},  {1, 1, 0, "k", 1, 3}, {1, 1, 0, "l", 1, 3}, {1, 1, 0, "k", 1, 3},
+            {1, 1, 0, "l", 2, 3},  {1, 1, 0, "x", 2, 3}, {1, 1, 0, "klkl klkl +++):", 3, 4},
             {0, 1, 0, "klkl", 3, 4}, {1, 1, 0, "x", 3, 4},
         };
         for (const auto& step : steps) {
@@ -188,8 +181,7 @@ private slots:
             QVERIFY2(answers == step.answers && lists == step.lists, step.text);
             QCOMPARE(rig.appState.KlklBusy, false);
         }
-        // However long the watch looks, it keeps only what may begin a pattern.
-        rig.ShowData(QString(100000, 'x'));
+        rig.ShowData(QString(100000, 'x')); // the watch keeps only what may begin a pattern
         QVERIFY(rig.receive.watchBuffer().size() < 20);
     }
 

@@ -62,13 +62,10 @@ private slots:
                 QCOMPARE(rig.state.RSendListSent, true);
             }
         };
-        // With the klkl answer on too, the prompt arriving a character at a
-        // time.
-        rig.state.KlklAuto = true;
-        rig.box.write("receivers please ");
-        for (const char c : QByteArray(" +++):")) {
-            rig.box.readFor(20);
+        rig.state.KlklAuto = true; // the prompt a character at a time, the klkl answer on
+        for (const char c : QByteArray("receivers please  +++):")) {
             rig.box.write(QByteArray(1, c));
+            rig.box.readFor(10);
         }
         QTRY_COMPARE(confirmations, 1);
         QVERIFY(!rig.state.RSendPending && !rig.state.RSendListSent && rig.command("lblRSend_1")->isEnabled());

@@ -1,7 +1,6 @@
 // The puncher part on a stand-in main window whose serial port is a
 // pseudo-terminal: its commands, the puncher mode drawing the tape as the
 // user types, and the punch command's bytes at the box.
-#include "support/TerminalRig.h"
 #include "support/TestHost.h"
 
 #include "puncher/Lettering.h"
@@ -110,30 +109,6 @@ private slots:
         QCOMPARE(rig.host.box.readFor(100), QByteArray());
     }
 
-    void frameHidesTheWholeTextWell()
-    {
-        // In the window as the user sees it: nothing of the dark frame round
-        // the text shows beside the open puncher frame (the desk around it
-        // is the skin's light ground).
-        TerminalRig rig(env);
-        rig.t().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.t()));
-        rig.state.ConnectionActive = true;
-        rig.click("lblPuncher");
-        const QRect frame = rig.control("frmPunch")->geometry();
-        const QImage desk = rig.t().desk().grab().toImage();
-        const qreal ratio = desk.devicePixelRatio();
-        QString dark;
-        for (int y = 0; y < rig.t().desk().height(); ++y) {
-            for (int x = frame.left(); x <= frame.right(); ++x) {
-                const QColor colour = desk.pixelColor(QPoint(x, y) * ratio);
-                if (!frame.contains(x, y) && colour.lightness() < 150 && dark.isEmpty())
-                    dark = QStringLiteral("(%1, %2) %3").arg(x).arg(y).arg(colour.name());
-            }
-        }
-        QVERIFY2(dark.isEmpty(), qPrintable(dark));
-    }
-
     void modeDrawsEveryEdit()
     {
         Rig rig(env);
@@ -146,7 +121,9 @@ private slots:
         // empty text box that has the keyboard and a blank tape.
         QVERIFY(rig.frame().isVisible() && rig.part.modeRunning());
         QVERIFY(!rig.host.appState.PunchStop);
-        QCOMPARE(rig.frame().geometry(), QRect(3, 3, 891, 366));
+        // All of the text well, its dark frame included (as the standard
+        // skin draws it), lies under the frame.
+        QVERIFY(rig.frame().geometry().contains(QRect(QPoint(29, 14), QPoint(867, 347))));
         QCOMPARE(rig.input().text(), QString());
         QTRY_VERIFY(rig.input().hasFocus());
         QVERIFY(rig.picture().isBlank());
