@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/CommandStrip.h"
 #include "app/Config.h"
+#include "app/TypingFocus.h"
 #include "appearance/Appearance.h"
 #include "appearance/SoundCommands.h"
 #include "appearance/SoundEffects.h"
@@ -65,6 +66,7 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
     setObjectName("frmTerminal");
     buildWindow();
     buildParts();
+    new TypingFocus(this, m_desk, txtTerm);
 
     Timer3.setObjectName("Timer3");
     Timer3.setInterval(1000);

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/CommandHost.h"
+#include "core/CommandHost.h"
 #include "core/StatusPanel.h"
 #include "link/SerialLink.h"
 

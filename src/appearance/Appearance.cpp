@@ -1,10 +1,10 @@
 #include "appearance/Appearance.h"
 
-#include "app/CommandHost.h"
 #include "appearance/AnalogClock.h"
 #include "appearance/FontSettings.h"
 #include "appearance/PaperPicture.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/DataFile.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "appearance/SoundEffects.h"
+
 #include <QObject>
 
 class CommandHost;
@@ -7,7 +9,8 @@ class CommandLabel;
 
 // The sound switch and the three sound buttons, in the command group
 // "Sound". lblSoundOn switches the sound effects on and confirms it with the
-// cipher sound; lblSoundOff mutes them without a sound. Command1 to Command3
+// cipher sound; lblSoundOff mutes them without a sound; the one in force is
+// lit. Command1 to Command3
 // play the cipher, key and motor sounds and hold the window's commands for a
 // fixed time (the sound's length), the window still painting meanwhile.
 class SoundCommands : public QObject {
@@ -16,7 +19,7 @@ public:
     // How long each command holds before it returns.
     static constexpr int kSoundOnHoldMs = 100;
     static constexpr int kCommand1HoldMs = 100;
-    static constexpr int kCommand2HoldMs = 80;
+    static constexpr int kCommand2HoldMs = SoundEffects::kKeySoundMs;
     static constexpr int kCommand3HoldMs = 2000;
 
     explicit SoundCommands(CommandHost& host);
@@ -34,7 +37,8 @@ public:
     CommandLabel* Command3;
 
 private:
-    void playAndHold(const QString& name, int holdMs);
+    // Lights the one of Sound On and Sound Off that is in force.
+    void showSwitch();
 
     CommandHost& m_host;
 };

@@ -2,6 +2,7 @@
 
 #include "appearance/SoundBank.h"
 #include "core/AppState.h"
+#include "core/EventWait.h"
 
 namespace {
 // The longest a sound may hold up the command that plays it.
@@ -38,4 +39,11 @@ void SoundEffects::playEvenWhenMuted(const QString& name, Wait wait)
 void SoundEffects::close(const QString& name)
 {
     m_player->stop(m_state.folder.file(name));
+}
+
+void SoundEffects::playHeld(const QString& name, int holdMs)
+{
+    playEvenWhenMuted(name);
+    EventWait::forMs(holdMs);
+    close(name);
 }

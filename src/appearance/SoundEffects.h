@@ -16,6 +16,9 @@ class SoundEffects : public QObject {
     Q_OBJECT
 public:
     enum class Wait { No, ToTheEnd };
+    // How long the key sound ("\soundplain.wav") is heard when text reaches
+    // the terminal window.
+    static constexpr int kKeySoundMs = 80;
 
     // Plays through a SoundBank of its own.
     explicit SoundEffects(const AppState& state, QObject* parent = nullptr);
@@ -30,6 +33,9 @@ public:
     void playEvenWhenMuted(const QString& name, Wait wait = Wait::No);
     // Silences a sound that is still heard.
     void close(const QString& name);
+    // Plays a sound even while muted, holds the caller `holdMs` with the
+    // window running, then silences it.
+    void playHeld(const QString& name, int holdMs);
 
     // Every sound that was to be heard, in order (whether or not a device
     // could play it).

@@ -1,5 +1,6 @@
 #include "core/Widgets.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -23,6 +24,41 @@ const QString kKeyStyle = QStringLiteral(
     "QLabel:focus { border: 1px solid palette(highlight); }");
 const QColor kKeyCaption(0xF2EFE6);
 const QColor kKeyEdge(0x1E1D1A);
+
+// What a screen reader learns of a command: a button named by its caption
+// (by its tool tip when it shows only a picture), described by its tool
+// tip with its key, that can be pressed. Asked afresh each time, so it
+// always follows the caption.
+class CommandAccessible : public QAccessibleWidget {
+public:
+    explicit CommandAccessible(CommandLabel* command) : QAccessibleWidget(command, QAccessible::Button) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const auto* command = static_cast<const CommandLabel*>(widget());
+        if (kind == QAccessible::Name && command->accessibleName().isEmpty())
+            return command->text().isEmpty() ? command->toolTip() : command->text();
+        if (kind == QAccessible::Description && command->accessibleDescription().isEmpty())
+            return command->shownToolTip();
+        return QAccessibleWidget::text(kind);
+    }
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << pressAction(); }
+    void doAction(const QString& action) override
+    {
+        auto* command = static_cast<CommandLabel*>(widget());
+        if (action != pressAction())
+            QAccessibleWidget::doAction(action);
+        else if (command->isEnabled())
+            emit command->clicked();
+    }
+};
+
+QAccessibleInterface* commandAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("CommandLabel"))
+        return new CommandAccessible(static_cast<CommandLabel*>(object));
+    return nullptr;
+}
 
 } // namespace
 
@@ -73,6 +109,13 @@ CommandLabel::CommandLabel(const QString& name, const QString& caption, const QS
     // Tab reaches a command; a click leaves the focus where it is, so
     // typing into the terminal window goes on after a click.
     setFocusPolicy(Qt::TabFocus);
+    // A screen reader sees a command as a button it can press. The first
+    // command made was seen as a plain label while the label was being
+    // made, before the button was known: that view is dropped.
+    static const bool accessible = (QAccessible::installFactory(commandAccessible), true);
+    Q_UNUSED(accessible);
+    if (QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(this); seen->role() != QAccessible::Button)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(seen));
     restyle();
 }
 

@@ -1,7 +1,7 @@
 #include "directory/FavouritesPanel.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "core/VbText.h"
@@ -132,6 +132,8 @@ FavouritesPanel::FavouritesPanel(CommandHost& host, Dialler dial)
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab goes from row to row; the list around them is no stop of its own.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto* rows = new QWidget;
     rows->setObjectName("favouriteRows");
     auto* rowLayout = new QVBoxLayout(rows);

@@ -1,6 +1,6 @@
 #include "directory/PhonebookCommands.h"
 
-#include "app/CommandHost.h"
+#include "core/CommandHost.h"
 #include "core/Dialogs.h"
 #include "core/Widgets.h"
 

@@ -1,7 +1,7 @@
 #include "editor/EditorPart.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Widgets.h"
 #include "editor/frmEdit.h"
 #include "editor/frmHelp.h"

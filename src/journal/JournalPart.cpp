@@ -1,7 +1,7 @@
 #include "journal/JournalPart.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Dialogs.h"
 #include "core/SettingsStore.h"
 #include "core/StatusPanel.h"

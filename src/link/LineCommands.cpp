@@ -1,8 +1,8 @@
 #include "link/LineCommands.h"
 
-#include "app/CommandHost.h"
 #include "appearance/SoundEffects.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/DateText.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"

@@ -1,7 +1,7 @@
 #include "link/PortCommands.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/DateText.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"

@@ -1,8 +1,8 @@
 #include "link/ReceivePath.h"
 
-#include "app/CommandHost.h"
 #include "appearance/SoundEffects.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "core/StatusPanel.h"
@@ -13,6 +13,7 @@
 
 #include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -45,6 +46,10 @@ QString errorName(int code)
     default: return "Unknown error or event";
     }
 }
+
+// The longest pattern less one character: all of a pattern that may have
+// begun in the text so far.
+constexpr qsizetype kWatchTail = qsizetype(sizeof(" text eingeben.")) - 2;
 
 } // namespace
 
@@ -101,36 +106,60 @@ void ReceivePath::showText(const QString& text, bool fromLine)
         m_host.terminal().dropHead(kTrimCount);
 
     const ShowDataEdit edit = prepareShowData(text);
-    if (state.KlklAuto && !state.KlklBusy)
+    // One buffer serves both watches: a text goes into it once, whichever of
+    // them is on. The KLKL watch looks only at what came while the answer
+    // was switched on and not itself being sent; the broadcast watch at what
+    // came while a broadcast call waited for its receiver list.
+    const bool klklWatch = state.KlklAuto && !state.KlklBusy;
+    const bool broadcastWatch = state.RSendPending && !state.RSendListSent;
+    if (klklWatch || broadcastWatch)
         m_watch += edit.insert;
+    if (!klklWatch)
+        m_klklFrom = m_watch.size();
     m_host.terminal().appendLineText(edit.insert, edit.replaceLastChar);
     m_host.status().setRxLit(true);
     if (fromLine)
         emit lineTextShown(edit.insert, edit.replaceLastChar);
 
-    // The broadcast watch shares the buffer; "klkl" answers only while the
-    // automatic answer is switched on.
-    if (state.KlklAuto && m_watch.contains(QLatin1String("klkl"))) {
+    // An answer forgets the text up to its last "klkl"; what followed it in
+    // the same piece may still be the broadcast prompt.
+    const QLatin1String klkl("klkl");
+    if (klklWatch && m_watch.indexOf(klkl, m_klklFrom) >= 0) {
         state.KlklBusy = true;
-        m_watch.clear();
+        forgetWatched(m_watch.lastIndexOf(klkl) + klkl.size());
         emit klklRequested();
         state.KlklBusy = false;
     }
 
     if (state.RSendPending && !state.RSendListSent) {
-        m_watch += edit.insert;
         if (m_watch.contains(QLatin1String(" +++):"))) {
-            m_watch.clear();
+            forgetWatched(m_watch.size());
             emit receiverListRequested();
         }
         if (m_watch.contains(QLatin1String(" text eingeben."))) {
-            m_watch.clear();
+            forgetWatched(m_watch.size());
             emit receiverListRequested();
         }
     }
+    // Only the end of the buffer can still begin a pattern: the watch keeps
+    // no more than that however long it looks.
+    forgetWatched(m_watch.size() - kWatchTail);
 
-    m_host.sounds().play("\\soundplain.wav");
+    // The key sound, held and then closed as its sound button does. Text
+    // that arrives while it is held is shown without a sound of its own.
+    if (!state.SoundMuted && !m_keySoundHeld) {
+        m_keySoundHeld = true;
+        m_host.sounds().playHeld("\\soundplain.wav", SoundEffects::kKeySoundMs);
+        m_keySoundHeld = false;
+    }
     // The caret follows the text to the end when it reaches the screen.
+}
+
+void ReceivePath::forgetWatched(qsizetype count)
+{
+    count = std::clamp<qsizetype>(count, 0, m_watch.size());
+    m_watch.remove(0, count);
+    m_klklFrom = std::max<qsizetype>(0, m_klklFrom - count);
 }
 
 void ReceivePath::lblClear_Click()

@@ -45,7 +45,13 @@ signals:
 
 private:
     void showText(const QString& text, bool fromLine);
+    // Drops the first `count` characters of the watch buffer.
+    void forgetWatched(qsizetype count);
 
     CommandHost& m_host;
+    // What the watches look at, and where in it the text begins that came
+    // while the KLKL watch was on.
     QString m_watch;
+    qsizetype m_klklFrom = 0;
+    bool m_keySoundHeld = false;
 };

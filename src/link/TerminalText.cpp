@@ -6,6 +6,7 @@
 TerminalText::TerminalText(QWidget* parent) : QPlainTextEdit(parent)
 {
     setObjectName("txtTerm");
+    setAccessibleName("Terminal text");
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setUndoRedoEnabled(false);
     QFont font("Monospace");

@@ -1,7 +1,7 @@
 #include "lists/BroadcastSending.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/DataFile.h"
 #include "core/Dialogs.h"
 #include "core/TextFiles.h"

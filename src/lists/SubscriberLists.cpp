@@ -1,6 +1,6 @@
 #include "lists/SubscriberLists.h"
 
-#include "app/CommandHost.h"
+#include "core/CommandHost.h"
 #include "core/Widgets.h"
 #include "link/Guards.h"
 #include "lists/frmCirculair.h"

@@ -1,7 +1,7 @@
 #include "prepared/HeadlineEditor.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "core/TextFiles.h"
@@ -132,6 +132,8 @@ void HeadlineEditor::buildPanel()
     lstHeadlines = new QListWidget(frameHeadLine);
     lstHeadlines->setObjectName("lstHeadlines");
     lstHeadlines->setToolTip("Display Window for Headlines Preview");
+    lstHeadlines->setAccessibleName("Headlines Preview");
+    lstHeadlines->setAccessibleDescription(lstHeadlines->toolTip());
     lstHeadlines->setFont(fieldFont());
     lstHeadlines->setGeometry(kMargin, kPreviewTop, twips(kPreviewWidth), frameHeadLine->height() - kPreviewTop - 4);
     lstHeadlines->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -167,6 +169,10 @@ void HeadlineEditor::buildLayoutRows(int layout, int top)
             const int k = layout * kFieldsPerLayout + offset;
             auto* field = new QLineEdit(frameHeadLine);
             field->setObjectName(QStringLiteral("txtHeadlines_%1").arg(k));
+            field->setAccessibleName(QStringLiteral("%1, line %2, field %3")
+                                         .arg(kOptionCaptions[layout])
+                                         .arg(row + 1)
+                                         .arg(offset - kRowFirstField[row] + 1));
             field->setFont(font);
             const int width = metrics.horizontalAdvance(QString(kFieldChars[offset], '0')) + 10;
             field->setGeometry(x, top + row * kRowPitch, width, kRowHeight);

@@ -39,7 +39,15 @@ QString caption(const Entry& entry)
 
 DialRequest dialRequestFor(const QString& caption)
 {
-    return {vbStr(leadingNumber(caption.left(2))), caption + "    "};
+    // Only figures count: a caption that begins with anything else (a blank,
+    // a sign, a point) dials 0.
+    qint64 number = 0;
+    for (const QChar character : caption.left(2)) {
+        if (character < QLatin1Char('0') || character > QLatin1Char('9'))
+            break;
+        number = number * 10 + (character.unicode() - '0');
+    }
+    return {vbStr(number), caption + "    "};
 }
 
 } // namespace localnumbers

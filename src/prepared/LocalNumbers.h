@@ -34,8 +34,9 @@ QString fileText(const Entries& entries);
 // blanks, the description.
 QString caption(const Entry& entry);
 
-// What a button dials: the number of its caption's first two characters in
-// the Str form (" 7", " 12"; " 0" when they are no number), and as the label
+// What a button dials: the figures that begin the caption's first two
+// characters, in the Str form (" 7", " 12"; " 0" when the caption does not
+// begin with a figure), and as the label
 // the whole caption followed by four blanks.
 struct DialRequest {
     QString number;

@@ -1,7 +1,7 @@
 #include "prepared/LocalNumbersPart.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "core/TextFiles.h"
@@ -135,12 +135,14 @@ void LocalNumbersPart::buildEditor()
             const int k = column * kRowsPerColumn + row;
             auto* number = new QLineEdit(frameLocalTeleprinters);
             number->setObjectName(QStringLiteral("txtLocalNumber_%1").arg(k));
+            number->setAccessibleName(QStringLiteral("Number %1").arg(k + 1));
             number->setFont(listFont());
             // Wider numbers would spill into the description's columns.
             number->setMaxLength(kNumberWidth);
             number->setFixedWidth(metrics.horizontalAdvance("0000") + 10);
             auto* name = new QLineEdit(frameLocalTeleprinters);
             name->setObjectName(QStringLiteral("txtLocalName_%1").arg(k));
+            name->setAccessibleName(QStringLiteral("Description %1").arg(k + 1));
             name->setFont(listFont());
             name->setMinimumWidth(metrics.horizontalAdvance(QString(30, 'x')) + 10);
             grid->addWidget(number, row + 2, left);
@@ -189,8 +191,14 @@ Entries LocalNumbersPart::readEntries()
 
 void LocalNumbersPart::showCaptions(const Entries& entries)
 {
-    for (int k = 0; k < kEntries; ++k)
-        lblLocalTelex[k]->setText(caption(entries[k]));
+    for (int k = 0; k < kEntries; ++k) {
+        const QString shown = caption(entries[k]);
+        lblLocalTelex[k]->setText(shown);
+        // A button without an entry shows only blanks: a screen reader
+        // says so.
+        lblLocalTelex[k]->setAccessibleName(shown.trimmed().isEmpty() ? QStringLiteral("No local number %1").arg(k + 1)
+                                                                      : QString());
+    }
 }
 
 void LocalNumbersPart::lblLocalNumbersShow_Click()

@@ -1,7 +1,7 @@
 #include "prepared/PresetPhrases.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "core/TextFiles.h"
@@ -74,7 +74,6 @@ PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText, QObject* pa
         layout->addWidget(label);
         lblPresetText[k] = label;
     }
-    load();
 }
 
 void PresetPhrases::load()
@@ -88,14 +87,9 @@ void PresetPhrases::load()
     QString error;
     const std::optional<QString> text = readTextFile(path, &error);
     if (!text) {
-        // Made and started in one go, the part loads twice: one message is enough.
-        const QString problem = "The preset phrases cannot be read from QuillnetPresetText.txt: " + error;
-        if (problem != m_reportedProblem)
-            m_host.dialogs().warn(problem);
-        m_reportedProblem = problem;
+        m_host.dialogs().warn("The preset phrases cannot be read from QuillnetPresetText.txt: " + error);
         return;
     }
-    m_reportedProblem.clear();
     const QStringList captions = presetphrases::captionsFromText(*text);
     for (int k = 0; k < presetphrases::kPhrases; ++k)
         lblPresetText[k]->setText(captions[k]);

@@ -27,11 +27,11 @@ QStringList captionsFromText(const QString& text);
 class PresetPhrases : public QObject {
     Q_OBJECT
 public:
-    // Loads the phrases at once.
+    // The labels stay empty until load().
     PresetPhrases(CommandHost& host, TextSender sendText, QObject* parent = nullptr);
 
-    // Reads the phrase file into the captions (start-up; the file is read
-    // again only at the next start).
+    // Reads the phrase file into the captions: a step of start-up, so the
+    // file is read again only at the next start.
     void load();
     // Sends phrase k: needs a call in progress and the port open.
     void lblPresetText_Click(int index);
@@ -42,6 +42,4 @@ public:
 private:
     CommandHost& m_host;
     TextSender m_sendText;
-    // The last reading problem the user was told about.
-    QString m_reportedProblem;
 };

@@ -1,7 +1,7 @@
 #include "puncher/PuncherPart.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "core/StatusPanel.h"
@@ -17,19 +17,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <algorithm>
 #include <optional>
 
 namespace {
 
-// Where the frame waits from start-up on, and where the puncher mode opens
-// it, in twips of the window design.
+// Where the frame waits from start-up on, in twips of the window design,
+// and its designed size.
 constexpr int kParkedLeft = 30;
 constexpr int kParkedTop = 60;
-constexpr int kOpenLeft = 45;
-constexpr int kOpenTop = 5280;
 constexpr int kOpenWidth = 13365;
 constexpr int kOpenHeight = 5190;
+// Where the puncher mode opens it: over the terminal text, from the desk's
+// margin at the top left, its designed width, down to the margin at the
+// bottom, so the text well with its frame is hidden whole. It grows with
+// the well when the desk does.
+const QRect kOverTextWell(45, 45, kOpenWidth, 5580 - 2 * 45);
 
 const QString kPunchingAction = QStringLiteral("Sending Human Readables");
 const QString kPunchingCaption = QStringLiteral(" Puncher Active ");
@@ -71,12 +73,7 @@ void PuncherPart::lblPuncher_Click()
     if (!connectionGuard(m_host))
         return;
 
-    // The designed place lies below the text window; on a smaller desk the
-    // frame moves up just enough to be seen whole.
-    const QWidget& desk = m_host.desk();
-    const int height = twips(kOpenHeight);
-    const int top = std::max(0, std::min(twips(kOpenTop), desk.height() - height));
-    frmPunch->setGeometry(twips(kOpenLeft), top, twips(kOpenWidth), height);
+    m_host.desk().place(frmPunch, kOverTextWell);
     m_modeRunning = false; // emptying the text box is not an edit to draw
     frmPunch->txtInput->clear();
     frmPunch->picPunch->clear();

@@ -1,7 +1,7 @@
 #include "text/ClipboardPaste.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Desk.h"
 #include "core/Dialogs.h"
 #include "core/StatusPanel.h"

@@ -1,7 +1,7 @@
 #include "text/KlklAnswer.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/StatusPanel.h"
 #include "core/TextFiles.h"
 #include "core/Widgets.h"

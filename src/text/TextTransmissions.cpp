@@ -1,7 +1,7 @@
 #include "text/TextTransmissions.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/StatusPanel.h"
 #include "link/SerialLink.h"
 #include "text/ClipboardPaste.h"

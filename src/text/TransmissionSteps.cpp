@@ -1,7 +1,7 @@
 #include "text/TransmissionSteps.h"
 
-#include "app/CommandHost.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Dialogs.h"
 #include "core/StatusPanel.h"
 #include "link/SerialLink.h"

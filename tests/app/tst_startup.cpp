@@ -144,9 +144,10 @@ private slots:
                               terminal.findChild<CommandLabel*>("lblRSend_1")->text(),
                               terminal.findChild<CommandLabel*>("lblRsend_2")->text(),
                               terminal.findChild<QLabel*>("Label15")->text(),
-                              QString::number(terminal.status().imgPort1->picture())}),
+                              QString::number(terminal.status().imgPort1->picture()),
+                              terminal.findChild<CommandLabel*>("lblPresetText_0")->text()}),
                  QStringList({" open port before using the interface ", "Program Parameters Loaded", "11151", "11162",
-                              "24/08/2026 10.3.13", "2"}));
+                              "24/08/2026 10.3.13", "2", "ok, received well, thanks"}));
         QCOMPARE(terminal.terminal().font().family() + " " + QString::number(terminal.terminal().font().pointSize()),
                  QString("DejaVu Sans Mono 14"));
         // "/Color2" then "/steam"; "/color3" is not a switch (case counts).
@@ -188,6 +189,9 @@ private slots:
         QCOMPARE(terminal.windowTitle(), QString("Quillnet USB Terminal  12345 vornak d"));
         QCOMPARE(state.DateFormat, QString("dd/mm/yyyy"));
         QCOMPARE(terminal.terminal().geometry().top(), 525 / 15); // the steam skin was not applied
+        // Nor were the preset phrases loaded.
+        for (const CommandLabel* phrase : terminal.findChild<QWidget*>("framePresetText")->findChildren<CommandLabel*>())
+            QVERIFY2(phrase->text().isEmpty(), qPrintable(phrase->text()));
     }
 
     // The program itself with an empty environment: no display, no platform

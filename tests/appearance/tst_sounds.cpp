@@ -102,8 +102,13 @@ private slots:
         for (const QString name : {"Command1", "Command2", "Command3"})
             QCOMPARE(host.command(name)->text(), name);
 
+        const auto lit = [&host] { // the switch in force is lit, as the klkl key is
+            return QString::number(host.command("lblSoundOn")->captionColor() == QColor(0x00FF00))
+                   + QString::number(host.command("lblSoundOff")->captionColor() == QColor(0x00FF00));
+        };
         // Every run starts muted; switching off again plays nothing.
         QVERIFY(host.appState.SoundMuted);
+        QCOMPARE(lit(), QString("01"));
         host.click("lblSoundOff");
         QVERIFY(host.appState.SoundMuted && sounds.requested().isEmpty());
         QCOMPARE(host.status().lblAction->text(), QString("Sound Off"));
@@ -114,6 +119,7 @@ private slots:
         QTimer::singleShot(30, &host, [&] { actionDuringPause = host.status().lblAction->text(); });
         QVERIFY(msTaken([&] { host.click("lblSoundOn"); }) >= SoundCommands::kSoundOnHoldMs);
         QVERIFY(!host.appState.SoundMuted);
+        QCOMPARE(lit(), QString("10"));
         QCOMPARE(actionDuringPause + "|" + host.status().lblAction->text(), QString("Sound Off|Sound On"));
         QCOMPARE(sounds.requested(), QStringList({"\\soundcipher.wav"}));
 
@@ -123,6 +129,7 @@ private slots:
         host.click("lblSoundOff");
         host.sounds().play("\\soundplain.wav");
         QVERIFY(host.appState.SoundMuted);
+        QCOMPARE(lit(), QString("01"));
         QCOMPARE(host.status().lblAction->text(), QString("Sound Off"));
         QStringList expected = {"\\soundcipher.wav", "\\soundcipher.wav"};
         QCOMPARE(sounds.requested(), expected);

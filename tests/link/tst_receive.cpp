@@ -3,9 +3,21 @@
 #include "support/TestHost.h"
 #include "support/TestMain.h"
 
+#include "appearance/SoundPlayer.h"
 #include "link/ReceivePath.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTimer>
+
+// A player that notes what it is asked to do; nothing is ever heard.
+struct NotingPlayer : SoundPlayer {
+    QStringList calls;
+    void start(const QString& path) override { calls << "start " + QFileInfo(path).fileName(); }
+    void stop(const QString& path) override { calls << "stop " + QFileInfo(path).fileName(); }
+    bool isPlaying(const QString&) const override { return false; }
+};
 
 class ReceiveTest : public QObject {
     Q_OBJECT
@@ -14,6 +26,9 @@ class ReceiveTest : public QObject {
     // The receive path on its own, in a stand-in main window whose desk
     // has the headline panel the Clear command hides.
     struct Rig : TestHost {
+        NotingPlayer player;
+        SoundEffects notedSounds{appState, player};
+        SoundEffects& sounds() override { return notedSounds; }
         ReceivePath receive{*this};
         QWidget* frameHeadLine = new QWidget(&desk());
         explicit Rig(const TestEnvironment& env) : TestHost(env)
@@ -76,6 +91,18 @@ private slots:
         rig.terminal().setLineText(QString(16000, 'x'));
         rig.ShowData("y");
         QCOMPARE(rig.windowText().size(), 16001);
+
+        // Muted, no sound. With sound on, the key sound is held for its time,
+        // the window running (text arriving meanwhile has no sound of its
+        // own), then closed.
+        QVERIFY(rig.player.calls.isEmpty());
+        rig.appState.SoundMuted = false;
+        QTimer::singleShot(20, &rig, [&] { rig.ShowData("-meanwhile"); });
+        QElapsedTimer held;
+        held.start();
+        rig.ShowData("heard");
+        QVERIFY(held.elapsed() >= SoundEffects::kKeySoundMs && rig.windowText().endsWith("heard-meanwhile"));
+        QCOMPARE(rig.player.calls, QStringList({"start soundplain.wav", "stop soundplain.wav"}));
     }
 
     void screenFollowsTheTextAnyBytesAnyChunks()
@@ -137,6 +164,14 @@ private slots:
             {0, 1, 0, "please, text  +++", 1, 0}, {0, 1, 0, "):", 1, 1},
             {0, 1, 0, "klkl", 1, 1}, // the answer is off: no KLKL, however it is collected
             {0, 1, 0, "bitte text eingeben.", 1, 2}, {0, 1, 1, " +++):", 1, 2},
+            // Both watches on: a piece counts once, so a prompt or a "klkl"
+            // arriving a character at a time is found. The "klkl" that came
+            // during the answer, or while it was off, asks for nothing; one
+            // piece asking for both gets both.
+            {1, 1, 0, " +", 1, 2}, {1, 1, 0, "+", 1, 2}, {1, 1, 0, "+", 1, 2}, {1, 1, 0, ")", 1, 2},
+            {1, 1, 0, ":", 1, 3},  {1, 1, 0, "k", 1, 3}, {1, 1, 0, "l", 1, 3}, {1, 1, 0, "k", 1, 3},
+            {1, 1, 0, "l", 2, 3},  {1, 1, 0, "x", 2, 3}, {1, 1, 0, "klkl klkl +++):", 3, 4},
+            {0, 1, 0, "klkl", 3, 4}, {1, 1, 0, "x", 3, 4},
         };
         for (const auto& step : steps) {
             rig.appState.KlklAuto = step.klklAuto;
@@ -146,6 +181,8 @@ private slots:
             QVERIFY2(answers == step.answers && lists == step.lists, step.text);
             QCOMPARE(rig.appState.KlklBusy, false);
         }
+        rig.ShowData(QString(100000, 'x')); // the watch keeps only what may begin a pattern
+        QVERIFY(rig.receive.watchBuffer().size() < 20);
     }
 
     void statusLineClearAndLogbook()

@@ -62,7 +62,11 @@ private slots:
                 QCOMPARE(rig.state.RSendListSent, true);
             }
         };
-        rig.box.write("receivers please  +++):");
+        rig.state.KlklAuto = true; // the prompt a character at a time, the klkl answer on
+        for (const char c : QByteArray("receivers please  +++):")) {
+            rig.box.write(QByteArray(1, c));
+            rig.box.readFor(10);
+        }
         QTRY_COMPARE(confirmations, 1);
         QVERIFY(!rig.state.RSendPending && !rig.state.RSendListSent && rig.command("lblRSend_1")->isEnabled());
 

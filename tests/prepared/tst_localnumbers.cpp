@@ -50,7 +50,9 @@ private slots:
         // show in the panels below.)
         QCOMPARE(entryFromLine(lineFor({"7", " two  blanks "})).description, QString(" two  blanks "));
         const std::pair<QString, QString> dialled[] = {
-            {caption({"7", "echo"}), " 7"}, {"07     x", " 7"}, {"        ", " 0"}, {"x1      y", " 0"}};
+            {caption({"7", "echo"}), " 7"}, {"07     x", " 7"}, {"        ", " 0"}, {"x1      y", " 0"},
+            {" 1     one", " 0"}, {"-5     minus", " 0"}, {".5     point", " 0"}, {"\t5     tab", " 0"},
+            {"5.     five", " 5"}, {"1e     one", " 1"}};
         for (const auto& [shown, number] : dialled)
             QCOMPARE(dialRequestFor(shown).number, number);
 

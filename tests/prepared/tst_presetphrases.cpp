@@ -21,7 +21,8 @@ class PresetPhrasesTest : public QObject {
         TestHost host;
         QStringList sent;
         PresetPhrases phrases{host, [this](const QString& text) { sent << text; }};
-        Rig(const TestEnvironment& env, bool openPort) : host(env, openPort) {}
+        // Made and loaded, as start-up does.
+        Rig(const TestEnvironment& env, bool openPort) : host(env, openPort) { phrases.load(); }
         void click(int k) { QTest::mouseClick(phrases.lblPresetText[k], Qt::LeftButton); }
         QStringList captions() const
         {
@@ -37,9 +38,9 @@ private slots:
 
     void firstTenLinesBecomeCaptions()
     {
-        // On the desk, loaded when the part is made: the first ten lines, an
-        // empty one a phrase of its own. (Shorter files leave the rest empty
-        // in the tests below.)
+        // On the desk, loaded at start-up: the first ten lines, an empty one
+        // a phrase of its own. (Shorter files leave the rest empty in the
+        // tests below.)
         QString twelve = "one\r\n\r\nthree\r\n";
         for (int i = 4; i <= 12; ++i)
             twelve += QStringLiteral("phrase %1\r\n").arg(i);
@@ -58,9 +59,8 @@ private slots:
         QCOMPARE(rig.captions(), QStringList(10, QString()));
         QVERIFY(rig.host.scripted.asked.isEmpty());
 
-        // A file that cannot be read is reported once, not at every load.
+        // A file that cannot be read is reported.
         QDir().mkpath(env.file("\\QuillnetPresetText.txt"));
-        rig.phrases.load();
         rig.phrases.load();
         QCOMPARE(rig.host.scripted.asked.size(), 1);
         QVERIFY(rig.host.scripted.asked[0].text.startsWith("The preset phrases cannot be read"));

@@ -8,9 +8,9 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
-#include "app/CommandHost.h"
 #include "appearance/SoundEffects.h"
 #include "core/AppState.h"
+#include "core/CommandHost.h"
 #include "core/Desk.h"
 #include "core/SettingsStore.h"
 #include "core/StatusPanel.h"

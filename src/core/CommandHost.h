@@ -7,10 +7,12 @@ class CommandLabel;
 class Desk;
 class Dialogs;
 class QWidget;
-class SerialLink;
 class SettingsStore;
-class SoundEffects;
 class StatusPanel;
+// Parts of the terminal core the host hands on; named here only, their
+// headers are in link/ and appearance/, and a part that uses one includes it.
+class SerialLink;
+class SoundEffects;
 class TerminalText;
 
 // What the main window offers each part of the program. A part receives the
