@@ -27,8 +27,6 @@ const QSet<QByteArray> kSkippedDestinations = {
 // Beyond this depth groups no longer keep their own look: a document
 // nested this deep is broken, and the reader must not grow without bound.
 constexpr std::size_t kMaxDepth = 512;
-// More text than a help window can usefully show; the rest is dropped.
-constexpr qsizetype kMaxCharacters = 1'000'000;
 // Twips to the pixels of a text document.
 constexpr double kTwipsPerPixel = 15.0;
 
@@ -301,9 +299,10 @@ private:
 
     void addText(QChar c)
     {
-        if (consumeFallback() || m_state.skip || m_characters >= kMaxCharacters)
+        if (consumeFallback() || m_state.skip)
             return;
-        ++m_characters;
+        if (m_characters++ >= kMaxCharacters)
+            return cutHere();
         Run look;
         look.bold = m_state.bold;
         look.italic = m_state.italic;
@@ -313,17 +312,26 @@ private:
             m_paragraph.runs.last().text += c;
             return;
         }
+        if (++m_runs > kMaxRuns)
+            return cutHere();
         look.text = c;
         m_paragraph.runs << look;
     }
 
     void endParagraph()
     {
-        if (m_characters >= kMaxCharacters)
-            return;
+        if (m_document.paragraphs.size() >= kMaxParagraphs)
+            return cutHere();
         m_paragraph.layout = m_state.layout;
         m_document.paragraphs << std::move(m_paragraph);
         m_paragraph = Paragraph();
+    }
+
+    // The rest of the input is not read.
+    void cutHere()
+    {
+        m_document.cut = true;
+        m_ended = true;
     }
 
     const QByteArray& m_in;
@@ -334,6 +342,7 @@ private:
     int m_overflow = 0;
     int m_pendingFallback = 0;
     qsizetype m_characters = 0;
+    qsizetype m_runs = 0;
     Paragraph m_paragraph;
     Document m_document;
 };
@@ -346,7 +355,17 @@ bool looksLikeRtf(const QByteArray& bytes)
 Document plainDocument(const QByteArray& bytes)
 {
     Document document;
-    for (const QString& line : splitLines(decodeFileBytes(bytes.left(kMaxCharacters)))) {
+    QString text = decodeFileBytes(bytes);
+    if (text.size() > kMaxCharacters) {
+        text.truncate(kMaxCharacters);
+        document.cut = true;
+    }
+    QStringList lines = splitLines(text);
+    if (lines.size() > kMaxParagraphs) {
+        lines.resize(kMaxParagraphs);
+        document.cut = true;
+    }
+    for (const QString& line : std::as_const(lines)) {
         Paragraph paragraph;
         if (!line.isEmpty())
             paragraph.runs << Run{line};

@@ -17,7 +17,18 @@ class QTextDocument;
 // It never fails: malformed, truncated or deeply nested input gives what
 // could be read up to the fault. Text that is not rich text at all is taken
 // as plain text, one paragraph per line.
+//
+// What it reads is bounded, so that any file opens at once: a document with
+// more characters, paragraphs or changes of look than the limits below is
+// cut there.
 namespace rtf {
+
+// Far more than a help text holds; each costs the window time and memory
+// when it lays the document out.
+constexpr qsizetype kMaxCharacters = 50'000;
+constexpr qsizetype kMaxParagraphs = 5'000;
+// Runs of text with a look of their own.
+constexpr qsizetype kMaxRuns = 10'000;
 
 struct Run {
     QString text;
@@ -53,6 +64,9 @@ struct Paragraph {
 
 struct Document {
     QList<Paragraph> paragraphs;
+    // The input went on beyond one of the limits: the paragraphs are its
+    // beginning.
+    bool cut = false;
 
     // The paragraphs' texts joined with "\n" (for checks and for search).
     QString plainText() const;

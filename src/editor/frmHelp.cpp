@@ -45,7 +45,9 @@ frmHelp::frmHelp(const ProgramFolder& folder, SettingsStore& settings, QWidget* 
 void frmHelp::Form_Load()
 {
     m_lastDownload = m_download.fetch(m_settings.get(setting_keys::HelpWebFolder), localPath(), m_timeoutMs);
-    if (!showLocalCopy())
+    if (m_lastDownload.outcome == HelpDownload::Outcome::Replaced)
+        m_copyShown = false;
+    if (!m_copyShown && !showLocalCopy())
         showMissingNote();
 }
 
@@ -70,13 +72,34 @@ void frmHelp::done(int result)
     QDialog::done(result);
 }
 
-bool frmHelp::showLocalCopy()
+std::optional<QByteArray> frmHelp::readLocalCopy() const
 {
     QFile file(localPath());
     if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.read(HelpDownload::kMaxBytes + 1);
+}
+
+bool frmHelp::showLocalCopy()
+{
+    std::optional<QByteArray> bytes = readLocalCopy();
+    if (!bytes)
         return false;
-    const QByteArray bytes = file.read(HelpDownload::kMaxBytes);
-    rtf::fill(*RichTextBox1->document(), rtf::parse(bytes));
+    const bool tooLarge = bytes->size() > HelpDownload::kMaxBytes;
+    bytes->truncate(HelpDownload::kMaxBytes);
+    rtf::Document document = rtf::parse(*bytes);
+    if (document.cut || tooLarge) {
+        rtf::Run note;
+        note.text = "The help document goes on beyond what this window shows, and is cut here. "
+                    "The whole document is the file " + localPath() + ".";
+        note.italic = true;
+        rtf::Paragraph closing;
+        closing.runs << note;
+        closing.layout.spaceBefore = 240;
+        document.paragraphs << closing;
+    }
+    rtf::fill(*RichTextBox1->document(), document);
+    m_copyShown = true;
     return true;
 }
 

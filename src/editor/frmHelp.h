@@ -4,6 +4,7 @@
 #include "editor/HelpDownload.h"
 
 #include <QDialog>
+#include <optional>
 
 class CommandLabel;
 class QLabel;
@@ -14,7 +15,8 @@ class SettingsStore;
 // fetches the help document from the web folder of the settings store into
 // its local copy "\wnew.rtf" and shows the local copy as formatted text.
 // Without a download the last local copy is shown; without either the
-// window says so.
+// window says so. A document longer than the rich-text reader's limits is
+// shown up to them, with a closing line that says so and names the file.
 class frmHelp : public QDialog {
     Q_OBJECT
 public:
@@ -41,6 +43,9 @@ protected:
     void done(int result) override;
 
 private:
+    // The local copy's bytes, a byte more than a download may bring (so that
+    // a longer file shows as cut); nothing when it cannot be read.
+    std::optional<QByteArray> readLocalCopy() const;
     // Shows the local copy; false when there is none to show.
     bool showLocalCopy();
     void showMissingNote();
@@ -50,4 +55,6 @@ private:
     HelpDownload m_download;
     HelpDownload::Result m_lastDownload;
     int m_timeoutMs = kDefaultTimeoutMs;
+    // The local copy is on show and has not been replaced since.
+    bool m_copyShown = false;
 };

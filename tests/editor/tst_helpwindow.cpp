@@ -8,6 +8,7 @@
 #include "core/SettingsStore.h"
 #include "editor/EditorPart.h"
 #include "editor/HelpDownload.h"
+#include "editor/RtfReader.h"
 #include "editor/frmEdit.h"
 #include "editor/frmHelp.h"
 
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QtTest>
@@ -178,6 +180,47 @@ private slots:
         const auto fresh = opened();
         QCOMPARE(fresh->RichTextBox1->toPlainText(), QString("Fresh news\nsecond line"));
         QCOMPARE(QTextCursor(fresh->RichTextBox1->document()).charFormat().fontWeight(), int(QFont::Bold));
+
+        // Opened as the user opens it: the last copy at once, the fresh one
+        // in its place when it has come (or the window closes after 10 s).
+        env.writeFile("\\wnew.rtf", kOldDocument);
+        frmHelp modal(ProgramFolder(env.folder()), settings);
+        connect(modal.RichTextBox1, &QTextEdit::textChanged, &modal, [&modal] {
+            if (modal.RichTextBox1->toPlainText().startsWith("Fresh"))
+                QTimer::singleShot(0, &modal, &QWidget::close);
+        });
+        QTimer::singleShot(10000, &modal, &QWidget::close);
+        modal.runModal();
+        QCOMPARE(modal.RichTextBox1->toPlainText(), QString("Fresh news\nsecond line"));
+    }
+
+    void aLongDocumentIsCutWithALineSayingSo()
+    {
+        // Each row: a local copy, the paragraphs shown before the closing
+        // line, and the first of them.
+        SettingsStore settings;
+        const QByteArray line = QByteArray("the quick brown fox ").repeated(1 << 16) + "\r\n";
+        const struct {
+            QByteArray copy;
+            int paragraphs;
+            QString first;
+        } rows[] = {
+            // Larger than any download: what a download's size holds.
+            {"{\\rtf1 short{\\pict " + QByteArray(17 << 20, '0') + "}after}", 1, "short"},
+            {line.repeated(16), 1, QString(line).left(rtf::kMaxCharacters)},
+            {"{\\rtf1 " + QByteArray("\\par").repeated(4 << 20) + "}", int(rtf::kMaxParagraphs), ""},
+        };
+        for (const auto& row : rows) {
+            env.writeFile("\\wnew.rtf", row.copy);
+            frmHelp help(ProgramFolder(env.folder()), settings);
+            help.Form_Load();
+            const QTextDocument* shown = help.RichTextBox1->document();
+            QCOMPARE(QStringList({QString::number(shown->blockCount()), shown->firstBlock().text(),
+                                  shown->lastBlock().text()}),
+                     QStringList({QString::number(row.paragraphs + 1), row.first,
+                                  "The help document goes on beyond what this window shows, and is cut here. "
+                                  "The whole document is the file " + local() + "."}));
+        }
     }
 
     void closingTheWindowStopsTheDownload()
