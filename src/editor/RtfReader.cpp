@@ -347,6 +347,85 @@ private:
     Document m_document;
 };
 
+// What the window shows of a paragraph, run by run. Two kinds of text
+// make the layout's time grow with the square of their length: a word that
+// cannot break into lines, and combining marks far from the character they
+// sit on. So a word gets an invisible place to break (a zero-width space)
+// after every kLongWord characters, and a combining mark is shown only on a
+// character that can carry it, at most kMaxMarks of them on one.
+class ShownText {
+public:
+    QString of(const QString& text)
+    {
+        QString shown;
+        shown.reserve(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            char32_t code = text[i].unicode();
+            const bool pair = QChar::isHighSurrogate(code) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+            if (pair)
+                code = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            if (QChar::isMark(code)) {
+                if (m_marks < 0 || m_marks >= kMaxMarks) {
+                    i += pair;
+                    continue;
+                }
+                ++m_marks;
+            } else {
+                m_marks = carriesMarks(code) ? 0 : -1;
+                if (isBreak(code))
+                    m_wordLength = 0;
+                else if (++m_wordLength > kLongWord) {
+                    shown += QChar(0x200B);
+                    m_wordLength = 1;
+                }
+            }
+            shown += text[i];
+            if (pair)
+                shown += text[++i];
+        }
+        return shown;
+    }
+
+private:
+    // Where a line may break without a mark of its own.
+    static bool isBreak(char32_t code)
+    {
+        switch (code) {
+        case ' ':
+        case '\t':
+        case QChar::LineSeparator:
+        case 0x200B: // zero-width space
+        case 0x2002: // en space
+        case 0x2003: // em space
+        case 0x2005: // four-per-em space
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    // Letters, digits, signs and blanks; not controls, formatting
+    // characters (such as the zero-width space) or unpaired surrogates.
+    static bool carriesMarks(char32_t code)
+    {
+        switch (QChar::category(code)) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Other_Surrogate:
+        case QChar::Other_NotAssigned:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            return false;
+        default:
+            return true;
+        }
+    }
+
+    int m_wordLength = 0;
+    // Marks shown on the last character; -1 when it carries none.
+    int m_marks = -1;
+};
+
 bool looksLikeRtf(const QByteArray& bytes)
 {
     return bytes.trimmed().startsWith("{\\rtf");
@@ -428,13 +507,14 @@ void fill(QTextDocument& target, const Document& document)
         else
             cursor.insertBlock(block);
         first = false;
+        ShownText shown;
         for (const Run& run : paragraph.runs) {
             QTextCharFormat look;
             look.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
             look.setFontItalic(run.italic);
             look.setFontUnderline(run.underline);
             look.setFontPointSize(std::clamp(run.halfPoints / 2.0, 6.0, 48.0));
-            cursor.insertText(run.text, look);
+            cursor.insertText(shown.of(run.text), look);
         }
     }
     cursor.endEditBlock();

@@ -80,6 +80,15 @@ QChar fromCp1252(unsigned char byte);
 // Puts a document into a text document: one block per paragraph, the runs
 // with their look. Sizes are kept between 6 and 48 points; a hanging first
 // line gets a tab stop at the indent, so "bullet, tab, text" lines up.
+//
+// Text whose layout would cost time growing with the square of its length is
+// shown a little changed: a word longer than kLongWord characters gets an
+// invisible place to break a line (a zero-width space) after every kLongWord
+// characters, and a character shows at most kMaxMarks combining marks (a
+// mark on nothing that can carry it, such as a blank or a control, is left
+// out).
+constexpr int kLongWord = 80;
+constexpr int kMaxMarks = 8;
 void fill(QTextDocument& target, const Document& document);
 
 } // namespace rtf

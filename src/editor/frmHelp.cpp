@@ -29,6 +29,8 @@ frmHelp::frmHelp(const ProgramFolder& folder, SettingsStore& settings, QWidget* 
     RichTextBox1 = new QTextEdit(this);
     RichTextBox1->setObjectName("RichTextBox1");
     RichTextBox1->setReadOnly(true);
+    // A word wider than the window is broken rather than pushed out of sight.
+    RichTextBox1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->addWidget(RichTextBox1, 1);
 
     auto* bottom = new QHBoxLayout;

@@ -210,6 +210,37 @@ private slots:
         QCOMPARE(looks(head) + " | " + looks(head.next()),
                  QString("[Head]b20 | [it]i12 [ ]12 [u]u12 [ tiny]6 [ huge]48"));
     }
+
+    void longWordsAndMarksAsShown()
+    {
+        // Each row: the runs of one paragraph, and the text the window gets.
+        // A word gets a zero-width space after each 80 characters, counted
+        // across runs and without its marks; a character keeps 8 marks, and
+        // a mark on a control or formatting character is left out.
+        const QString x80(80, 'x'), zw(QChar(0x200B)), acute(QChar(0x301));
+        const QString highMark = QString::fromUcs4(U"\U0001D167"), mathA = QString::fromUcs4(U"\U0001D400");
+        const struct {
+            QStringList runs;
+            QString shown;
+        } rows[] = {
+            {{QString(163, 'x')}, x80 + zw + x80 + zw + "xxx"},
+            {{x80 + " " + x80, "\t" + x80}, x80 + " " + x80 + "\t" + x80},
+            {{x80.left(50), x80.left(31)}, x80.left(50) + x80.left(30) + zw + "x"},
+            {{("a" + acute).repeated(81)}, ("a" + acute).repeated(80) + zw + "a" + acute},
+            {{"a" + acute.repeated(12) + "b"}, "a" + acute.repeated(8) + "b"},
+            {{"a" + highMark.repeated(9), mathA + acute}, "a" + highMark.repeated(8) + mathA + acute},
+            {{zw + acute + "\t" + acute + " " + acute}, zw + "\t " + acute},
+        };
+        for (const auto& row : rows) {
+            Document document;
+            document.paragraphs << rtf::Paragraph();
+            for (const QString& text : row.runs)
+                document.paragraphs[0].runs << rtf::Run{text, document.paragraphs[0].runs.size() % 2 == 1};
+            QTextDocument target;
+            rtf::fill(target, document);
+            QCOMPARE(target.toRawText(), row.shown);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(RtfReaderTest)
