@@ -144,7 +144,9 @@ private:
         const qsizetype start = m_pos;
         while (m_pos < m_in.size() && isLetter(m_in[m_pos]))
             ++m_pos;
-        const QByteArray word = m_in.mid(start, std::min<qsizetype>(m_pos - start, 32));
+        // A view, and the set and table looked up through a copy that
+        // shares its bytes: a document may hold millions of control words.
+        const QByteArrayView word(m_in.constData() + start, std::min<qsizetype>(m_pos - start, 32));
 
         bool negative = false;
         if (m_pos + 1 < m_in.size() && m_in[m_pos] == '-' && isDigit(m_in[m_pos + 1])) {
@@ -206,7 +208,7 @@ private:
         }
     }
 
-    void controlWord(const QByteArray& word, bool hasParameter, int parameter)
+    void controlWord(QByteArrayView word, bool hasParameter, int parameter)
     {
         if (word == "bin") {
             // Binary data: skipped byte for byte, whatever it holds.
@@ -215,7 +217,7 @@ private:
         }
         if (consumeFallback())
             return;
-        if (kSkippedDestinations.contains(word)) {
+        if (kSkippedDestinations.contains(QByteArray::fromRawData(word.data(), word.size()))) {
             m_state.skip = true;
             return;
         }
@@ -271,14 +273,14 @@ private:
     // Indents and spaces of more than a page are broken input.
     static int twipsWithin(int twips) { return std::clamp(twips, -15000, 15000); }
 
-    static QChar specialCharacter(const QByteArray& word)
+    static QChar specialCharacter(QByteArrayView word)
     {
         static const QHash<QByteArray, char16_t> characters = {
             {"emdash", 0x2014},    {"endash", 0x2013},    {"lquote", 0x2018}, {"rquote", 0x2019},
             {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"bullet", 0x2022}, {"emspace", 0x2003},
             {"enspace", 0x2002},   {"qmspace", 0x2005},
         };
-        const auto found = characters.constFind(word);
+        const auto found = characters.constFind(QByteArray::fromRawData(word.data(), word.size()));
         return found == characters.constEnd() ? QChar() : QChar(*found);
     }
 
