@@ -47,9 +47,7 @@ frmHelp::frmHelp(const ProgramFolder& folder, SettingsStore& settings, QWidget* 
 void frmHelp::Form_Load()
 {
     m_lastDownload = m_download.fetch(m_settings.get(setting_keys::HelpWebFolder), localPath(), m_timeoutMs);
-    if (m_lastDownload.outcome == HelpDownload::Outcome::Replaced)
-        m_copyShown = false;
-    if (!m_copyShown && !showLocalCopy())
+    if (!showLocalCopy())
         showMissingNote();
 }
 
@@ -101,7 +99,8 @@ bool frmHelp::showLocalCopy()
         document.paragraphs << closing;
     }
     rtf::fill(*RichTextBox1->document(), document);
-    m_copyShown = true;
+    // The window's cursor went along with the text; the reader starts at the top.
+    RichTextBox1->moveCursor(QTextCursor::Start);
     return true;
 }
 

@@ -55,6 +55,4 @@ private:
     HelpDownload m_download;
     HelpDownload::Result m_lastDownload;
     int m_timeoutMs = kDefaultTimeoutMs;
-    // The local copy is on show and has not been replaced since.
-    bool m_copyShown = false;
 };
