@@ -98,9 +98,16 @@ bool frmHelp::showLocalCopy()
         closing.layout.spaceBefore = 240;
         document.paragraphs << closing;
     }
-    rtf::fill(*RichTextBox1->document(), document);
-    // The window's cursor went along with the text; the reader starts at the top.
-    RichTextBox1->moveCursor(QTextCursor::Start);
+    // Built apart from the window, which then lays it out once and shows it
+    // from the top (its cursor would go along with text written into its
+    // own document). The document shown before goes, if made here.
+    auto* shown = new QTextDocument(RichTextBox1);
+    rtf::fill(*shown, document);
+    QTextDocument* previous = RichTextBox1->document();
+    const bool madeHere = previous->parent() == RichTextBox1;
+    RichTextBox1->setDocument(shown);
+    if (madeHere)
+        delete previous;
     return true;
 }
 
