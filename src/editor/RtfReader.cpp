@@ -27,8 +27,6 @@ const QSet<QByteArray> kSkippedDestinations = {
 // Beyond this depth groups no longer keep their own look: a document
 // nested this deep is broken, and the reader must not grow without bound.
 constexpr std::size_t kMaxDepth = 512;
-// More text than a help window can usefully show; the rest is dropped.
-constexpr qsizetype kMaxCharacters = 1'000'000;
 // Twips to the pixels of a text document.
 constexpr double kTwipsPerPixel = 15.0;
 
@@ -146,7 +144,9 @@ private:
         const qsizetype start = m_pos;
         while (m_pos < m_in.size() && isLetter(m_in[m_pos]))
             ++m_pos;
-        const QByteArray word = m_in.mid(start, std::min<qsizetype>(m_pos - start, 32));
+        // A view, and the set and table looked up through a copy that
+        // shares its bytes: a document may hold millions of control words.
+        const QByteArrayView word(m_in.constData() + start, std::min<qsizetype>(m_pos - start, 32));
 
         bool negative = false;
         if (m_pos + 1 < m_in.size() && m_in[m_pos] == '-' && isDigit(m_in[m_pos + 1])) {
@@ -208,7 +208,7 @@ private:
         }
     }
 
-    void controlWord(const QByteArray& word, bool hasParameter, int parameter)
+    void controlWord(QByteArrayView word, bool hasParameter, int parameter)
     {
         if (word == "bin") {
             // Binary data: skipped byte for byte, whatever it holds.
@@ -217,7 +217,7 @@ private:
         }
         if (consumeFallback())
             return;
-        if (kSkippedDestinations.contains(word)) {
+        if (kSkippedDestinations.contains(QByteArray::fromRawData(word.data(), word.size()))) {
             m_state.skip = true;
             return;
         }
@@ -273,14 +273,14 @@ private:
     // Indents and spaces of more than a page are broken input.
     static int twipsWithin(int twips) { return std::clamp(twips, -15000, 15000); }
 
-    static QChar specialCharacter(const QByteArray& word)
+    static QChar specialCharacter(QByteArrayView word)
     {
         static const QHash<QByteArray, char16_t> characters = {
             {"emdash", 0x2014},    {"endash", 0x2013},    {"lquote", 0x2018}, {"rquote", 0x2019},
             {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"bullet", 0x2022}, {"emspace", 0x2003},
             {"enspace", 0x2002},   {"qmspace", 0x2005},
         };
-        const auto found = characters.constFind(word);
+        const auto found = characters.constFind(QByteArray::fromRawData(word.data(), word.size()));
         return found == characters.constEnd() ? QChar() : QChar(*found);
     }
 
@@ -301,9 +301,10 @@ private:
 
     void addText(QChar c)
     {
-        if (consumeFallback() || m_state.skip || m_characters >= kMaxCharacters)
+        if (consumeFallback() || m_state.skip)
             return;
-        ++m_characters;
+        if (m_characters++ >= kMaxCharacters)
+            return cutHere();
         Run look;
         look.bold = m_state.bold;
         look.italic = m_state.italic;
@@ -313,17 +314,26 @@ private:
             m_paragraph.runs.last().text += c;
             return;
         }
+        if (++m_runs > kMaxRuns)
+            return cutHere();
         look.text = c;
         m_paragraph.runs << look;
     }
 
     void endParagraph()
     {
-        if (m_characters >= kMaxCharacters)
-            return;
+        if (m_document.paragraphs.size() >= kMaxParagraphs)
+            return cutHere();
         m_paragraph.layout = m_state.layout;
         m_document.paragraphs << std::move(m_paragraph);
         m_paragraph = Paragraph();
+    }
+
+    // The rest of the input is not read.
+    void cutHere()
+    {
+        m_document.cut = true;
+        m_ended = true;
     }
 
     const QByteArray& m_in;
@@ -334,8 +344,88 @@ private:
     int m_overflow = 0;
     int m_pendingFallback = 0;
     qsizetype m_characters = 0;
+    qsizetype m_runs = 0;
     Paragraph m_paragraph;
     Document m_document;
+};
+
+// What the window shows of a paragraph, run by run. Two kinds of text
+// make the layout's time grow with the square of their length: a word that
+// cannot break into lines, and combining marks far from the character they
+// sit on. So a word gets an invisible place to break (a zero-width space)
+// after every kLongWord characters, and a combining mark is shown only on a
+// character that can carry it, at most kMaxMarks of them on one.
+class ShownText {
+public:
+    QString of(const QString& text)
+    {
+        QString shown;
+        shown.reserve(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            char32_t code = text[i].unicode();
+            const bool pair = QChar::isHighSurrogate(code) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+            if (pair)
+                code = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            if (QChar::isMark(code)) {
+                if (m_marks < 0 || m_marks >= kMaxMarks) {
+                    i += pair;
+                    continue;
+                }
+                ++m_marks;
+            } else {
+                m_marks = carriesMarks(code) ? 0 : -1;
+                if (isBreak(code))
+                    m_wordLength = 0;
+                else if (++m_wordLength > kLongWord) {
+                    shown += QChar(0x200B);
+                    m_wordLength = 1;
+                }
+            }
+            shown += text[i];
+            if (pair)
+                shown += text[++i];
+        }
+        return shown;
+    }
+
+private:
+    // Where a line may break without a mark of its own.
+    static bool isBreak(char32_t code)
+    {
+        switch (code) {
+        case ' ':
+        case '\t':
+        case QChar::LineSeparator:
+        case 0x200B: // zero-width space
+        case 0x2002: // en space
+        case 0x2003: // em space
+        case 0x2005: // four-per-em space
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    // Letters, digits, signs and blanks; not controls, formatting
+    // characters (such as the zero-width space) or unpaired surrogates.
+    static bool carriesMarks(char32_t code)
+    {
+        switch (QChar::category(code)) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Other_Surrogate:
+        case QChar::Other_NotAssigned:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            return false;
+        default:
+            return true;
+        }
+    }
+
+    int m_wordLength = 0;
+    // Marks shown on the last character; -1 when it carries none.
+    int m_marks = -1;
 };
 
 bool looksLikeRtf(const QByteArray& bytes)
@@ -346,7 +436,17 @@ bool looksLikeRtf(const QByteArray& bytes)
 Document plainDocument(const QByteArray& bytes)
 {
     Document document;
-    for (const QString& line : splitLines(decodeFileBytes(bytes.left(kMaxCharacters)))) {
+    QString text = decodeFileBytes(bytes);
+    if (text.size() > kMaxCharacters) {
+        text.truncate(kMaxCharacters);
+        document.cut = true;
+    }
+    QStringList lines = splitLines(text);
+    if (lines.size() > kMaxParagraphs) {
+        lines.resize(kMaxParagraphs);
+        document.cut = true;
+    }
+    for (const QString& line : std::as_const(lines)) {
         Paragraph paragraph;
         if (!line.isEmpty())
             paragraph.runs << Run{line};
@@ -409,13 +509,14 @@ void fill(QTextDocument& target, const Document& document)
         else
             cursor.insertBlock(block);
         first = false;
+        ShownText shown;
         for (const Run& run : paragraph.runs) {
             QTextCharFormat look;
             look.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
             look.setFontItalic(run.italic);
             look.setFontUnderline(run.underline);
             look.setFontPointSize(std::clamp(run.halfPoints / 2.0, 6.0, 48.0));
-            cursor.insertText(run.text, look);
+            cursor.insertText(shown.of(run.text), look);
         }
     }
     cursor.endEditBlock();

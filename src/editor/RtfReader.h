@@ -17,7 +17,18 @@ class QTextDocument;
 // It never fails: malformed, truncated or deeply nested input gives what
 // could be read up to the fault. Text that is not rich text at all is taken
 // as plain text, one paragraph per line.
+//
+// What it reads is bounded, so that any file opens at once: a document with
+// more characters, paragraphs or changes of look than the limits below is
+// cut there.
 namespace rtf {
+
+// Far more than a help text holds; each costs the window time and memory
+// when it lays the document out.
+constexpr qsizetype kMaxCharacters = 50'000;
+constexpr qsizetype kMaxParagraphs = 5'000;
+// Runs of text with a look of their own.
+constexpr qsizetype kMaxRuns = 10'000;
 
 struct Run {
     QString text;
@@ -53,6 +64,9 @@ struct Paragraph {
 
 struct Document {
     QList<Paragraph> paragraphs;
+    // The input went on beyond one of the limits: the paragraphs are its
+    // beginning.
+    bool cut = false;
 
     // The paragraphs' texts joined with "\n" (for checks and for search).
     QString plainText() const;
@@ -66,6 +80,15 @@ QChar fromCp1252(unsigned char byte);
 // Puts a document into a text document: one block per paragraph, the runs
 // with their look. Sizes are kept between 6 and 48 points; a hanging first
 // line gets a tab stop at the indent, so "bullet, tab, text" lines up.
+//
+// Text whose layout would cost time growing with the square of its length is
+// shown a little changed: a word longer than kLongWord characters gets an
+// invisible place to break a line (a zero-width space) after every kLongWord
+// characters, and a character shows at most kMaxMarks combining marks (a
+// mark on nothing that can carry it, such as a blank or a control, is left
+// out).
+constexpr int kLongWord = 80;
+constexpr int kMaxMarks = 8;
 void fill(QTextDocument& target, const Document& document);
 
 } // namespace rtf

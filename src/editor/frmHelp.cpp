@@ -30,6 +30,8 @@ frmHelp::frmHelp(const ProgramFolder& folder, SettingsStore& settings, QWidget* 
     RichTextBox1 = new QTextEdit(this);
     RichTextBox1->setObjectName("RichTextBox1");
     RichTextBox1->setReadOnly(true);
+    // A word wider than the window is broken rather than pushed out of sight.
+    RichTextBox1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->addWidget(RichTextBox1, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -71,16 +73,46 @@ void frmHelp::done(int result)
     QDialog::done(result);
 }
 
+FileBytes frmHelp::readLocalCopy() const
+{
+    // One byte past the limit tells a longer file from one exactly at it.
+    return readFileBytes(localPath(), HelpDownload::kMaxBytes + 1);
+}
+
 bool frmHelp::showLocalCopy()
 {
-    const FileBytes file = readFileBytes(localPath(), HelpDownload::kMaxBytes);
+    FileBytes file = readLocalCopy();
     if (file.outcome == FileBytes::Outcome::Missing)
         return false;
     // A copy that is there but cannot be read says why, never "no copy".
-    if (!file.read())
+    if (!file.read()) {
         RichTextBox1->setPlainText("The help document " + localPath() + " cannot be read:\n" + file.problem);
-    else
-        rtf::fill(*RichTextBox1->document(), rtf::parse(file.bytes));
+        return true;
+    }
+    QByteArray& bytes = file.bytes;
+    const bool tooLarge = bytes.size() > HelpDownload::kMaxBytes;
+    bytes.truncate(HelpDownload::kMaxBytes);
+    rtf::Document document = rtf::parse(bytes);
+    if (document.cut || tooLarge) {
+        rtf::Run note;
+        note.text = "The help document goes on beyond what this window shows, and is cut here. "
+                    "The whole document is the file " + localPath() + ".";
+        note.italic = true;
+        rtf::Paragraph closing;
+        closing.runs << note;
+        closing.layout.spaceBefore = 240;
+        document.paragraphs << closing;
+    }
+    // Built apart from the window, which then lays it out once and shows it
+    // from the top (its cursor would go along with text written into its
+    // own document). The document shown before goes, if made here.
+    auto* shown = new QTextDocument(RichTextBox1);
+    rtf::fill(*shown, document);
+    QTextDocument* previous = RichTextBox1->document();
+    const bool madeHere = previous->parent() == RichTextBox1;
+    RichTextBox1->setDocument(shown);
+    if (madeHere)
+        delete previous;
     return true;
 }
 

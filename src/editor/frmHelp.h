@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/DataFile.h"
 #include "core/ProgramFolder.h"
 #include "editor/HelpDownload.h"
 
 #include <QDialog>
+#include <optional>
 
 class CommandLabel;
 class QLabel;
@@ -14,7 +16,8 @@ class SettingsStore;
 // fetches the help document from the web folder of the settings store into
 // its local copy "\wnew.rtf" and shows the local copy as formatted text.
 // Without a download the last local copy is shown; without either the
-// window says so.
+// window says so. A document longer than the rich-text reader's limits is
+// shown up to them, with a closing line that says so and names the file.
 class frmHelp : public QDialog {
     Q_OBJECT
 public:
@@ -41,6 +44,9 @@ protected:
     void done(int result) override;
 
 private:
+    // The local copy's bytes, a byte more than a download may bring (so that
+    // a longer file shows as cut); nothing when it cannot be read.
+    FileBytes readLocalCopy() const;
     // Shows the local copy; false when there is none to show.
     bool showLocalCopy();
     void showMissingNote();

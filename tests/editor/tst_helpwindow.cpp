@@ -8,6 +8,7 @@
 #include "core/SettingsStore.h"
 #include "editor/EditorPart.h"
 #include "editor/HelpDownload.h"
+#include "editor/RtfReader.h"
 #include "editor/frmEdit.h"
 #include "editor/frmHelp.h"
 
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QtTest>
@@ -178,6 +180,27 @@ private slots:
         const auto fresh = opened();
         QCOMPARE(fresh->RichTextBox1->toPlainText(), QString("Fresh news\nsecond line"));
         QCOMPARE(QTextCursor(fresh->RichTextBox1->document()).charFormat().fontWeight(), int(QFont::Bold));
+    }
+
+    void aLongDocumentIsCutWithALineSayingSo()
+    {
+        // A copy larger than any download, and a flood of paragraph marks:
+        // their beginning, shown from the top, and a closing line.
+        SettingsStore settings;
+        const std::pair<QByteArray, QString> rows[] = {
+            {"{\\rtf1 short{\\pict " + QByteArray(17 << 20, '0') + "}after}", "2 short"},
+            {"{\\rtf1 " + QByteArray("\\par").repeated(4 << 20) + "}", QStringLiteral("%1 ").arg(rtf::kMaxParagraphs + 1)},
+        };
+        for (const auto& [copy, shown] : rows) {
+            env.writeFile("\\wnew.rtf", copy);
+            frmHelp help(ProgramFolder(env.folder()), settings);
+            help.Form_Load();
+            const QTextDocument* text = help.RichTextBox1->document();
+            QCOMPARE(QStringList({QString::number(text->blockCount()) + " " + text->firstBlock().text(),
+                                  text->lastBlock().text(), QString::number(help.RichTextBox1->textCursor().position())}),
+                     QStringList({shown, "The help document goes on beyond what this window shows, and is cut here. "
+                                         "The whole document is the file " + local() + ".", "0"}));
+        }
     }
 
     void closingTheWindowStopsTheDownload()

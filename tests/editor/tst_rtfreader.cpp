@@ -139,16 +139,30 @@ private slots:
             "{\\rtf1 a" + QByteArray(10000, '{') + "\\b b" + QByteArray(10000, '}') + "c}";
         QCOMPARE(described(parse(deepClosed)), QStringList({"L [a]24 [b]b24 [c]24"}));
 
-        // A huge document: the text is cut at a size a window can show.
-        QByteArray huge = "{\\rtf1 ";
-        huge += QByteArray("0123456789\\par ").repeated(300000);
-        huge += "}";
-        const Document big = parse(huge);
-        QVERIFY(big.paragraphs.size() >= 50000);
-        QVERIFY(big.plainText().size() <= 1'100'000);
-        QVERIFY(big.paragraphs.first().text() == "0123456789");
-
         QVERIFY(parse(QByteArray()).paragraphs.isEmpty());
+    }
+
+    void documentsBeyondTheLimits()
+    {
+        // Cut, paragraphs, characters and runs read of floods as large as a
+        // download, and of documents just at the limits.
+        const auto rtf = [](const QByteArray& body) { return "{\\rtf1 " + body + "}"; };
+        const std::pair<QByteArray, QList<qsizetype>> rows[] = {
+            {rtf(QByteArray(16 << 20, 'x')), {1, 1, rtf::kMaxCharacters, 1}},
+            {rtf(QByteArray(rtf::kMaxCharacters, 'x')), {0, 1, rtf::kMaxCharacters, 1}},
+            {rtf(QByteArray("\\par").repeated(rtf::kMaxParagraphs)), {0, rtf::kMaxParagraphs, 0, 0}},
+            {rtf(QByteArray("{\\b x}y").repeated(rtf::kMaxRuns)), {1, 1, rtf::kMaxRuns, rtf::kMaxRuns}},
+            {QByteArray("\r\n").repeated(8 << 20), {1, rtf::kMaxParagraphs, 0, 0}},
+        };
+        for (const auto& [input, expected] : rows) {
+            const Document document = parse(input);
+            QList<qsizetype> read = {document.cut, document.paragraphs.size(), 0, 0};
+            for (const rtf::Paragraph& paragraph : document.paragraphs) {
+                read[2] += paragraph.text().size();
+                read[3] += paragraph.runs.size();
+            }
+            QCOMPARE(read, expected);
+        }
     }
 
     void filledIntoTextDocument()
@@ -184,6 +198,29 @@ private slots:
         };
         QCOMPARE(looks(head) + " | " + looks(head.next()),
                  QString("[Head]b20 | [it]i12 [ ]12 [u]u12 [ tiny]6 [ huge]48"));
+    }
+
+    void longWordsAndMarksAsShown()
+    {
+        // A word gets a zero-width space after each 80 characters, counted
+        // across runs and without its marks; a character keeps 8 marks; a
+        // mark on a formatting or control character is left out.
+        const QString x80(80, 'x'), zw(QChar(0x200B)), acute(QChar(0x301));
+        const QString mathA = QString::fromUcs4(U"\U0001D400"), high = QString::fromUcs4(U"\U0001D167");
+        const std::pair<QStringList, QString> rows[] = {
+            {{QString(161, 'x') + " " + x80}, x80 + zw + x80 + zw + "x " + x80},
+            {{x80.left(50), x80.left(31)}, x80.left(50) + x80.left(30) + zw + "x"},
+            {{("a" + acute).repeated(81)}, ("a" + acute).repeated(80) + zw + "a" + acute},
+            {{mathA + high.repeated(9) + acute, zw + acute + "\t" + acute + " " + acute}, mathA + high.repeated(8) + zw + "\t " + acute},
+        };
+        for (const auto& [runs, shown] : rows) {
+            Document document{{rtf::Paragraph()}};
+            for (const QString& text : runs)
+                document.paragraphs[0].runs << rtf::Run{text, document.paragraphs[0].runs.size() % 2 == 1};
+            QTextDocument target;
+            rtf::fill(target, document);
+            QCOMPARE(target.toRawText(), shown);
+        }
     }
 };
 
