@@ -16,3 +16,8 @@ int runTerminal(const QStringList& arguments);
 // the program folder, configuration and settings of this user, output on
 // the standard streams. Needs only a Qt core application.
 int runSend(const QStringList& arguments);
+
+// Runs `vornak station` without a window (`arguments`: what follows
+// "station") until SIGTERM or SIGINT stops it. Needs only a Qt core
+// application.
+int runStation(const QStringList& arguments);
