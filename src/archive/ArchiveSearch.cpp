@@ -4,7 +4,13 @@
 
 QString ArchiveSearch::timeText(const QDateTime& start)
 {
-    return start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    // Put together by hand: the list and the search write it for every
+    // message of the archive, and the general formatter is slow.
+    const QDate date = start.date();
+    const QTime time = start.time();
+    const auto two = [](int n) { return QString::number(n).rightJustified(2, u'0'); };
+    return QString::number(date.year()).rightJustified(4, u'0') + u'-' + two(date.month()) + u'-' + two(date.day())
+           + u' ' + two(time.hour()) + u':' + two(time.minute()) + u':' + two(time.second());
 }
 
 QByteArray ArchiveSearch::folded(const QString& text)

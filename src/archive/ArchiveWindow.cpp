@@ -41,7 +41,7 @@ QPushButton* button(const QString& name, const QString& caption, const QString& 
 PaperTextView::PaperTextView(QWidget* parent) : QPlainTextEdit(parent)
 {
     setReadOnly(true);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
