@@ -210,7 +210,7 @@ void ArchivePart::lblArchiveWindow_Click()
         connect(&window, &ArchiveWindow::saveTextRequested, this, &ArchivePart::saveChosenAsText);
         connect(&window, &ArchiveWindow::printRequested, this, [this] {
             if (const std::optional<ArchivedMessage> chosen = m_window->chosenMessage())
-                print(messageSheet(*chosen, m_window->chosenText()));
+                print(messageSheet(*chosen, m_window->chosenText()), QFileInfo(chosen->file).completeBaseName());
         });
         connect(&window, &ArchiveWindow::pdfRequested, this, [this] {
             if (const std::optional<ArchivedMessage> chosen = m_window->chosenMessage())
@@ -246,7 +246,7 @@ TelexSheet ArchivePart::messageSheet(const ArchivedMessage& message, const QStri
 
 void ArchivePart::lblPrintText_Click()
 {
-    print(terminalSheet());
+    print(terminalSheet(), "terminal-" + m_host.state().now().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")));
 }
 
 void ArchivePart::lblTextPdf_Click()
@@ -255,10 +255,10 @@ void ArchivePart::lblTextPdf_Click()
               "terminal-" + m_host.state().now().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + ".pdf");
 }
 
-void ArchivePart::print(const TelexSheet& sheet)
+void ArchivePart::print(const TelexSheet& sheet, const QString& name)
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(sheet.header);
+    printer.setDocName(name);
     if (!m_choosePrinter(printer))
         return;
     const int pages = telexpaper::paint(printer, sheet);

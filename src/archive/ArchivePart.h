@@ -63,7 +63,8 @@ private:
     void onMessageStarted();
     void onFirstLine(const QString& line);
     void raiseWindow();
-    void print(const TelexSheet& sheet);
+    // `name`: the document's name, which the print dialog offers as a file name.
+    void print(const TelexSheet& sheet, const QString& name);
     void exportPdf(const TelexSheet& sheet, const QString& proposedName);
     void sendChosenAgain();
     void saveChosenAsText();
