@@ -10,9 +10,12 @@ VORNAK_BUILD_ASAN="$VORNAK_ROOT/build-asan"
 # Debian packages the build, the tests and the demo need.
 VORNAK_PACKAGES=(
   g++ cmake ninja-build pkg-config lld
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev qt6-svg-dev
   qt6-qpa-plugins libgl-dev
   fonts-tlwg-typewriter-ttf
+  # The tests read PDFs back (pdftotext) and run a session bus of their own
+  # for the desktop notice.
+  poppler-utils dbus-daemon
 )
 
 # Only for the checking build (not installed by the default test run).

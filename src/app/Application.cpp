@@ -5,6 +5,8 @@
 #include "app/terminal.h"
 #include "core/AppState.h"
 #include "core/SettingsStore.h"
+#include "station/StationArguments.h"
+#include "station/StationCommand.h"
 #include "unattended/SendArguments.h"
 #include "unattended/SendCommand.h"
 
@@ -78,4 +80,22 @@ int runSend(const QStringList& arguments)
     SettingsStore settings;
     SendConsole console{out, err, ::isatty(STDERR_FILENO) == 1, true};
     return runSendCommand(arguments, state, settings, console);
+}
+
+int runStation(const QStringList& arguments)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    AppState state;
+    state.folder = ProgramFolder::locate(QCoreApplication::applicationDirPath());
+    const QString configPath = state.folder.file("\\QuillnetUsb.cfg");
+    ConfigFile config = readConfigFile(configPath);
+    applyConfig(config, state, configPath);
+    if (!parseStationArguments(arguments).help) {
+        for (QString problem : std::as_const(config.problems))
+            err << "vornak station: note: " << problem.replace('\n', ' ') << Qt::endl;
+    }
+    SettingsStore settings;
+    StationConsole console{out, err, ::isatty(STDOUT_FILENO) == 1, true};
+    return runStationCommand(arguments, state, settings, console);
 }

@@ -24,3 +24,8 @@ int runSend(const QStringList& arguments);
 // abort the program with a core dump. This handler ends it instead with a
 // line saying why and exit status 1.
 void endWithoutWindowSystem(QtMsgType type, const QMessageLogContext& context, const QString& message);
+
+// Runs `vornak station` without a window (`arguments`: what follows
+// "station") until SIGTERM or SIGINT stops it. Needs only a Qt core
+// application.
+int runStation(const QStringList& arguments);

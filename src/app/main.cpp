@@ -14,6 +14,12 @@ int main(int argc, char* argv[])
         nameApplication();
         return runSend(app.arguments().mid(2));
     }
+    // "vornak station ..." keeps the line open without a window: no display needed.
+    if (argc > 1 && std::strcmp(argv[1], "station") == 0) {
+        QCoreApplication app(argc, argv);
+        nameApplication();
+        return runStation(app.arguments().mid(2));
+    }
     // --help and --version need no display either: answered before Qt
     // looks for one.
     QStringList arguments;

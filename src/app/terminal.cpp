@@ -8,6 +8,7 @@
 #include "appearance/Appearance.h"
 #include "appearance/SoundCommands.h"
 #include "appearance/SoundEffects.h"
+#include "archive/ArchivePart.h"
 #include "core/AppState.h"
 #include "core/DateText.h"
 #include "core/Desk.h"
@@ -30,7 +31,9 @@
 #include "prepared/HeadlineEditor.h"
 #include "prepared/LocalNumbersPart.h"
 #include "prepared/PresetPhrases.h"
+#include "puncher/PunchPanel.h"
 #include "puncher/PuncherPart.h"
+#include "puncher/TapeExportPart.h"
 #include "text/FileTransmission.h"
 #include "text/TextTransmissions.h"
 
@@ -38,6 +41,7 @@
 #include <QCloseEvent>
 #include <QDeadlineTimer>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -146,9 +150,12 @@ void frmTerminal::buildParts()
     new LocalNumbersPart(*this, callNumber, refreshLists, this);
     m_broadcast = new BroadcastSending(*this, callNumber, m_texts->textSender(), this);
     new SubscriberLists(*this, callNumber, refreshLists, openEditor, this);
-    new PuncherPart(*this);
+    auto* puncher = new PuncherPart(*this);
+    new TapeExportPart(*this, [puncher] { return puncher->frmPunch->txtInput->text(); }, this);
     m_appearance = new Appearance(*this, this);
     new SoundCommands(*this);
+    auto* archive = new ArchivePart(*this, [this](const QString& path) { m_texts->files().SendTextFile(path, 5); }, this);
+    connect(m_receive, &ReceivePath::lineTextShown, archive, &ArchivePart::recordShown);
 
     connect(m_receive, &ReceivePath::klklRequested, m_texts, &TextTransmissions::SendKLKL);
     connect(m_receive, &ReceivePath::receiverListRequested, m_broadcast, &BroadcastSending::sendReceiverList);

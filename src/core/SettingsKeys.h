@@ -24,6 +24,16 @@ inline const SettingKey ReopenPort{"Properties", "ReopenPort"};
 // journal (the program folder's journal/ folder, one file a day).
 inline const SettingKey JournalOn{"Journal", "On"};
 
+// "1": the window keeps every received message in the archive (the
+// program folder's archive/ folder); a message ends after QuietSeconds of
+// quiet (30 when not set). "1" in Notice: a desktop notice when a message
+// starts while the window is not active. PaperPicture "0": printed and PDF
+// telexes on plain white instead of the paper picture.
+inline const SettingKey ArchiveOn{"Archive", "On"};
+inline const SettingKey ArchiveQuietSeconds{"Archive", "QuietSeconds"};
+inline const SettingKey ArchiveNotice{"Archive", "Notice"};
+inline const SettingKey PrintOnPaperPicture{"Archive", "PaperPicture"};
+
 // The terminal window's font.
 inline const SettingKey FontName{"Font", "FontName"};
 inline const SettingKey FontSize{"Font", "FontSize"};

@@ -6,6 +6,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // Has the system put a file's written data on the disk (fdatasync), on a
 // thread of its own: the disk may take milliseconds to answer, and the
@@ -13,8 +14,10 @@
 // the system when a request is made; this only shortens the time a power
 // cut could still take them.
 //
-// Requests that come while one is waiting are one request: the sync that
-// follows covers everything written before it starts.
+// Requests for a file that come while one for the same file is waiting
+// are one request: the sync that follows covers everything written to it
+// before it starts. Requests for other files wait beside it (the message
+// archive writes a message file and its index).
 class DiskSync {
 public:
     // A failed sync is reported through `onError`, run on the thread of
@@ -39,7 +42,13 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_done;
-    int m_pendingFd = -1;
+    // Handles of the files waiting for a sync, one per file.
+    struct Pending {
+        int fd;
+        unsigned long long device;
+        unsigned long long inode;
+    };
+    std::vector<Pending> m_pending;
     bool m_busy = false;
     bool m_quit = false;
     std::thread m_thread;

@@ -2,6 +2,7 @@
 
 #include "core/EventWait.h"
 #include "core/SettingsStore.h"
+#include "link/PortHolder.h"
 #include "link/PortSettings.h"
 #include "text/LineEncoding.h"
 
@@ -153,8 +154,22 @@ bool SerialLink::openDevice(const QString& device, QString* error)
     m_device = device;
     m_port.clearError();
     if (!m_port.open(QIODevice::ReadWrite)) {
+        if (error) {
+            const QString holder = portHolder(device);
+            *error = holder.isEmpty()
+                         ? QStringLiteral("Com %1 (%2) cannot be opened: %3").arg(m_portNumber).arg(device, m_port.errorString())
+                         : inUseText(device, holder);
+        }
+        m_port.clearError();
+        return false;
+    }
+    // The device itself is locked too: the library's lock file is kept by
+    // the name the port was opened with, so another name of the same device
+    // (a link in /dev/serial/by-id) would slip past it.
+    if (!lockPortDevice(int(m_port.handle()))) {
         if (error)
-            *error = QStringLiteral("Com %1 (%2) cannot be opened: %3").arg(m_portNumber).arg(device, m_port.errorString());
+            *error = inUseText(device, portHolder(device));
+        m_port.close();
         m_port.clearError();
         return false;
     }
@@ -174,6 +189,13 @@ bool SerialLink::openDevice(const QString& device, QString* error)
     m_modemPoll.start();
     emit openChanged(true);
     return true;
+}
+
+QString SerialLink::inUseText(const QString& device, const QString& holder) const
+{
+    return QStringLiteral("Com %1 (%2) is in use by %3. Only one program can hold the port at a time.")
+        .arg(m_portNumber)
+        .arg(device, holder.isEmpty() ? QStringLiteral("another program") : holder);
 }
 
 void SerialLink::close()

@@ -94,6 +94,8 @@ private:
     void onError(QSerialPort::SerialPortError error);
     void pollModemLines();
     void handleLoss(const QString& cause);
+    // The message for a port another program holds.
+    QString inUseText(const QString& device, const QString& holder) const;
     // Why the device is gone, from the port's own state (a hang-up, an
     // error condition, a closed descriptor); empty while the device is
     // still there.

@@ -7,6 +7,7 @@
 #include "core/Widgets.h"
 #include "link/SerialLink.h"
 #include "text/frmCancelSend.h"
+#include "text/KlklText.h"
 #include "text/LineEncoding.h"
 #include "text/Pause.h"
 #include "text/Transliteration.h"
@@ -19,11 +20,6 @@ namespace {
 
 const QString kSourceName = QStringLiteral("\\klkl.txt");
 const QString kScratchName = QStringLiteral("\\klkl-Temp.txt");
-const QString kLineEnd = QStringLiteral("\r\n");
-// The column after which a carriage return is sent even inside a line.
-constexpr int kLastColumn = 69;
-// The far side gets a moment between the first line ends and the text.
-constexpr double kLeadInSeconds = 3.0;
 
 const QColor kCaptionOff(0xFFFFFF);
 const QColor kCaptionOn(0x00FF00);
@@ -84,8 +80,7 @@ void KlklAnswer::answer()
     if (const std::optional<QString> text = readTextFile(source, &error)) {
         state.StopSend = false;
         // Each line becomes its wrapped lines and one empty line.
-        for (const QString& line : splitLines(spellBeyondLatin1(*text)))
-            wrapped += WrapText(line, kTelexLineWidth) + kLineEnd;
+        wrapped = klklWrappedText(*text);
         QFile::remove(scratch);
         if (!writeTextFileAtomic(scratch, wrapped, &error))
             failedPath = scratch;
@@ -102,30 +97,23 @@ void KlklAnswer::answer()
         m_steps.cancelWindow.showForTransmission();
 
         SerialLink& link = m_steps.host.link();
-        link.send("\r\r");
-        Pause(kLeadInSeconds);
-        link.send("\r\r");
+        link.send(kKlklLineEnds);
+        Pause(kKlklLeadInSeconds);
+        link.send(kKlklLineEnds);
 
-        int column = 0;
         CharacterPacer pacer(state.CharDelay);
-        for (const QChar c : std::as_const(wrapped)) {
+        for (const KlklPiece& piece : klklPieces(wrapped)) {
             if (state.StopSend || !m_steps.lineOpen())
                 break;
-            if (c == u'\r')
-                column = 0;
-            link.send(ConvertForKlkl(QString(c)));
-            if (++column > kLastColumn) {
-                link.send("\r");
-                column = 0;
-            }
+            link.send(piece.text);
             link.waitForRoom(state.StopSend);
             pacer.pauseAfterCharacter();
-            m_steps.host.status().showCount(column);
+            m_steps.host.status().showCount(piece.column);
         }
     }
 
-    m_steps.host.link().send("\r\r");
-    m_steps.host.link().send("\r\r");
+    m_steps.host.link().send(kKlklLineEnds);
+    m_steps.host.link().send(kKlklLineEnds);
     m_steps.finish();
     state.KlklBusy = busyBefore;
 }

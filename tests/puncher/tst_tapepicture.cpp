@@ -1,9 +1,19 @@
 // The tape picture: where the holes of a text lie, and what the picture
 // widget shows, read back pixel by pixel from its rendered image.
 #include "puncher/TapeReading.h"
+#include "support/TestHost.h"
+#include "support/TestMain.h"
+
+#include "puncher/TapeExport.h"
+#include "puncher/TapeExportPart.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QSvgRenderer>
 #include <QtTest>
 
 using namespace tapereading;
@@ -28,10 +38,39 @@ void drawLikeTheMode(PunchTape& picture, const QString& text)
     picture.drawText(text, 0);
 }
 
+// The same comparison on a saved picture, `scale` picture pixels a tape pixel.
+QString savedPictureDifferences(const QImage& image, int scale, const QVector<Point>& expected, qint64 fromX, qint64 toX)
+{
+    QStringList differences;
+    for (const int y : kRows) {
+        for (qint64 x = fromX; x <= toX; ++x) {
+            qint64 nearest = LLONG_MAX;
+            for (const Point& point : expected) {
+                if (point.y == y)
+                    nearest = std::min(nearest, std::abs(point.x - x));
+            }
+            if (nearest != 0 && nearest < 4)
+                continue;
+            const QPoint pixel(int(x) * scale + scale / 2, y * scale + scale / 2);
+            if (!image.rect().contains(pixel)) {
+                differences << QStringLiteral("%1,%2 not in the picture").arg(x).arg(y);
+                continue;
+            }
+            const int grey = qGray(image.pixel(pixel));
+            if (nearest == 0 && grey >= 60)
+                differences << QStringLiteral("no hole at %1,%2").arg(x).arg(y);
+            else if (nearest != 0 && grey <= 190)
+                differences << QStringLiteral("a mark at %1,%2").arg(x).arg(y);
+        }
+    }
+    return differences.join("; ");
+}
+
 } // namespace
 
 class TapePictureTest : public QObject {
     Q_OBJECT
+    TestEnvironment env;
 
 private slots:
     void holesOfAText()
@@ -109,7 +148,57 @@ private slots:
             QCOMPARE(pictureDifferences(picture, near, from, from + width - 1), QString());
         }
     }
+
+    // The whole tape as SVG and PNG at a chosen scale: every hole of a tape
+    // far longer than the screen, the paper between; through "Save Tape".
+    void savedTape()
+    {
+        const QString text = QString(300, 'M') + "T:";
+        const QVector<Point> holes = tape::tapePoints(text);
+        const qint64 last = 300 * 44 + 44 + 5; // the colon's column
+        const QString png = env.folder() + "/tape.png";
+        const QString svg = env.folder() + "/tape.svg";
+        QString error;
+        QVERIFY2(tapeexport::savePng(png, text, 2, &error) && tapeexport::saveSvg(svg, text, 2, &error), qPrintable(error));
+        const QImage picture(png);
+        QCOMPARE(picture.size(), tapeexport::pictureSize(text, 2));
+        QVERIFY(picture.width() > (last + 3) * 2 && picture.width() < (last + 20) * 2 && picture.height() == 120);
+        QSvgRenderer drawing(svg);
+        QVERIFY(drawing.isValid());
+        QCOMPARE(drawing.viewBox(), QRect(QPoint(0, 0), picture.size()));
+        QImage rendered(picture.size(), QImage::Format_RGB32);
+        QPainter painter(&rendered);
+        drawing.render(&painter);
+        painter.end();
+        for (const QImage& image : {picture, rendered}) {
+            QCOMPARE(savedPictureDifferences(image, 2, holes, 0, 400), QString());
+            QCOMPARE(savedPictureDifferences(image, 2, holes, last - 200, last + 3), QString());
+        }
+
+        // What cannot be saved says why.
+        QVERIFY(!tapeexport::savePng(png, "", 2, &error) && error.contains("empty"));
+        QVERIFY(!tapeexport::savePng(png, QString(32767, 'M'), 12, &error) && error.contains("too large"));
+        QVERIFY(!tapeexport::saveSvg(env.folder() + "/no/folder/t.svg", "A", 2, &error) && !error.isEmpty());
+
+        // The command: the text of the puncher, a scale, a file.
+        QString tapeText;
+        TestHost host(env);
+        TapeExportPart part(host, [&tapeText] { return tapeText; });
+        host.click("lblSaveTape");
+        QCOMPARE(host.scripted.texts(), QStringList({"The tape is empty: type a text in the puncher first."}));
+        tapeText = "AB";
+        host.click("lblSaveTape");
+        TapeSaveWindow* window = part.saveWindow();
+        QVERIFY(window && window->isVisible());
+        window->spnTapeScale->setValue(5);
+        const QSize size = tapeexport::pictureSize("AB", 5);
+        QCOMPARE(window->lblTapeSize->text(), QStringLiteral("The whole tape: %1 x %2 pixels").arg(size.width()).arg(size.height()));
+        host.scripted.files = {png};
+        window->cmdSavePng->click();
+        QCOMPARE(QImage(png).size(), size);
+        QCOMPARE(savedPictureDifferences(QImage(png), 5, feedHoles(80) + abGlyphs(), 0, 76), QString());
+    }
 };
 
-QTEST_MAIN(TapePictureTest)
+VORNAK_TEST_MAIN(TapePictureTest)
 #include "tst_tapepicture.moc"

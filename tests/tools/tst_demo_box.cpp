@@ -5,6 +5,8 @@
 #include "support/TestMain.h"
 
 #include "app/terminal.h"
+#include "archive/ArchiveListModel.h"
+#include "archive/ArchiveWindow.h"
 #include "BoxSimulator.h"
 #include "core/SettingsStore.h"
 #include "core/Widgets.h"
@@ -12,6 +14,7 @@
 #include "link/TerminalText.h"
 
 #include <QClipboard>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -48,6 +51,17 @@ private slots:
         QVERIFY(reply.startsWith("hi\r\n") && reply.contains("3 characters received here. klkl"));
         answer("\x13");
         QCOMPARE(box.state(), BoxSimulator::State::Idle);
+
+        // Incoming telexes: a file's messages, split at "---" lines, each
+        // with teleprinter line ends; the quiet time between them.
+        QCOMPARE(BoxSimulator::messagesOf("ZCZC\r\nfair\n---\n\n---\r\nsecond\n\n\n"),
+                 QStringList({"ZCZC\nfair\n", "second\n"}));
+        out.clear();
+        box.deliver({"ZCZC\nfair\n", "second"}, 0, 300);
+        QCOMPARE(out, QByteArray("ZCZC\r\nfair\r\n"));
+        QVERIFY(box.delivering());
+        QTRY_COMPARE(out, QByteArray("ZCZC\r\nfair\r\nsecond"));
+        QTRY_VERIFY(!box.delivering());
     }
 
     void demoPhonebookGivesFavouritesToDial()
@@ -145,6 +159,33 @@ private slots:
             QVERIFY2(boxGets(step.bytes), box.received().toPercentEncoding().constData());
             QTRY_VERIFY_WITH_TIMEOUT(window().mid(shownBefore).contains(step.shown), 5000);
         }
+        QCOMPARE(dialogs.texts(), QStringList({" You are about to send the Message File "}));
+
+        // "Archive" on, and a telex arrives: "Close" ends the message, the
+        // archive window shows it, "Export PDF" puts it on paper.
+        QTRY_VERIFY_WITH_TIMEOUT(window().endsWith("cleared\r\n"), 5000);
+        click("lblArchive");
+        env.writeFile("/telex.txt", "ZCZC 0815\nweather: fair, 21 degrees\nNNNN\n");
+        box.process.write("/deliver " + env.file("/telex.txt").toLocal8Bit() + "\n");
+        QTRY_VERIFY_WITH_TIMEOUT(window().endsWith("NNNN\r\n"), 5000);
+        click("LblCloseConnection");
+        QVERIFY2(boxGets("\x13"), box.received().toPercentEncoding().constData());
+        click("lblArchiveWindow");
+        auto* archive = terminal.findChild<ArchiveWindow*>("frmArchive");
+        QVERIFY(archive && archive->isVisible());
+        for (int row = 0; row < archive->model().rowCount(); ++row) {
+            if (archive->model().messageAt(row).firstLine == "ZCZC 0815")
+                archive->chooseRow(row);
+        }
+        QCOMPARE(archive->chosenText(), QString("ZCZC 0815\r\nweather: fair, 21 degrees\r\nNNNN\r\n"));
+        const QString pdf = env.folder() + "/telex.pdf";
+        dialogs.files = {pdf};
+        archive->cmdMessagePdf->click();
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {pdf, "-"});
+        QVERIFY2(pdftotext.waitForFinished(20000), "pdftotext (poppler-utils) did not run");
+        const QString onPaper = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        QVERIFY2(onPaper.contains("ZCZC 0815\nweather: fair, 21 degrees\nNNNN"), qPrintable(onPaper));
         QCOMPARE(dialogs.texts(), QStringList({" You are about to send the Message File "}));
     }
 };

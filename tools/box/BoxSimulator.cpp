@@ -23,6 +23,64 @@ BoxSimulator::BoxSimulator(Options options, QObject* parent)
     m_dialTimer.setSingleShot(true);
     m_dialTimer.setInterval(m_options.dialDelayMs);
     connect(&m_dialTimer, &QTimer::timeout, this, &BoxSimulator::dial);
+    connect(&m_deliveryTimer, &QTimer::timeout, this, &BoxSimulator::deliverNext);
+}
+
+QStringList BoxSimulator::messagesOf(const QString& fileText)
+{
+    QString text = fileText;
+    text.replace("\r\n", "\n").replace('\r', '\n');
+    QStringList messages;
+    QString message;
+    for (const QString& line : text.split('\n')) {
+        if (line.trimmed() == "---") {
+            messages << message;
+            message.clear();
+        } else {
+            message += line + "\n";
+        }
+    }
+    messages << message;
+    for (QString& m : messages) {
+        while (m.endsWith("\n\n"))
+            m.chop(1);
+    }
+    messages.removeIf([](const QString& m) { return m.trimmed().isEmpty(); });
+    return messages;
+}
+
+void BoxSimulator::deliver(const QStringList& messages, int paceMs, int quietMs)
+{
+    for (QString text : messages) {
+        text.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
+        m_deliveries.append({text.toLatin1(), std::max(0, paceMs), std::max(0, quietMs)});
+    }
+    if (!m_deliveryTimer.isActive())
+        deliverNext();
+}
+
+void BoxSimulator::deliverNext()
+{
+    if (m_deliveredAt >= m_delivery.text.size()) {
+        // The quiet after a message is over (or nothing went out yet).
+        if (m_deliveries.isEmpty()) {
+            m_deliveryTimer.stop();
+            return;
+        }
+        m_delivery = m_deliveries.takeFirst();
+        m_deliveredAt = 0;
+        emit logLine(QStringLiteral("delivering message %1 (%2 characters)").arg(m_delivered + 1).arg(m_delivery.text.size()));
+    }
+    const qsizetype count = m_delivery.paceMs > 0 ? 1 : m_delivery.text.size() - m_deliveredAt;
+    emit output(m_delivery.text.mid(m_deliveredAt, count));
+    m_deliveredAt += count;
+    if (m_deliveredAt < m_delivery.text.size()) {
+        m_deliveryTimer.start(m_delivery.paceMs);
+        return;
+    }
+    emit logLine(QStringLiteral("delivered message %1").arg(++m_delivered));
+    // Quiet until the next message.
+    m_deliveryTimer.start(m_delivery.quietMs);
 }
 
 void BoxSimulator::receive(const QByteArray& bytes)

@@ -59,6 +59,15 @@ public:
     void receive(const QByteArray& bytes);
     // Far-side text typed by whoever runs the box.
     void farSays(const QString& text);
+    // Incoming messages from a far station: each is sent as a teleprinter
+    // sends it (its line ends as CR LF), one character every `paceMs` (all
+    // at once for 0), with `quietMs` of silence after each. Messages asked
+    // for while others are still going out follow them.
+    void deliver(const QStringList& messages, int paceMs, int quietMs);
+    bool delivering() const { return m_deliveryTimer.isActive() || !m_deliveries.isEmpty(); }
+    // The messages of a delivery file: its text split at lines that hold
+    // only "---".
+    static QStringList messagesOf(const QString& fileText);
 
     State state() const { return m_state; }
     QString dialledNumber() const { return m_number; }
@@ -82,6 +91,13 @@ private:
     bool takeListByte(char byte);
     void listReceived();
     QString farAnswerback() const;
+    void deliverNext();
+
+    struct Delivery {
+        QByteArray text;
+        int paceMs = 0;
+        int quietMs = 0;
+    };
 
     Options m_options;
     State m_state = State::Idle;
@@ -95,4 +111,9 @@ private:
     QByteArray m_pending;  // printed text not yet sent
     QTimer m_printer;
     QTimer m_dialTimer;
+    QList<Delivery> m_deliveries;
+    Delivery m_delivery;      // the message going out
+    qsizetype m_deliveredAt = 0;
+    int m_delivered = 0;      // messages delivered so far
+    QTimer m_deliveryTimer;
 };

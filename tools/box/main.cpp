@@ -4,6 +4,8 @@
 //   vornak-box [--path-file FILE] [--log FILE] [--raw FILE]
 //              [--answerback TEXT] [--char-delay MS] [--dial-delay MS]
 //              [--dial-prefix DIGITS] [--prompt-pause MS]
+//              [--deliver FILE] [--deliver-after MS] [--deliver-pace MS]
+//              [--deliver-quiet MS]
 //
 // --log writes a readable line per piece received, --raw every byte
 // received exactly as it came.
@@ -13,7 +15,13 @@
 // they ask for the receiver list in two pieces, --prompt-pause apart.
 //
 // Lines typed on its standard input are sent to the terminal as the far
-// side's text; "/klkl" sends "klkl", "/prompt" the broadcast prompt.
+// side's text; "/klkl" sends "klkl", "/prompt" the broadcast prompt,
+// "/deliver FILE" the messages of FILE as incoming telexes.
+//
+// --deliver sends the messages of FILE (split at lines that hold only
+// "---") as incoming telexes from a far station, --deliver-after
+// milliseconds after the start, one character every --deliver-pace
+// milliseconds, with --deliver-quiet milliseconds of silence after each.
 #include "BoxSimulator.h"
 #include "PtyPair.h"
 
@@ -23,6 +31,7 @@
 #include <QFile>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QTimer>
 #include <cstdio>
 #include <unistd.h>
 
@@ -43,7 +52,15 @@ int main(int argc, char* argv[])
     const QCommandLineOption dialPrefix("dial-prefix", "The terminal's dial prefix.", "DIGITS", "0");
     const QCommandLineOption promptPause("prompt-pause", "Milliseconds between the two pieces of a broadcast prompt.",
                                          "MS", "400");
-    parser.addOptions({pathFile, logFile, rawFile, answerback, charDelay, dialDelay, dialPrefix, promptPause});
+    const QCommandLineOption deliverFile("deliver", "Send the messages of FILE (split at lines \"---\") as incoming telexes.",
+                                         "FILE");
+    const QCommandLineOption deliverAfter("deliver-after", "Milliseconds before the first delivered message.", "MS", "1000");
+    const QCommandLineOption deliverPace("deliver-pace", "Milliseconds between the characters of a delivered message.",
+                                         "MS", "20");
+    const QCommandLineOption deliverQuiet("deliver-quiet", "Milliseconds of silence after each delivered message.", "MS",
+                                          "2000");
+    parser.addOptions({pathFile, logFile, rawFile, answerback, charDelay, dialDelay, dialPrefix, promptPause, deliverFile,
+                       deliverAfter, deliverPace, deliverQuiet});
     parser.process(app);
 
     PtyPair pty;
@@ -93,6 +110,26 @@ int main(int argc, char* argv[])
     });
     QObject::connect(&box, &BoxSimulator::output, &pty, [&](const QByteArray& bytes) { pty.write(bytes); });
 
+    // Incoming messages from a file: read now, a missing file is an error at once.
+    const auto deliverFrom = [&](const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "vornak-box: cannot read %s\n", qPrintable(path));
+            return false;
+        }
+        box.deliver(BoxSimulator::messagesOf(QString::fromUtf8(file.readAll())), parser.value(deliverPace).toInt(),
+                    parser.value(deliverQuiet).toInt());
+        return true;
+    };
+    if (parser.isSet(deliverFile)) {
+        QFile file(parser.value(deliverFile));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "vornak-box: cannot read %s\n", qPrintable(file.fileName()));
+            return 1;
+        }
+        QTimer::singleShot(parser.value(deliverAfter).toInt(), &box, [&] { deliverFrom(parser.value(deliverFile)); });
+    }
+
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char buffer[1024];
@@ -106,6 +143,8 @@ int main(int argc, char* argv[])
                 box.farSays("klkl");
             else if (line == "/prompt")
                 box.farSays(" +++):");
+            else if (line.startsWith("/deliver "))
+                deliverFrom(line.mid(9).trimmed());
             else
                 box.farSays("\r\n" + line + "\r\n");
         }
