@@ -1,6 +1,6 @@
 #include "archive/ArchivePart.h"
 
-#include "app/CommandHost.h"
+#include "core/CommandHost.h"
 #include "appearance/Looks.h"
 #include "archive/ArchiveListModel.h"
 #include "archive/ArchiveRecorder.h"

@@ -1,6 +1,6 @@
 #include "puncher/TapeExportPart.h"
 
-#include "app/CommandHost.h"
+#include "core/CommandHost.h"
 #include "core/AppState.h"
 #include "core/Dialogs.h"
 #include "core/StatusPanel.h"
