@@ -61,22 +61,33 @@ int runTerminal(const QStringList& arguments)
     return QApplication::exec();
 }
 
-int runSend(const QStringList& arguments)
+namespace {
+
+// The program's state for a command without a window: the folder and the
+// configuration. The window shows the configuration's problems in message
+// boxes; here they are notes on standard error (not for --help), and the
+// values the window would use are used.
+AppState headlessState(const QString& command, bool notes, QTextStream& err)
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
     AppState state;
     state.folder = ProgramFolder::locate(QCoreApplication::applicationDirPath());
     const QString configPath = state.folder.file("\\QuillnetUsb.cfg");
     ConfigFile config = readConfigFile(configPath);
     applyConfig(config, state, configPath);
-    // The window shows these in message boxes; here they are notes, and the
-    // values the window would use are used.
-    if (!parseSendArguments(arguments).help) {
+    if (notes) {
         for (QString problem : std::as_const(config.problems))
-            err << "vornak send: note: " << problem.replace('\n', ' ') << Qt::endl;
+            err << command << ": note: " << problem.replace('\n', ' ') << Qt::endl;
     }
+    return state;
+}
 
+} // namespace
+
+int runSend(const QStringList& arguments)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    AppState state = headlessState("vornak send", !parseSendArguments(arguments).help, err);
     SettingsStore settings;
     SendConsole console{out, err, ::isatty(STDERR_FILENO) == 1, true};
     return runSendCommand(arguments, state, settings, console);
@@ -86,15 +97,7 @@ int runStation(const QStringList& arguments)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    AppState state;
-    state.folder = ProgramFolder::locate(QCoreApplication::applicationDirPath());
-    const QString configPath = state.folder.file("\\QuillnetUsb.cfg");
-    ConfigFile config = readConfigFile(configPath);
-    applyConfig(config, state, configPath);
-    if (!parseStationArguments(arguments).help) {
-        for (QString problem : std::as_const(config.problems))
-            err << "vornak station: note: " << problem.replace('\n', ' ') << Qt::endl;
-    }
+    AppState state = headlessState("vornak station", !parseStationArguments(arguments).help, err);
     SettingsStore settings;
     StationConsole console{out, err, ::isatty(STDOUT_FILENO) == 1, true};
     return runStationCommand(arguments, state, settings, console);
