@@ -108,6 +108,7 @@ private:
     // Rows received but not yet in the list: they are added in batches so a
     // long download does not lay the list out again for every entry.
     QList<QTreeWidgetItem*> m_pending;
+    QList<int> m_designWidths; // the columns are never narrower
     QTimer m_flushTimer;
     // The entry received last, and when the fields last showed one.
     DirectoryEntry m_latest;
