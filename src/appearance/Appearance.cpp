@@ -118,6 +118,7 @@ void Appearance::applySkin(const Skin& skin)
     desk.place(m_host.status().Line1, rulerPlaceOf(skin));
     for (PaperPicture* picture : picQuillnetPapier)
         picture->setVisible(skin.paperShown);
+    m_host.terminal().setFrameShape(skin.textFrame ? QFrame::StyledPanel : QFrame::NoFrame);
 }
 
 void Appearance::applyColours(const ColourPair& colours)
