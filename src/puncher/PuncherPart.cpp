@@ -27,9 +27,9 @@ namespace {
 constexpr int kParkedLeft = 30;
 constexpr int kParkedTop = 60;
 constexpr int kOpenLeft = 45;
-constexpr int kOpenTop = 5280;
 constexpr int kOpenWidth = 13365;
 constexpr int kOpenHeight = 5190;
+constexpr int kDeskHeight = 5580;
 
 const QString kPunchingAction = QStringLiteral("Sending Human Readables");
 const QString kPunchingCaption = QStringLiteral(" Puncher Active ");
@@ -71,12 +71,10 @@ void PuncherPart::lblPuncher_Click()
     if (!connectionGuard(m_host))
         return;
 
-    // The designed place lies below the text window; on a smaller desk the
-    // frame moves up just enough to be seen whole.
-    const QWidget& desk = m_host.desk();
-    const int height = twips(kOpenHeight);
-    const int top = std::max(0, std::min(twips(kOpenTop), desk.height() - height));
-    frmPunch->setGeometry(twips(kOpenLeft), top, twips(kOpenWidth), height);
+    // The designed place lies below the text window: the frame stands as low
+    // as the desk lets it be seen whole, scaled down with a smaller desk.
+    m_host.desk().place(frmPunch, QRect(kOpenLeft, 0, kOpenWidth, kDeskHeight),
+                        QSize(twips(kOpenWidth), twips(kOpenHeight)), Qt::AlignLeft | Qt::AlignBottom);
     m_modeRunning = false; // emptying the text box is not an edit to draw
     frmPunch->txtInput->clear();
     frmPunch->picPunch->clear();
