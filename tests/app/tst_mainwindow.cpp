@@ -219,23 +219,30 @@ private slots:
             QCOMPARE(QColor(shown.pixel(desk.width() - 1, desk.height() - 1)), QColor(picture.pixel(1199, 371)));
         }
 
-        // Narrow again: the strip takes more rows and the window grows to hold
-        // them rather than clipping them.
-        showAt(rig, QSize(1212, 300));
+        // Narrow and low: the strip takes more rows, the desk shows the design
+        // scaled down, and the window keeps the height both need rather than
+        // clipping them.
+        showAt(rig, QSize(900, 300));
         checkLayout(rig);
-        QTRY_VERIFY(window.height() >= desk.minimumHeight() + rig.control("commandStrip")->height());
-        QCOMPARE(desk.height(), deskgeometry::kDesignSize.height());
+        QTRY_COMPARE(desk.height(), desk.minimumSizeHint().height());
+        QVERIFY(desk.scale() < 0.75 && window.height() < 669);
+        QVERIFY(std::abs(clock->height() - designClock.height() * desk.scale()) <= 1);
+        QVERIFY(!clock->geometry().intersects(text.geometry()) && desk.rect().contains(clock->geometry()));
     }
 
     void theRulerEndsUnderTheCaretInAnyFont()
     {
         TerminalRig rig(env);
-        showAt(rig, QSize());
         TerminalText& text = rig.text();
         RulerLine* ruler = rig.status().Line1;
         Desk& desk = rig.t().desk();
         QList<double> columnWidths;
-        for (const QFont& font : {QFont("DejaVu Sans Mono", 10), QFont("Tlwg Typewriter", 14, QFont::Bold)}) {
+        // Last, the window at its smallest: the text's font shrinks with the desk.
+        const std::pair<QSize, QFont> cases[] = {{QSize(), QFont("DejaVu Sans Mono", 10)},
+                                                 {QSize(), QFont("Tlwg Typewriter", 14, QFont::Bold)},
+                                                 {QSize(900, 600), QFont("Tlwg Typewriter", 14, QFont::Bold)}};
+        for (const auto& [size, font] : cases) {
+            showAt(rig, size);
             rig.dialogs.font = Dialogs::FontChoice{font, QColor(0, 0, 0)};
             rig.click("lblFont");
             QCOMPARE(text.font().family(), font.family());
@@ -255,8 +262,9 @@ private slots:
                      qPrintable(QStringLiteral("%1: ruler at %2, caret at %3").arg(font.family()).arg(end).arg(caret)));
             columnWidths << column;
         }
-        // The two fonts differ enough that one fixed step could not serve both.
+        // The fonts differ enough that one fixed step could not serve them.
         QVERIFY(std::abs(columnWidths[0] - columnWidths[1]) * 60 > 2 * std::max(columnWidths[0], columnWidths[1]));
+        QVERIFY(std::abs(columnWidths[1] - columnWidths[2]) * 60 > 2 * columnWidths[1]);
     }
 
     void keysClickCommandsWithoutTypingIntoTheLine()
