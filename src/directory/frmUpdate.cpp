@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -122,13 +123,13 @@ void frmUpdate::buildWindow()
     const int widthsTwips[ColumnCount] = {600, 1000, 3100, 800, 800, 800, 800, 800, 800, 1200};
     for (int column = 0; column < ColumnCount; ++column)
         m_designWidths << twips(widthsTwips[column]);
-    fitColumnsToContents(lvwStat, m_designWidths);
     lvwStat->setRootIsDecorated(false);
     lvwStat->setUniformRowHeights(true);
     lvwStat->setSortingEnabled(false);
     lvwStat->header()->setSectionsClickable(true);
     lvwStat->setAlternatingRowColors(true);
-    lvwStat->setMinimumSize(660, 360);
+    lvwStat->setMinimumHeight(360);
+    fitColumns();
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName("Text1");
@@ -270,7 +271,7 @@ void frmUpdate::lblRetrieve_Click()
     flushPendingRows();
     if (m_closing)
         return;
-    fitColumnsToContents(lvwStat, m_designWidths);
+    fitColumns();
     if (!received) {
         setPhase(Phase::Failed);
         return;
@@ -320,7 +321,7 @@ void frmUpdate::flushPendingRows()
     lvwStat->addTopLevelItems(m_pending);
     m_pending.clear();
     if (first)
-        fitColumnsToContents(lvwStat, m_designWidths);
+        fitColumns();
 }
 
 void frmUpdate::sortByName()
@@ -404,7 +405,15 @@ void frmUpdate::cmdNewPhonebook_Click()
         rows.append(new DirectoryItem({QString::number(i), number, "Name", "0", "0", "0", "0", "0", "0", today}));
     }
     lvwStat->addTopLevelItems(rows);
-    fitColumnsToContents(lvwStat, m_designWidths);
+    fitColumns();
+}
+
+// Every column as wide as its heading and its widest text (the design's
+// width at least), and the list wide enough to show them all.
+void frmUpdate::fitColumns()
+{
+    const int columns = fitColumnsToContents(lvwStat, m_designWidths);
+    lvwStat->setMinimumWidth(columns + lvwStat->verticalScrollBar()->sizeHint().width() + 2 * lvwStat->frameWidth());
 }
 
 void frmUpdate::lvwStat_ColumnClick(int column)

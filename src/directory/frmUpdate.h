@@ -80,6 +80,7 @@ protected:
     void reject() override;
 
 private:
+    void fitColumns();
     // Idle: every command usable. Downloading, Writing: none. Failed: after a
     // failed download Retrieve and EXIT stay disabled, and so does "save",
     // so the partial list cannot be written over the phonebook.
