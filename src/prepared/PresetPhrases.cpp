@@ -22,7 +22,7 @@ const QString kToolTip = QStringLiteral("Test Phrases for allignment purpose");
 // clock's ring and within the clock's plate, clear of the plate's screws, in
 // twips; it keeps its place and size at the desk's right edge when the desk
 // grows.
-const QRect kPanelPlace(13620, 2790, 3900, 2355);
+const QRect kPanelPlace(13635, 2775, 3870, 2370);
 
 } // namespace
 
@@ -54,7 +54,7 @@ PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText, QObject* pa
     QFont font = framePresetText->font();
     font.setPixelSize(10);
     auto* layout = new QVBoxLayout(framePresetText);
-    layout->setContentsMargins(5, 1, 5, 2);
+    layout->setContentsMargins(5, 2, 5, 2);
     layout->setSpacing(0);
     auto* title = new QLabel("Phrases", framePresetText);
     title->setObjectName("lblPresetTitle");
