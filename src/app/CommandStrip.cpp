@@ -102,9 +102,10 @@ QGroupBox* CommandStrip::makeGroup(const QString& name)
 {
     auto* box = new QGroupBox(name, this);
     box->setObjectName("group" + name);
+    // Compact, so that a narrow window keeps room for the desk.
     auto* rows = new QVBoxLayout(box);
-    rows->setContentsMargins(5, 3, 5, 5);
-    rows->setSpacing(3);
+    rows->setContentsMargins(5, 1, 5, 3);
+    rows->setSpacing(2);
     box->hide();
     m_order << box;
     m_groups.insert(name, box);

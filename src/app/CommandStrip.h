@@ -34,7 +34,7 @@ class CommandStrip : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kCommandRows = 2;
-    static constexpr int kSpacing = 6;
+    static constexpr int kSpacing = 4;
 
     // `order`: the groups that stand first, in this order; others follow in
     // the order of their first command.

@@ -56,6 +56,9 @@ const QString kBuildDate = QStringLiteral("24/08/2026");
 const QStringList kStripOrder = {"Port", "Line", "Send", "Tape", "Texts", "Phonebook",
                                  "Broadcast", "Look", "Sound", "Help"};
 
+// What a window manager's title bar takes above the window, at most.
+constexpr int kTitleBarRoom = 40;
+
 } // namespace
 
 frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& settings, QWidget* parent)
@@ -82,9 +85,10 @@ frmTerminal::~frmTerminal() = default;
 
 void frmTerminal::buildWindow()
 {
+    // Close-set, so that a window of 900 x 600 keeps room for the desk.
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(6, 6, 6, 4);
-    outer->setSpacing(5);
+    outer->setContentsMargins(6, 5, 6, 3);
+    outer->setSpacing(4);
 
     // The desk takes every pixel the window gains; the rows below keep
     // their height for the window's width.
@@ -217,14 +221,25 @@ void frmTerminal::Form_Load(const QStringList& commandLineWords)
 void frmTerminal::centreOnScreen()
 {
     const QMargins margins = layout()->contentsMargins();
-    const int width = m_desk->minimumWidth() + margins.left() + margins.right();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    // The desk at the design's width, or as wide as a narrower screen lets
+    // it be (the desk then shows the design scaled down).
+    int width = deskgeometry::kDesignSize.width() + margins.left() + margins.right();
+    if (screen)
+        width = std::max(minimumSizeHint().width(), std::min(width, available.width()));
     m_strip->fitTo(width - margins.left() - margins.right());
     layout()->activate();
-    resize(width, sizeHint().height());
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    int height = sizeHint().height();
+    if (screen)
+        height = std::max(minimumHeight(), std::min(height, available.height() - kTitleBarRoom));
+    resize(width, height);
+    // A window not shown yet gets no resize event: its bands take their
+    // places for that size now.
+    layout()->invalidate();
+    layout()->activate();
     if (!screen)
         return;
-    const QRect available = screen->availableGeometry();
     // A screen smaller than the window shows its top left corner.
     move(available.left() + std::max(0, (available.width() - frameGeometry().width()) / 2),
          available.top() + std::max(0, (available.height() - frameGeometry().height()) / 2));

@@ -71,7 +71,8 @@ private:
     void buildParts();
     void lblExit_Click();
     // The window at its designed size (the desk at the design's size, the
-    // command strip as high as that width needs), centred on the screen.
+    // command strip as high as that width needs), smaller on a screen that
+    // cannot hold it, centred on the screen.
     void centreOnScreen();
 
     AppState& m_state;

@@ -68,8 +68,11 @@ void AnalogClock::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    // The face is drawn at its designed size and scaled with the desk.
+    const double scale = width() / (kFaceWidth / kTwipsPerPixel);
+    painter.scale(scale, scale);
 
-    const QRectF face = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    const QRectF face = QRectF(0, 0, kFaceWidth / kTwipsPerPixel, kFaceWidth / kTwipsPerPixel).adjusted(1.5, 1.5, -1.5, -1.5);
     painter.setPen(QPen(QColor(0xB8B0A0), 3));
     painter.setBrush(QColor(0x181818));
     painter.drawEllipse(face);
@@ -84,9 +87,10 @@ void AnalogClock::paintEvent(QPaintEvent*)
         painter.drawLine(middle + direction * (radius - 8), middle + direction * (radius - 3));
     }
 
-    // Hands are kept in window twips; the face's own top left is the origin here.
-    const QPointF origin(x(), y());
-    auto toFace = [&](const QPoint& twipsPoint) { return QPointF(twipsPoint) / kTwipsPerPixel - origin; };
+    // Hands are kept in window twips around the face's centre; drawn here
+    // around the middle of the designed face.
+    const QPointF centre = QPointF(centreTwips()) / kTwipsPerPixel;
+    auto toFace = [&](const QPoint& twipsPoint) { return QPointF(twipsPoint) / kTwipsPerPixel - centre + middle; };
     for (const LineControl* line : {LineHours1, LineMinutes1, lineSeconds2}) {
         if (!line->isVisible())
             continue;

@@ -95,6 +95,7 @@ Appearance::Appearance(CommandHost& host, QObject* parent)
         new PaperPicture("picQuillnetPapier_0", pictureForScreen(folder, paper::SheetPicture), paper::SheetPlace, desk);
     host.terminal().setFont(designedFont());
     host.status().Line1->followText(&host.terminal());
+    connect(&desk, &Desk::layoutChanged, this, [this] { m_host.terminal().setZoom(m_host.desk().scale()); });
 
     for (const Swatch& swatch : kSwatches) {
         CommandLabel* label = host.addCommand("Look", swatch.name, "Aa", kColourTip);
@@ -126,10 +127,13 @@ void Appearance::applySkin(const Skin& skin)
     m_skin = &skin;
     Desk& desk = m_host.desk();
     desk.setSkin(pictureForScreen(m_host.state().folder, skin.picture), skin.plainColour, skin.bands);
-    desk.place(&m_host.terminal(), placeOf(skin));
-    desk.place(m_host.status().Line1, rulerPlaceOf(skin));
+    // The text window zooms its own font with the desk (TerminalText::setZoom).
+    const Qt::Alignment topLeft = Qt::AlignLeft | Qt::AlignTop;
+    desk.place(&m_host.terminal(), placeOf(skin), QSize(), topLeft, false);
+    desk.place(m_host.status().Line1, rulerPlaceOf(skin), QSize(), topLeft, false);
     for (PaperPicture* picture : picQuillnetPapier)
         picture->setVisible(skin.paperShown);
+    m_host.terminal().setFrameShape(skin.textFrame ? QFrame::StyledPanel : QFrame::NoFrame);
 }
 
 void Appearance::applyColours(const ColourPair& colours)

@@ -37,11 +37,17 @@ struct Skin {
     bool paperShown;
     deskgeometry::Bands bands;
     QColor plainColour; // the desk without its picture
+    // Whether the text window draws its own frame: on the paper it does; in
+    // the steampunk screen the picture frames it (a light line of the text
+    // window would show inside the dark screen).
+    bool textFrame;
 };
 
 namespace skins {
-inline const Skin Standard{"\\Skin-Std.jpg", 525, 790, 4245, 11895, true, {{440, 480}, {188, 201}}, QColor(0xD8D0C0)};
-inline const Skin Steampunk{"\\Skin-Pnk.jpg", 585, 780, 4185, 11895, false, {{449, 488}, {190, 228}}, QColor(0x8A6A34)};
+inline const Skin Standard{"\\Skin-Std.jpg", 525, 790, 4245, 11895, true, {{440, 480}, {188, 201}}, QColor(0xD8D0C0),
+                           true};
+inline const Skin Steampunk{"\\Skin-Pnk.jpg", 585, 780, 4185, 11895, false, {{449, 488}, {190, 228}}, QColor(0x8A6A34),
+                            false};
 } // namespace skins
 
 // The paper behind the text window of the standard skin, in twips of the

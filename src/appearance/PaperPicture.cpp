@@ -4,6 +4,7 @@
 #include "core/Widgets.h"
 
 #include <QPainter>
+#include <cmath>
 
 PaperPicture::PaperPicture(const QString& name, const QPixmap& picture, const QRect& placeTwips, Desk& desk)
     : QWidget(&desk),
@@ -22,6 +23,10 @@ PaperPicture::PaperPicture(const QString& name, const QPixmap& picture, const QR
 void PaperPicture::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    deskgeometry::drawBanded(painter, rect(), m_picture, m_place.size(),
-                             deskgeometry::bandsWithin(m_desk.bands(), m_place));
+    // On a desk smaller than the design the paper is drawn at the desk's
+    // scale, laid out on its size in the design.
+    const double scale = m_desk.scale();
+    painter.scale(scale, scale);
+    const QRect target(0, 0, int(std::lround(width() / scale)), int(std::lround(height() / scale)));
+    deskgeometry::drawBanded(painter, target, m_picture, m_place.size(), deskgeometry::bandsWithin(m_desk.bands(), m_place));
 }

@@ -2,6 +2,8 @@
 
 #include "core/Widgets.h"
 
+#include <QGridLayout>
+#include <QLayout>
 #include <QPainter>
 #include <QStyle>
 #include <algorithm>
@@ -51,6 +53,19 @@ std::vector<Piece> pieces(int designLength, const Band& designBand, int targetLe
 }
 
 } // namespace
+
+double scaleFor(const QSize& deskSize)
+{
+    return std::min({1.0, double(deskSize.width()) / kDesignSize.width(),
+                     double(deskSize.height()) / kDesignSize.height()});
+}
+
+QSize extentFor(const QSize& deskSize)
+{
+    const double scale = scaleFor(deskSize);
+    return QSize(std::max(kDesignSize.width(), int(std::lround(deskSize.width() / scale))),
+                 std::max(kDesignSize.height(), int(std::lround(deskSize.height() / scale))));
+}
 
 int mapCoordinate(int designValue, const Band& band, int extra)
 {
@@ -123,14 +138,135 @@ QRect pixelsOf(const QRect& designTwips)
                  twips(designTwips.height()));
 }
 
+int scaled(int value, double scale)
+{
+    return int(std::lround(value * scale));
+}
+
+// A rectangle of the design's pixels at a scale: its edges scaled, so
+// neighbours stay neighbours.
+QRect scaledRect(const QRect& rect, double scale)
+{
+    const int left = scaled(rect.left(), scale);
+    const int top = scaled(rect.top(), scale);
+    return QRect(left, top, scaled(rect.left() + rect.width(), scale) - left,
+                 scaled(rect.top() + rect.height(), scale) - top);
+}
+
+QSize scaledSize(const QSize& size, double scale)
+{
+    // Sizes that mean "no limit" stay so.
+    auto one = [scale](int value) { return value >= QWIDGETSIZE_MAX ? value : scaled(value, scale); };
+    return QSize(one(size.width()), one(size.height()));
+}
+
+// The design of a panel's widgets and layouts, kept on them when the panel
+// is first placed, and applied at a scale.
+const char* const kDesignFont = "deskDesignFont";
+const char* const kDesignMinimum = "deskDesignMinimum";
+const char* const kDesignMaximum = "deskDesignMaximum";
+const char* const kDesignGeometry = "deskDesignGeometry";
+const char* const kDesignMargins = "deskDesignMargins";
+const char* const kDesignSpacing = "deskDesignSpacing";
+
+void keepLayoutDesign(QLayout* layout)
+{
+    if (!layout || layout->property(kDesignMargins).isValid())
+        return;
+    layout->setProperty(kDesignMargins, QVariant::fromValue(layout->contentsMargins()));
+    if (auto* grid = qobject_cast<QGridLayout*>(layout))
+        layout->setProperty(kDesignSpacing, QSize(grid->horizontalSpacing(), grid->verticalSpacing()));
+    else
+        layout->setProperty(kDesignSpacing, QSize(layout->spacing(), layout->spacing()));
+    for (int i = 0; i < layout->count(); ++i)
+        keepLayoutDesign(layout->itemAt(i)->layout());
+}
+
+void scaleLayout(QLayout* layout, double scale)
+{
+    if (!layout || !layout->property(kDesignMargins).isValid())
+        return;
+    const QMargins margins = layout->property(kDesignMargins).value<QMargins>();
+    layout->setContentsMargins(scaled(margins.left(), scale), scaled(margins.top(), scale),
+                               scaled(margins.right(), scale), scaled(margins.bottom(), scale));
+    const QSize spacing = layout->property(kDesignSpacing).toSize();
+    if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
+        grid->setHorizontalSpacing(spacing.width() < 0 ? -1 : scaled(spacing.width(), scale));
+        grid->setVerticalSpacing(spacing.height() < 0 ? -1 : scaled(spacing.height(), scale));
+    } else if (spacing.width() >= 0) {
+        layout->setSpacing(scaled(spacing.width(), scale));
+    }
+    for (int i = 0; i < layout->count(); ++i)
+        scaleLayout(layout->itemAt(i)->layout(), scale);
+}
+
+QList<QWidget*> panelWidgets(QWidget* panel)
+{
+    QList<QWidget*> widgets{panel};
+    widgets += panel->findChildren<QWidget*>();
+    return widgets;
+}
+
+// Keeps what is not kept yet: a panel placed again keeps its first design,
+// and a widget added since is kept as it is now.
+void keepDesign(QWidget* panel)
+{
+    for (QWidget* widget : panelWidgets(panel)) {
+        if (widget->property(kDesignFont).isValid())
+            continue;
+        widget->setProperty(kDesignFont, QVariant::fromValue(widget->font()));
+        widget->setProperty(kDesignMinimum, widget->minimumSize());
+        widget->setProperty(kDesignMaximum, widget->maximumSize());
+        if (widget->parentWidget() == panel && !panel->layout())
+            widget->setProperty(kDesignGeometry, widget->geometry());
+        keepLayoutDesign(widget->layout());
+    }
+}
+
+// Fonts shrink a little more than the picture: the frames, paddings and
+// check marks around texts keep their pixels and need their room.
+QFont scaledFont(QFont font, double pictureScale)
+{
+    const double scale = pictureScale - 0.25 * (1.0 - pictureScale);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * scale);
+    else if (font.pixelSize() > 0)
+        font.setPixelSize(std::max(1, int(font.pixelSize() * scale)));
+    return font;
+}
+
+void scaleDesign(QWidget* panel, double scale)
+{
+    keepDesign(panel); // the widgets added since the panel was placed
+    for (QWidget* widget : panelWidgets(panel)) {
+        const QVariant font = widget->property(kDesignFont);
+        if (!font.isValid())
+            continue;
+        widget->setFont(scaledFont(font.value<QFont>(), scale));
+        widget->setMinimumSize(scaledSize(widget->property(kDesignMinimum).toSize(), scale));
+        widget->setMaximumSize(scaledSize(widget->property(kDesignMaximum).toSize(), scale));
+        const QVariant geometry = widget->property(kDesignGeometry);
+        if (geometry.isValid())
+            widget->setGeometry(scaledRect(geometry.toRect(), scale));
+        scaleLayout(widget->layout(), scale);
+    }
+}
+
 } // namespace
 
 Desk::Desk(QWidget* parent) : QWidget(parent), m_bands(kDefaultBands)
 {
     setObjectName("desk");
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(deskgeometry::kDesignSize);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // At the design's size until the window lays it out: panels placed
+    // before then are placed unscaled.
+    resize(deskgeometry::kDesignSize);
+}
+
+QSize Desk::minimumSizeHint() const
+{
+    return scaledSize(deskgeometry::kDesignSize, deskgeometry::kSmallestScale);
 }
 
 void Desk::hidePanel(const QString& name)
@@ -151,16 +287,29 @@ void Desk::setSkin(const QPixmap& picture, const QColor& plainColour, const desk
 
 QRect Desk::toDesk(const QRect& designTwips) const
 {
-    return deskgeometry::mapRect(pixelsOf(designTwips), m_bands, size());
+    const QRect onExtent = deskgeometry::mapRect(pixelsOf(designTwips), m_bands, deskgeometry::extentFor(size()));
+    return scaledRect(onExtent, scale());
 }
 
-void Desk::place(QWidget* child, const QRect& designTwips, const QSize& size, Qt::Alignment alignment)
+void Desk::place(QWidget* child, const QRect& designTwips, const QSize& size, Qt::Alignment alignment,
+                 bool scaleContents)
 {
     if (!child)
         return;
-    const Placement placement{child, designTwips, size, alignment};
+    const Placement placement{child, designTwips, size, alignment, scaleContents};
+    if (scaleContents)
+        keepDesign(child);
     m_placements.insert(child, placement);
     applyPlacement(placement);
+}
+
+void Desk::prepare(QWidget* panel)
+{
+    const double scale = this->scale();
+    if (m_appliedScales.value(panel, 1.0) == scale)
+        return;
+    scaleDesign(panel, scale);
+    m_appliedScales.insert(panel, scale);
 }
 
 QRect Desk::placeOf(const QWidget* child) const
@@ -175,20 +324,31 @@ void Desk::applyPlacement(const Placement& placement) const
 {
     if (!placement.child)
         return;
+    const double scale = this->scale();
+    if (placement.scaleContents && m_appliedScales.value(placement.child, 1.0) != scale) {
+        scaleDesign(placement.child, scale);
+        m_appliedScales.insert(placement.child, scale);
+    }
     const QRect area = toDesk(placement.designTwips);
     if (!placement.size.isValid()) {
         placement.child->setGeometry(area);
         return;
     }
-    const QSize size(placement.size.width() > 0 ? placement.size.width() : area.width(),
-                     placement.size.height() > 0 ? placement.size.height() : area.height());
+    const QSize size(placement.size.width() > 0 ? scaled(placement.size.width(), scale) : area.width(),
+                     placement.size.height() > 0 ? scaled(placement.size.height(), scale) : area.height());
     placement.child->setGeometry(QStyle::alignedRect(Qt::LeftToRight, placement.alignment, size, area));
 }
 
 void Desk::applyPlacements()
 {
-    for (auto it = m_placements.begin(); it != m_placements.end();)
-        it = it->child.isNull() ? m_placements.erase(it) : std::next(it);
+    for (auto it = m_placements.begin(); it != m_placements.end();) {
+        if (it->child.isNull()) {
+            m_appliedScales.remove(it.key());
+            it = m_placements.erase(it);
+        } else {
+            it = std::next(it);
+        }
+    }
     for (const Placement& placement : std::as_const(m_placements))
         applyPlacement(placement);
 }
@@ -197,7 +357,10 @@ void Desk::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), m_plainColour);
-    deskgeometry::drawBanded(painter, rect(), m_picture, deskgeometry::kDesignSize, m_bands);
+    // The picture is laid out on the design's extent and drawn at the scale.
+    painter.scale(scale(), scale());
+    deskgeometry::drawBanded(painter, QRect(QPoint(0, 0), deskgeometry::extentFor(size())), m_picture,
+                             deskgeometry::kDesignSize, m_bands);
 }
 
 void Desk::resizeEvent(QResizeEvent* event)

@@ -16,10 +16,22 @@ class QPainter;
 // horizontal band. A rectangle that spans a band grows with it, so the
 // terminal text window grows both ways while the clock keeps its size at the
 // desk's right edge. The skin picture is drawn the same way: the pieces
-// outside the bands as they are, the bands repeated.
+// outside the bands as they are, the bands repeated. A desk smaller than the
+// design shows all of it scaled down (scaleFor), the picture and every
+// placed panel alike.
 namespace deskgeometry {
 
 constexpr QSize kDesignSize(1200, 372);
+// A desk smaller than the design shows it scaled down as one picture, to
+// this fraction at the least.
+constexpr double kSmallestScale = 0.72;
+
+// The scale of the design on a desk of `deskSize`: 1 when the design fits,
+// less when the desk is narrower or lower than the design.
+double scaleFor(const QSize& deskSize);
+// The size of the design a desk of `deskSize` lays out: the desk's size at
+// the design's scale, never smaller than the design.
+QSize extentFor(const QSize& deskSize);
 
 // A band [start, end) of design pixels along one axis.
 struct Band {
@@ -70,8 +82,12 @@ public:
     // Hides the panel of that name, when there is one.
     void hidePanel(const QString& name);
 
-    // The design's size: the desk is never smaller.
+    // The design's size; the desk shrinks to kSmallestScale of it.
     QSize sizeHint() const override { return deskgeometry::kDesignSize; }
+    QSize minimumSizeHint() const override;
+    // How much the design is scaled down on the desk (1 on a desk at least
+    // as large as the design).
+    double scale() const { return deskgeometry::scaleFor(size()); }
 
     // The skin: its picture (drawn through the bands; a null picture leaves
     // the plain colour) and the bands the desk grows by.
@@ -86,7 +102,11 @@ public:
     // (a width or height of 0 takes the rectangle's) and stands in the
     // rectangle as `alignment` says.
     void place(QWidget* child, const QRect& designTwips, const QSize& size = QSize(),
-               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
+               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop, bool scaleContents = true);
+    // Gives a panel the desk's present scale before it is placed, so that
+    // what it needs can be measured (and divided by scale() for place()).
+    void prepare(QWidget* panel);
+
     // The design rectangle (twips) a child was placed at; empty when none.
     QRect placeOf(const QWidget* child) const;
 
@@ -104,6 +124,7 @@ private:
         QRect designTwips;
         QSize size;
         Qt::Alignment alignment;
+        bool scaleContents;
     };
     void applyPlacement(const Placement& placement) const;
     void applyPlacements();
@@ -112,4 +133,6 @@ private:
     QColor m_plainColour = QColor(0xD8D0C0);
     deskgeometry::Bands m_bands;
     QHash<const QWidget*, Placement> m_placements;
+    // The scale each placed panel's contents were last given (1 at first).
+    mutable QHash<const QWidget*, double> m_appliedScales;
 };

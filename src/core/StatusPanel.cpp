@@ -47,9 +47,10 @@ void StatusPanel::addTo(QBoxLayout* row)
     const QFontMetrics metrics(lblAction->font());
     // A reading keeps the width of its longest usual text, so the row does
     // not jump as the texts change.
+    // The frame runs round the whole field (no contents margins, which
+    // would draw it inset), so a coloured field is filled to its frame.
     auto field = [&](QLabel* label, const QString& widest) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setContentsMargins(4, 1, 4, 1);
         label->setMinimumWidth(metrics.horizontalAdvance(widest) + 14);
         label->setAlignment(Qt::AlignCenter);
     };

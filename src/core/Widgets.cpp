@@ -19,7 +19,7 @@ namespace {
 // The key caps of the command strip: a dark key with a light caption, a
 // little lighter under the mouse, darker while pressed.
 const QString kKeyStyle = QStringLiteral(
-    "QLabel { color: %1; border: 1px solid %2; border-radius: 3px; padding: 2px 6px;"
+    "QLabel { color: %1; border: 1px solid %2; border-radius: 3px; padding: 1px 6px;"
     " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %3, stop:1 %4); }"
     "QLabel:focus { border: 1px solid palette(highlight); }");
 const QColor kKeyCaption(0xF2EFE6);

@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
@@ -33,27 +34,36 @@ QFont listFont()
 }
 
 // Places the panel as wide as its longest favourite (and the title row),
-// with room for the scroll bar, and as high as its rows; never larger than
-// the well, where the rows scroll.
+// with room for the scroll bar, and as high as its rows, or as its word
+// on where to mark favourites; never higher than the well, where the rows
+// scroll. Measured at the desk's present scale.
 void placePanel(Desk& desk, QWidget* frame, const std::array<CommandLabel*, FavouritesPanel::kLabels>& labels)
 {
-    const QFontMetrics metrics(listFont());
+    desk.prepare(frame);
+    const auto* layout = static_cast<QBoxLayout*>(frame->layout());
+    const QMargins margins = layout->contentsMargins();
+    const QFontMetrics metrics(labels[0]->font());
+    const int padding = labels[0]->sizeHint().width() - metrics.horizontalAdvance(labels[0]->text());
     int widest = metrics.horizontalAdvance(QString(34, QLatin1Char('0')));
+    const int rowSpacing = labels[0]->parentWidget()->layout()->spacing();
     int rows = 0;
     for (const CommandLabel* label : labels) {
         if (label->isHidden())
             continue;
         widest = std::max(widest, metrics.horizontalAdvance(withoutTrailingBlanks(label->text())));
-        rows += label->height();
+        rows += (rows > 0 ? rowSpacing : 0) + label->sizeHint().height();
     }
     const int scrollBar = frame->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const QMargins margins = frame->layout()->contentsMargins();
-    const int width = widest + 2 * 4 + margins.left() + margins.right() + scrollBar + 4;
+    const int inner = std::max(widest + padding + scrollBar + 4, layout->itemAt(0)->sizeHint().width());
+    const int width = margins.left() + inner + margins.right();
     const auto* none = frame->findChild<QLabel*>("lblNoFavourites");
-    const int body = rows > 0 ? rows : none->heightForWidth(width - margins.left() - margins.right());
-    const int height = margins.top() + margins.bottom() + frame->findChild<QLabel*>("lblFavouritesTitle")->sizeHint().height()
-                       + 2 * frame->layout()->spacing() + body + 4;
-    desk.place(frame, kPanelArea, QSize(width, std::min(height, desk.toDesk(kPanelArea).height())),
+    const int body = rows > 0 ? rows : none->heightForWidth(inner);
+    const int height = std::min(margins.top() + layout->itemAt(0)->sizeHint().height() + layout->spacing() + body
+                                    + margins.bottom(),
+                                desk.toDesk(kPanelArea).height());
+    // Sizes of the design, which the desk scales.
+    const double scale = desk.scale();
+    desk.place(frame, kPanelArea, QSize(int(std::ceil(width / scale)), int(std::ceil(height / scale))),
                Qt::AlignRight | Qt::AlignTop);
 }
 
@@ -103,7 +113,6 @@ FavouritesPanel::FavouritesPanel(CommandHost& host, Dialler dial)
                            "QLabel { color: #e8e8d0; }"
                            "QScrollArea, QWidget#favouriteRows { background: transparent; }");
     const QFont font = listFont();
-    const int rowHeight = QFontMetrics(font).height() + 4;
 
     auto* layout = new QVBoxLayout(m_frame);
     layout->setContentsMargins(6, 4, 6, 6);
@@ -129,6 +138,7 @@ FavouritesPanel::FavouritesPanel(CommandHost& host, Dialler dial)
     layout->addWidget(none);
 
     auto* scroll = new QScrollArea(m_frame);
+    scroll->setObjectName("favouriteScroll");
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -138,7 +148,7 @@ FavouritesPanel::FavouritesPanel(CommandHost& host, Dialler dial)
     rows->setObjectName("favouriteRows");
     auto* rowLayout = new QVBoxLayout(rows);
     rowLayout->setContentsMargins(0, 0, 0, 0);
-    rowLayout->setSpacing(0);
+    rowLayout->setSpacing(2);
     for (int i = 0; i < kLabels; ++i) {
         auto* label = new CommandLabel(QStringLiteral("lblCallNumbers_%1").arg(i), vbStr(qint64(i)),
                                        QString(), rows);
@@ -146,8 +156,8 @@ FavouritesPanel::FavouritesPanel(CommandHost& host, Dialler dial)
         label->setFrameShape(QFrame::NoFrame);
         label->setFont(font);
         label->setMargin(0);
-        label->setFixedHeight(rowHeight);
-        // The blanks that end a caption never widen the panel.
+        // As high as its caption; the blanks that end a caption never widen
+        // the panel.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         connect(label, &CommandLabel::clicked, this, [this, i] { lblCallNumbers_Click(i); });
         rowLayout->addWidget(label);
@@ -172,7 +182,9 @@ void FavouritesPanel::refresh()
         lblCallNumbers[i]->setVisible(used);
         any = any || used;
     }
+    // Without favourites the panel shows only its word on where to mark them.
     m_frame->findChild<QLabel*>("lblNoFavourites")->setVisible(!any);
+    m_frame->findChild<QScrollArea*>("favouriteScroll")->setVisible(any);
     if (m_frame->isVisible())
         placePanel(m_host.desk(), m_frame, lblCallNumbers);
 }

@@ -4,6 +4,7 @@
 #include "core/DateText.h"
 #include "core/Dialogs.h"
 #include "core/EventWait.h"
+#include "core/ListColumns.h"
 #include "core/VbText.h"
 #include "core/Widgets.h"
 #include "directory/PhonebookFile.h"
@@ -17,6 +18,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -120,13 +122,14 @@ void frmUpdate::buildWindow()
                               "Change Date"});
     const int widthsTwips[ColumnCount] = {600, 1000, 3100, 800, 800, 800, 800, 800, 800, 1200};
     for (int column = 0; column < ColumnCount; ++column)
-        lvwStat->setColumnWidth(column, twips(widthsTwips[column]));
+        m_designWidths << twips(widthsTwips[column]);
     lvwStat->setRootIsDecorated(false);
     lvwStat->setUniformRowHeights(true);
     lvwStat->setSortingEnabled(false);
     lvwStat->header()->setSectionsClickable(true);
     lvwStat->setAlternatingRowColors(true);
-    lvwStat->setMinimumSize(660, 360);
+    lvwStat->setMinimumHeight(360);
+    fitColumns();
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName("Text1");
@@ -134,6 +137,8 @@ void frmUpdate::buildWindow()
     Text2 = new QLineEdit(this);
     Text2->setObjectName("Text2");
     Text2->setReadOnly(true);
+    // Room for a name of the directory's 40 characters.
+    Text2->setMinimumWidth(Text2->fontMetrics().averageCharWidth() * 40);
     lstFav = new QListWidget(this);
     lstFav->setObjectName("lstFav");
     lstRSend = new QListWidget(this);
@@ -266,6 +271,7 @@ void frmUpdate::lblRetrieve_Click()
     flushPendingRows();
     if (m_closing)
         return;
+    fitColumns();
     if (!received) {
         setPhase(Phase::Failed);
         return;
@@ -309,8 +315,13 @@ void frmUpdate::flushPendingRows()
     showLatestEntry();
     if (m_pending.isEmpty())
         return;
+    // The first rows of a list set the columns' widths until it is complete
+    // (measuring every row at every flush would slow the download).
+    const bool first = lvwStat->topLevelItemCount() == 0;
     lvwStat->addTopLevelItems(m_pending);
     m_pending.clear();
+    if (first)
+        fitColumns();
 }
 
 void frmUpdate::sortByName()
@@ -394,6 +405,15 @@ void frmUpdate::cmdNewPhonebook_Click()
         rows.append(new DirectoryItem({QString::number(i), number, "Name", "0", "0", "0", "0", "0", "0", today}));
     }
     lvwStat->addTopLevelItems(rows);
+    fitColumns();
+}
+
+// Every column as wide as its heading and its widest text (the design's
+// width at least), and the list wide enough to show them all.
+void frmUpdate::fitColumns()
+{
+    const int columns = fitColumnsToContents(lvwStat, m_designWidths);
+    lvwStat->setMinimumWidth(columns + lvwStat->verticalScrollBar()->sizeHint().width() + 2 * lvwStat->frameWidth());
 }
 
 void frmUpdate::lvwStat_ColumnClick(int column)

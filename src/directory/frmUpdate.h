@@ -80,6 +80,7 @@ protected:
     void reject() override;
 
 private:
+    void fitColumns();
     // Idle: every command usable. Downloading, Writing: none. Failed: after a
     // failed download Retrieve and EXIT stay disabled, and so does "save",
     // so the partial list cannot be written over the phonebook.
@@ -108,6 +109,7 @@ private:
     // Rows received but not yet in the list: they are added in batches so a
     // long download does not lay the list out again for every entry.
     QList<QTreeWidgetItem*> m_pending;
+    QList<int> m_designWidths; // the columns are never narrower
     QTimer m_flushTimer;
     // The entry received last, and when the fields last showed one.
     DirectoryEntry m_latest;

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QTextCursor>
+#include <algorithm>
 
 TerminalText::TerminalText(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -125,6 +126,33 @@ void TerminalText::moveCaretToEnd()
     QTextCursor cursor = textCursor();
     cursor.movePosition(QTextCursor::End);
     setTextCursor(cursor);
+}
+
+void TerminalText::setZoom(double zoom)
+{
+    if (zoom == m_zoom)
+        return;
+    m_zoom = zoom;
+    showZoomedFont();
+}
+
+void TerminalText::showZoomedFont()
+{
+    QFont shown = font();
+    const double points = shown.pointSizeF() > 0 ? shown.pointSizeF() : shown.pixelSize() * 72.0 / logicalDpiY();
+    // Scaled down no further than the smallest size (a font chosen smaller
+    // keeps its own size).
+    if (m_zoom < 1.0 && points > 0)
+        shown.setPointSizeF(std::max(std::min(points, kSmallestPoints), points * m_zoom));
+    document()->setDefaultFont(shown);
+}
+
+void TerminalText::changeEvent(QEvent* event)
+{
+    // The text window gives the document its own font first.
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        showZoomedFont();
 }
 
 void TerminalText::keyPressEvent(QKeyEvent* event)

@@ -37,6 +37,13 @@ public:
     // window's last character.
     void appendLineText(const QString& text, bool replaceLast);
 
+    // The text is shown in the window's font scaled by `zoom` (the desk's
+    // scale), but never smaller than kSmallestPoints: font() stays the font
+    // chosen, the document shows the zoomed one.
+    void setZoom(double zoom);
+    double zoom() const { return m_zoom; }
+    static constexpr double kSmallestPoints = 8.0;
+
     // Puts received text on the screen now, the caret at the end.
     void showPending();
     void moveCaretToEnd();
@@ -45,6 +52,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // How a piece of line text looks on screen: CR is the line break, LF
@@ -54,10 +62,12 @@ private:
     int documentLength() const;
     void removeFromDocument(int from, int count);
     void takeUserEdit();
+    void showZoomedFont();
 
     KeyHandler m_keyHandler;
     QString m_text;          // the whole window text, CR LF line ends
     QString m_pendingScreen; // screen text appended but not yet in the document
     QTimer m_screenTimer;
     bool m_updating = false;
+    double m_zoom = 1.0;
 };

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Dialogs.h"
+#include "core/ListColumns.h"
 #include "core/Widgets.h"
 #include "directory/PhonebookFile.h"
 
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTreeView>
 
 const QString MarkListWindow::kNoRowChosen = QStringLiteral("ID");
@@ -20,6 +22,9 @@ namespace {
 
 const QString kFieldNames[MarkColumnCount] = {"txtID",    "txtNumber", "txtName",  "txtChk",   "txtRsGr1",
                                               "txtRsGr2", "txtRsGr3",  "txtRsGr4", "txtRsGr5", "txtAction"};
+
+// Between two row fields; a field is this much narrower than its column.
+constexpr int kFieldGap = 2;
 
 const QColor kFailed(200, 0, 0);
 const QColor kDone(0, 120, 0);
@@ -58,24 +63,17 @@ void MarkListWindow::buildWindow(const Texts& texts)
     lvwStat->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvwStat->setSelectionMode(QAbstractItemView::SingleSelection);
     lvwStat->header()->setStretchLastSection(false);
-    // Number and Name are shown as stored, padded with blanks: cut at the
-    // column's edge rather than ended with "..." for the blanks.
+    // Number and Name are shown as stored, padded with blanks; the columns
+    // fit their texts (fitColumns), and the blanks are never ended with "...".
     lvwStat->setTextElideMode(Qt::ElideNone);
-    int listWidth = 0;
-    for (int column = 0; column < MarkColumnCount; ++column) {
-        const int width = twips(markColumnWidthTwips(column)) + (column == ColId ? checkBoxRoom(lvwStat) : 0);
-        lvwStat->setColumnWidth(column, width);
-        listWidth += width;
-    }
     // The checked rows stand out in their own colour; the selection is only
     // a frame-like tint so it does not hide that colour.
     lvwStat->setStyleSheet("QTreeView::item:selected { background: rgba(0, 90, 200, 60); color: black; }");
-    lvwStat->setMinimumSize(listWidth + 24, 300);
 
     auto* fieldBlock = new QWidget(this);
     auto* fieldGrid = new QGridLayout(fieldBlock);
     fieldGrid->setContentsMargins(0, 0, 0, 0);
-    fieldGrid->setHorizontalSpacing(2);
+    fieldGrid->setHorizontalSpacing(kFieldGap);
     fieldGrid->setVerticalSpacing(0);
     const QStringList titles = markColumnTitles();
     for (int column = 0; column < MarkColumnCount; ++column) {
@@ -87,7 +85,6 @@ void MarkListWindow::buildWindow(const Texts& texts)
         field->setObjectName(kFieldNames[column]);
         field->setReadOnly(true);
         field->setToolTip(titles[column]);
-        field->setFixedWidth(std::max(36, twips(markColumnWidthTwips(column)) - 2));
         fieldGrid->addWidget(caption, 0, column);
         fieldGrid->addWidget(field, 1, column);
         fields[column] = field;
@@ -104,6 +101,7 @@ void MarkListWindow::buildWindow(const Texts& texts)
     txtRsGr5 = fields[ColRsGr5];
     txtAction = fields[ColChangeDate];
     txtID->setText(kNoRowChosen);
+    fitColumns();
 
     lblStatus = new PlainLabel(this);
     lblStatus->setObjectName("lblStatus");
@@ -129,6 +127,13 @@ void MarkListWindow::buildWindow(const Texts& texts)
     m_grid->addLayout(m_commands, 5, 0, 1, 2);
     m_grid->setRowStretch(1, 1);
     m_grid->setColumnStretch(0, 1);
+}
+
+void MarkListWindow::showEvent(QShowEvent* event)
+{
+    layout()->activate();
+    setMinimumHeight(std::max(minimumHeight(), layout()->totalHeightForWidth(minimumWidth())));
+    QDialog::showEvent(event);
 }
 
 void MarkListWindow::setHeading(QWidget* heading)
@@ -161,6 +166,7 @@ void MarkListWindow::loadList()
                                       "The list stays empty; nothing can be saved until the file can be read.")
                            .arg(QDir::toNativeSeparators(path), contents.error));
     m_model->load(contents.records);
+    fitColumns();
     sortByName();
     m_state.CheckState = m_model->table().checkState();
     lblSave->setEnabled(false);
@@ -206,8 +212,37 @@ void MarkListWindow::lvwStat_ItemClick(int row)
 
 void MarkListWindow::showRecordFields(int position)
 {
-    for (int column = 0; column < MarkColumnCount; ++column)
+    for (int column = 0; column < MarkColumnCount; ++column) {
         fields[column]->setText(m_model->table().text(position, column));
+        fields[column]->setCursorPosition(0); // a text too long shows its start
+    }
+}
+
+// Each column as wide as its heading and its widest cell (the design's
+// width at least), and each row field under it as wide, so the field too
+// shows the column's widest text whole.
+void MarkListWindow::fitColumns()
+{
+    const MarkTable& table = m_model->table();
+    QList<int> least;
+    for (int column = 0; column < MarkColumnCount; ++column) {
+        const QLineEdit* field = fields[column];
+        int widestText = 0;
+        for (int position = 0; position < table.size(); ++position)
+            widestText = std::max(widestText, field->fontMetrics().horizontalAdvance(table.text(position, column)));
+        // What a line edit needs around a text: its margins and frame.
+        QStyleOptionFrame option;
+        option.initFrom(field);
+        option.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
+        const QMargins margins = field->textMargins();
+        const QSize text(widestText + 4 + margins.left() + margins.right(), field->fontMetrics().height());
+        const int fieldWidth = field->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, field).width();
+        least << std::max({twips(markColumnWidthTwips(column)) + (column == ColId ? checkBoxRoom(lvwStat) : 0),
+                           fieldWidth + kFieldGap, 36 + kFieldGap});
+    }
+    lvwStat->setMinimumSize(fitColumnsToContents(lvwStat, least) + 24, 300);
+    for (int column = 0; column < MarkColumnCount; ++column)
+        fields[column]->setFixedWidth(lvwStat->columnWidth(column) - kFieldGap);
 }
 
 void MarkListWindow::lblSave_Click()

@@ -80,6 +80,9 @@ protected:
 
     MarkListWindow(AppState& state, Dialogs& dialogs, ListDesign design, const Texts& texts, QWidget* parent);
 
+    // The window keeps the height its wrapped texts need at its narrowest.
+    void showEvent(QShowEvent* event) override;
+
     // Runs after a save has written its files.
     virtual void saved(const SavedMarks& result) = 0;
 
@@ -105,6 +108,7 @@ private:
     void onCheckChanged();
     void showStatus(const QString& extra = QString(), const QColor& colour = Qt::black);
     void showRecordFields(int position);
+    void fitColumns();
 
     MarkListModel* m_model;
     QGridLayout* m_grid;

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Dialogs.h"
+#include "core/ListColumns.h"
 #include "core/TextFiles.h"
 #include "core/Widgets.h"
 #include "directory/PhonebookFile.h"
@@ -154,13 +155,7 @@ void frmHeader::buildWindow()
     lvwHeader->setSortingEnabled(false);
     lvwHeader->header()->setStretchLastSection(false);
     lvwHeader->setTextElideMode(Qt::ElideNone);
-    int listWidth = 0;
-    for (int column = 0; column < HeaderListModel::ColumnCount; ++column) {
-        const int width = twips(kColumnTwips[column]) + (column == 0 ? checkBoxRoom(lvwHeader) : 0);
-        lvwHeader->setColumnWidth(column, width);
-        listWidth += width;
-    }
-    lvwHeader->setMinimumSize(listWidth + 24, 220);
+    fitColumns();
 
     lstRSend = new QListWidget(this);
     lstRSend->setObjectName("lstRSend");
@@ -207,6 +202,7 @@ bool frmHeader::cmdHeader_Click()
     lstRSend->addItems(header::previewLines(m_state.ConfigLines.value(2), m_tableLines));
     m_model->load(contents.records);
     m_model->sortByName();
+    fitColumns();
 
     if (!ok)
         return false;
@@ -223,6 +219,16 @@ bool frmHeader::cmdHeader_Click()
         return false;
     }
     return true;
+}
+
+// Each column as wide as its heading and its widest cell, the design's
+// width at least.
+void frmHeader::fitColumns()
+{
+    QList<int> design;
+    for (int column = 0; column < HeaderListModel::ColumnCount; ++column)
+        design << twips(kColumnTwips[column]) + (column == 0 ? checkBoxRoom(lvwHeader) : 0);
+    lvwHeader->setMinimumSize(fitColumnsToContents(lvwHeader, design) + 24, 220);
 }
 
 void frmHeader::lblExit_Click()

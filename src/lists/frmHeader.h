@@ -47,6 +47,7 @@ public:
 
 private:
     void buildWindow();
+    void fitColumns();
 
     AppState& m_state;
     Dialogs& m_dialogs;

@@ -154,7 +154,7 @@ void HeadlineEditor::buildPanel()
     lblExitHeadlineEditor = new CommandLabel("lblExitHeadlineEditor", "Exit", "Exit Headline Editor", frameHeadLine);
     int commandTop = kPreviewTop;
     for (CommandLabel* command : {lblView, lblClsPreview, lblExitHeadlineEditor}) {
-        command->setGeometry(kSideLeft, commandTop, 110, 24);
+        command->setGeometry(kSideLeft, commandTop, 110, 26);
         commandTop += 30;
     }
 }
@@ -257,7 +257,9 @@ void HeadlineEditor::lblHeadlineEditor_Click()
 {
     lblInfoHeadlines->setText(QStringList(std::begin(kInfoTexts), std::end(kInfoTexts)).join(QString()));
     loadFields();
-    frameHeadLine->setGeometry(twips(kPanelLeft), twips(kPanelTop), twips(kPanelWidth), twips(kPanelHeight));
+    // At its designed size at the top left, scaled down with a smaller desk.
+    m_host.desk().place(frameHeadLine, QRect(kPanelLeft, kPanelTop, kPanelWidth, kPanelHeight),
+                        QSize(twips(kPanelWidth), twips(kPanelHeight)));
     frameHeadLine->raise();
     frameHeadLine->show();
     lstHeadlines->hide();
@@ -279,7 +281,6 @@ void HeadlineEditor::lblView_Click()
         lstHeadlines->setPalette(palette);
     }
     lstHeadlines->addItems(previewLines(fields(), select));
-    lstHeadlines->resize(twips(kPreviewWidth), lstHeadlines->height());
     lstHeadlines->raise();
     lstHeadlines->show();
 }

@@ -6,7 +6,6 @@
 #include "core/Dialogs.h"
 #include "core/TextFiles.h"
 #include "core/Widgets.h"
-#include "link/TerminalText.h"
 #include "link/Guards.h"
 
 #include <QFile>
@@ -26,17 +25,16 @@ const QString kFileName = QStringLiteral("\\LocalTelex.txt");
 // Where the list opens on the desk, in twips: over the clock's plate, to the
 // desk's right and bottom edges; it moves and grows with the plate.
 const QRect kListArea(13455, 45, 18000 - 13455 - 45, 5580 - 90);
-// The editor opens over the terminal text window.
-constexpr int kEditorLeft = 45;
-constexpr int kEditorTop = 45;
-constexpr int kEditorWidth = 12750;
+// The editor opens over the terminal text window of either skin, 8 pixels
+// beyond its right and lower edges, in twips; it grows with the text window.
+const QRect kEditorArea(45, 45, 12805 - 45, 4890 - 45);
 // The editor shows the entries in two columns of nine.
 constexpr int kRowsPerColumn = kEntries / 2;
 
 QFont listFont()
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(12);
+    font.setPixelSize(11);
     // Not the bold of the panel's title.
     font.setBold(false);
     return font;
@@ -85,8 +83,8 @@ void LocalNumbersPart::buildList()
     frameLocalCalls->setObjectName("frameLocalCalls");
     paintPanel(frameLocalCalls);
     auto* layout = new QVBoxLayout(frameLocalCalls);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->setSpacing(1);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->setSpacing(0);
     for (int k = 0; k < kEntries; ++k) {
         auto* button = new CommandLabel(QStringLiteral("lblLocalTelex_%1").arg(k), QString(), QString(),
                                         frameLocalCalls);
@@ -94,7 +92,8 @@ void LocalNumbersPart::buildList()
         button->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         button->setFrameShape(QFrame::NoFrame);
         button->setMargin(0);
-        button->setFixedHeight(QFontMetrics(listFont()).height() + 1);
+        // As high as its caption: the eighteen rows and Exit fill the panel.
+        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         connect(button, &CommandLabel::clicked, this, [this, k] { lblLocalTelex_Click(k); });
         layout->addWidget(button);
         lblLocalTelex[k] = button;
@@ -230,13 +229,7 @@ void LocalNumbersPart::lblEditLocal_Click()
         txtLocalName[k]->setText(entries[k].description);
     }
     showCaptions(entries);
-    // The panel covers the terminal text window wherever the skin puts it.
-    const QRect terminal = m_host.terminal().geometry();
-    const int left = twips(kEditorLeft);
-    const int top = twips(kEditorTop);
-    frameLocalTeleprinters->setGeometry(
-        left, top, std::max(twips(kEditorWidth), terminal.right() + 8 - left),
-        std::max(frameLocalTeleprinters->sizeHint().height(), terminal.bottom() + 8 - top));
+    m_host.desk().place(frameLocalTeleprinters, kEditorArea);
     frameLocalTeleprinters->show();
     frameLocalTeleprinters->raise();
     m_host.desk().hidePanel("frameNumbers");

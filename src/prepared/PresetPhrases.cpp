@@ -19,9 +19,10 @@ const QString kFileName = QStringLiteral("\\QuillnetPresetText.txt");
 const QString kToolTip = QStringLiteral("Test Phrases for allignment purpose");
 
 // The panel stands on the desk right of the terminal text window, below the
-// clock and within the clock's plate, in twips; it keeps its place and size
-// at the desk's right edge when the desk grows.
-const QRect kPanelPlace(13500, 2790, 4050, 2400);
+// clock's ring and within the clock's plate, clear of the plate's screws, in
+// twips; it keeps its place and size at the desk's right edge when the desk
+// grows.
+const QRect kPanelPlace(13635, 2775, 3870, 2370);
 
 } // namespace
 
@@ -51,14 +52,14 @@ PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText, QObject* pa
 
     // Phrases are prose: a proportional face keeps long ones within the panel.
     QFont font = framePresetText->font();
-    font.setPixelSize(11);
+    font.setPixelSize(10);
     auto* layout = new QVBoxLayout(framePresetText);
-    layout->setContentsMargins(5, 1, 5, 2);
+    layout->setContentsMargins(5, 2, 5, 2);
     layout->setSpacing(0);
     auto* title = new PlainLabel("Phrases", framePresetText);
     title->setObjectName("lblPresetTitle");
     QFont titleFont = title->font();
-    titleFont.setPixelSize(11);
+    titleFont.setPixelSize(10);
     titleFont.setBold(true);
     title->setFont(titleFont);
     layout->addWidget(title);
@@ -69,11 +70,12 @@ PresetPhrases::PresetPhrases(CommandHost& host, TextSender sendText, QObject* pa
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->setFrameShape(QFrame::NoFrame);
         label->setMargin(0);
-        label->setFixedHeight(QFontMetrics(font).height() + 1);
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed); // as high as its caption
         connect(label, &CommandLabel::clicked, this, [this, k] { lblPresetText_Click(k); });
         layout->addWidget(label);
         lblPresetText[k] = label;
     }
+    layout->addStretch(1);
 }
 
 void PresetPhrases::load()

@@ -82,21 +82,28 @@ qint64 PunchTape::extent() const
     return right;
 }
 
+int PunchTape::zoom() const
+{
+    // The whole height of the tape shows, at a whole number of screen
+    // pixels per tape pixel: kZoom as designed, less on a smaller panel.
+    return std::clamp(viewport()->height() / tape::kTapeHeight, 1, kZoom);
+}
+
 void PunchTape::repaintTape(qint64 fromX, qint64 toX)
 {
     // Only the stretch that changed is painted again: while punching, that
     // is one glyph at the left edge.
     const qint64 left = std::max(fromX - leftInView(), qint64(-1));
-    const qint64 right = std::min(toX - leftInView() + 1, qint64(viewport()->width() / kZoom + 1));
+    const qint64 right = std::min(toX - leftInView() + 1, qint64(viewport()->width() / zoom() + 1));
     if (right < left)
         return;
-    viewport()->update(QRect(int(left) * kZoom, 0, int(right - left + 1) * kZoom, viewport()->height()));
+    viewport()->update(QRect(int(left) * zoom(), 0, int(right - left + 1) * zoom(), viewport()->height()));
 }
 
 void PunchTape::updateScrollRange()
 {
     QScrollBar* bar = horizontalScrollBar();
-    const qint64 visible = viewport()->width() / kZoom;
+    const qint64 visible = viewport()->width() / zoom();
     const int maximum = int(std::clamp<qint64>(extent() + kEndMargin - visible, 0, INT_MAX));
     const int pageStep = int(std::max<qint64>(1, visible));
     // Setting the same range again would still repaint the scroll bar.
@@ -109,7 +116,7 @@ void PunchTape::updateScrollRange()
 void PunchTape::ensureVisible(qint64 x)
 {
     QScrollBar* bar = horizontalScrollBar();
-    const qint64 visible = viewport()->width() / kZoom;
+    const qint64 visible = viewport()->width() / zoom();
     const qint64 left = bar->value();
     if (x < left + kEndMargin)
         bar->setValue(int(std::clamp<qint64>(x - kEndMargin, 0, INT_MAX)));
@@ -125,9 +132,10 @@ qint64 PunchTape::leftInView() const
 QPoint PunchTape::viewportPixel(qint64 x, int y) const
 {
     const qint64 local = x - leftInView();
-    if (local < 0 || local >= viewport()->width() / kZoom || y < 0 || y >= tape::kTapeHeight)
+    const int zoom = this->zoom();
+    if (local < 0 || local >= viewport()->width() / zoom || y < 0 || y >= tape::kTapeHeight)
         return QPoint(-1, -1);
-    return QPoint(int(local) * kZoom + kZoom / 2, y * kZoom + kZoom / 2);
+    return QPoint(int(local) * zoom + zoom / 2, y * zoom + zoom / 2);
 }
 
 void PunchTape::paintEvent(QPaintEvent* event)
@@ -137,18 +145,18 @@ void PunchTape::paintEvent(QPaintEvent* event)
     painter.setClipRect(area);
     painter.fillRect(area, paperColor());
     const qint64 leftEdge = leftInView();
-    paintTape(painter, leftEdge, leftEdge + area.left() / kZoom - 1, leftEdge + area.right() / kZoom + 1);
+    paintTape(painter, leftEdge, leftEdge + area.left() / zoom() - 1, leftEdge + area.right() / zoom() + 1);
 }
 
 const QPixmap& PunchTape::holeSprite(int width) const
 {
     // Drawn for the screen's pixel density, so the holes stay sharp there.
     const qreal density = viewport()->devicePixelRatioF();
-    const qint64 key = qint64(width) << 32 | qRound(density * 100);
+    const qint64 key = qint64(width) << 40 | qint64(zoom()) << 24 | qRound(density * 100);
     auto found = m_sprites.constFind(key);
     if (found != m_sprites.constEnd())
         return found.value();
-    const int diameter = width * kZoom;
+    const int diameter = width * zoom();
     QPixmap sprite(QSize(diameter, diameter) * density);
     sprite.setDevicePixelRatio(density);
     sprite.fill(Qt::transparent);
@@ -166,12 +174,13 @@ void PunchTape::paintTape(QPainter& painter, qint64 leftEdge, qint64 fromX, qint
     // centred on its tape pixel.
     const QPixmap* sprite = nullptr;
     int offset = 0;
+    const int zoom = this->zoom();
     const auto useWidth = [&](int width) {
         sprite = &holeSprite(width);
-        offset = (width * kZoom - kZoom) / 2;
+        offset = (width * zoom - zoom) / 2;
     };
     const auto draw = [&](qint64 x, int y) {
-        painter.drawPixmap(int(x - leftEdge) * kZoom - offset, y * kZoom - offset, *sprite);
+        painter.drawPixmap(int(x - leftEdge) * zoom - offset, y * zoom - offset, *sprite);
     };
 
     for (const FeedRun& run : m_feedRuns) {

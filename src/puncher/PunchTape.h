@@ -14,7 +14,8 @@
 // it until it is cleared, and draws with a current point width.
 //
 // Positions are tape pixels from the picture's left edge, 64-bit wide; the
-// strip is shown enlarged (kZoom screen pixels per tape pixel) and scrolls
+// strip is shown enlarged (kZoom screen pixels per tape pixel, fewer when the
+// view is lower than that: zoom()) and scrolls
 // sideways when the tape is longer than the view. Only the part in view is
 // painted, so a long tape costs no more to show than a short one.
 class PunchTape : public QAbstractScrollArea {
@@ -51,6 +52,8 @@ public:
     QPoint viewportPixel(qint64 x, int y) const;
 
     static QColor paperColor() { return QColor(0xF3, 0xE9, 0xC6); }
+    // Screen pixels per tape pixel now.
+    int zoom() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -135,12 +135,13 @@ QImage steampunkSkin(double scale)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(scale, scale);
 
-    // The gears first: the frame and the gauge lie over their edges.
+    // The gears first, a train down beside the gauge, above the phrases
+    // (which stand under the gauge); the gauge lies over their edges.
     const QRectF face(layout.clock);
-    const QPointF big(face.center().x() - 52, 286);
-    drawGear(painter, big, 50, 16, 0.1);
-    drawGear(painter, big + QPointF(78, -22), 33, 11, 0.32);
-    drawGear(painter, big + QPointF(128, 28), 24, 8, 0.05);
+    const QPointF big(face.right() + 51, 50);
+    drawGear(painter, big, 30, 11, 0.1);
+    drawGear(painter, big + QPointF(7, 49), 22, 8, 0.32);
+    drawGear(painter, big + QPointF(-2, 83), 15, 6, 0.05);
 
     // The pipe along the bottom, turning up the right edge.
     pipe(painter, QLineF(0, 362, layout.desk.width() - 14, 362), 6, {0.12, 0.45, 0.78});
