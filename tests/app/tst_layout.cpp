@@ -7,6 +7,8 @@
 #include "support/TerminalRig.h"
 #include "support/TestMain.h"
 
+#include "archive/ArchiveStore.h"
+#include "archive/ArchiveWindow.h"
 #include "core/VbText.h"
 #include "directory/frmUpdate.h"
 #include "editor/frmEdit.h"
@@ -326,6 +328,8 @@ private slots:
             frmCancelSend cancel(state, &owner);
             cancel.showForTransmission();
             checkWindow(&cancel, "cancel window");
+            ArchiveWindow archive(ArchiveStore(state.folder.file("\\archive")), &owner);
+            checkWindow(&archive, "archive window");
         }
         report();
     }
