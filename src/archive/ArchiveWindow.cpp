@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -173,6 +174,8 @@ ArchiveWindow::ArchiveWindow(ArchiveStore store, QWidget* owner)
     connect(cmdPrintMessage, &QPushButton::clicked, this, &ArchiveWindow::printRequested);
     connect(cmdMessagePdf, &QPushButton::clicked, this, &ArchiveWindow::pdfRequested);
     connect(cmdArchiveClose, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes it, as it closes the program's other windows.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
     showChosen();
 }
 
