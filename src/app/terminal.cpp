@@ -63,6 +63,9 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
       m_sounds(new SoundEffects(state, this))
 {
     setObjectName("frmTerminal");
+    // Carets stand still: a blinking one wakes the program twice a second
+    // while nothing else happens.
+    QApplication::setCursorFlashTime(0);
     buildWindow();
     buildParts();
 
