@@ -1,13 +1,71 @@
 #include "link/TerminalText.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <cmath>
+
+namespace {
+
+// The terminal's scroll bar. A new line moves its handle a pixel or two;
+// the bar then draws only where the handle was and where it is, not its
+// whole length (the bar's ends change look only at the top and the end).
+class HandleScrollBar : public QScrollBar {
+public:
+    explicit HandleScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        const QRect handle = handleRect();
+        const bool atMinimum = value() == minimum();
+        const bool atMaximum = value() == maximum();
+        if (change == SliderOrientationChange || atMinimum != m_atMinimum || atMaximum != m_atMaximum
+            || m_handle.isNull()) {
+            QScrollBar::sliderChange(change);
+        } else if (handle != m_handle) {
+            update(m_handle.united(handle));
+        }
+        m_handle = handle;
+        m_atMinimum = atMinimum;
+        m_atMaximum = atMaximum;
+    }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QScrollBar::resizeEvent(event);
+        m_handle = handleRect();
+    }
+
+private:
+    QRect handleRect() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    }
+    QRect m_handle;
+    bool m_atMinimum = true;
+    bool m_atMaximum = true;
+};
+
+} // namespace
 
 TerminalText::TerminalText(QWidget* parent) : QPlainTextEdit(parent)
 {
     setObjectName("txtTerm");
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setUndoRedoEnabled(false);
+    // The window and its frame cover every pixel they stand on, so a change
+    // in them never draws the desk and the paper behind them again.
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    setVerticalScrollBar(new HandleScrollBar(this));
+    // The window pages by a click beside the handle as before the new bar.
+    connect(verticalScrollBar(), SIGNAL(actionTriggered(int)), this, SLOT(_q_verticalScrollbarActionTriggered(int)));
     QFont font("Monospace");
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSize(11);
@@ -44,18 +102,6 @@ int TerminalText::documentLength() const
     return document()->characterCount() - 1; // without the closing paragraph mark
 }
 
-void TerminalText::removeFromDocument(int from, int count)
-{
-    if (count <= 0)
-        return;
-    m_updating = true;
-    QTextCursor cursor(document());
-    cursor.setPosition(from);
-    cursor.setPosition(from + count, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    m_updating = false;
-}
-
 void TerminalText::takeUserEdit()
 {
     if (m_updating)
@@ -68,6 +114,8 @@ void TerminalText::setLineText(const QString& text)
 {
     m_screenTimer.stop();
     m_pendingScreen.clear();
+    m_pendingHeadDrop = 0;
+    m_pendingTailDrop = 0;
     m_updating = true;
     m_text = text;
     setPlainText(screenForm(text));
@@ -79,11 +127,15 @@ void TerminalText::dropHead(int count)
     count = std::min(count, lineLength());
     if (count <= 0)
         return;
-    int shown = screenLength(QStringView(m_text).left(count));
+    const int shown = screenLength(QStringView(m_text).left(count));
     m_text.remove(0, count);
-    const int fromDocument = std::min(shown, documentLength());
-    removeFromDocument(0, fromDocument);
+    // From the screen with the next batch: what the document shows first,
+    // then what is still waiting.
+    const int fromDocument = std::min(shown, documentKept());
+    m_pendingHeadDrop += fromDocument;
     m_pendingScreen.remove(0, shown - fromDocument);
+    if (!m_screenTimer.isActive())
+        m_screenTimer.start();
 }
 
 void TerminalText::appendLineText(const QString& text, bool replaceLast)
@@ -94,8 +146,8 @@ void TerminalText::appendLineText(const QString& text, bool replaceLast)
         if (m_text.back() != QChar(10)) {
             if (!m_pendingScreen.isEmpty())
                 m_pendingScreen.chop(1);
-            else
-                removeFromDocument(documentLength() - 1, 1);
+            else if (documentKept() > 0)
+                ++m_pendingTailDrop;
         }
         m_text.chop(1);
     }
@@ -105,18 +157,57 @@ void TerminalText::appendLineText(const QString& text, bool replaceLast)
         m_screenTimer.start();
 }
 
+void TerminalText::appendToDocument(const QString& screenText)
+{
+    // The document's layout would ask to redraw the whole window for any
+    // new line; it is kept quiet while the text goes in, and then told
+    // only what changed: the document's size (the scroll bar) here, the
+    // lines from the old last one down by showPending().
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    const bool wasBlocked = layout->blockSignals(true);
+    m_updating = true;
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(screenText);
+    m_updating = false;
+    layout->blockSignals(wasBlocked);
+    emit layout->documentSizeChanged(layout->documentSize());
+}
+
 void TerminalText::showPending()
 {
     m_screenTimer.stop();
-    if (!m_pendingScreen.isEmpty()) {
+    int redrawFrom = -1; // the block from which the screen is drawn again; -1: Qt decides
+    if (m_pendingHeadDrop > 0 || m_pendingTailDrop > 0) {
+        // Text leaves the head: every line moves, the whole window is drawn.
         m_updating = true;
         QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        const int length = documentLength();
+        cursor.setPosition(length - m_pendingTailDrop);
+        cursor.setPosition(length, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.setPosition(0);
+        cursor.setPosition(m_pendingHeadDrop, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(m_pendingScreen);
-        m_pendingScreen.clear();
+        cursor.endEditBlock();
         m_updating = false;
+    } else if (!m_pendingScreen.isEmpty()) {
+        redrawFrom = document()->blockCount() - 1;
+        appendToDocument(m_pendingScreen);
     }
+    m_pendingScreen.clear();
+    m_pendingHeadDrop = 0;
+    m_pendingTailDrop = 0;
     moveCaretToEnd();
+    if (redrawFrom >= 0) {
+        // The caret's move has scrolled the lines above up as pixels.
+        const QTextBlock block = document()->findBlockByNumber(redrawFrom);
+        const int top = int(std::floor(blockBoundingGeometry(block).translated(contentOffset()).top()));
+        viewport()->update(QRect(0, std::max(0, top), viewport()->width(), viewport()->height()));
+    }
 }
 
 void TerminalText::moveCaretToEnd()
@@ -145,5 +236,15 @@ void TerminalText::keyPressEvent(QKeyEvent* event)
             return;
         }
     }
+    // An edit by hand works on the screen as the line text has it.
+    if (hasPending())
+        showPending();
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void TerminalText::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (hasPending())
+        showPending();
+    QPlainTextEdit::inputMethodEvent(event);
 }
