@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QRegion>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -21,18 +22,24 @@ public:
 protected:
     void sliderChange(SliderChange change) override
     {
-        const QRect handle = handleRect();
-        const bool atMinimum = value() == minimum();
-        const bool atMaximum = value() == maximum();
-        if (change == SliderOrientationChange || atMinimum != m_atMinimum || atMaximum != m_atMaximum
-            || m_handle.isNull()) {
+        if (change == SliderOrientationChange || m_handle.isNull()) {
             QScrollBar::sliderChange(change);
-        } else if (handle != m_handle) {
-            update(m_handle.united(handle));
+        } else {
+            QRegion changed;
+            const QRect handle = handleRect();
+            // The style draws the handle's edge a pixel or two around it.
+            if (handle != m_handle)
+                changed += m_handle.united(handle).adjusted(-2, -2, 2, 2);
+            // An arrow looks different at its end of the range.
+            if ((value() == minimum()) != m_atMinimum)
+                changed += partRect(QStyle::SC_ScrollBarSubLine);
+            if ((value() == maximum()) != m_atMaximum)
+                changed += partRect(QStyle::SC_ScrollBarAddLine);
+            update(changed);
         }
-        m_handle = handle;
-        m_atMinimum = atMinimum;
-        m_atMaximum = atMaximum;
+        m_handle = handleRect();
+        m_atMinimum = value() == minimum();
+        m_atMaximum = value() == maximum();
     }
     void resizeEvent(QResizeEvent* event) override
     {
@@ -41,12 +48,13 @@ protected:
     }
 
 private:
-    QRect handleRect() const
+    QRect partRect(QStyle::SubControl part) const
     {
         QStyleOptionSlider option;
         initStyleOption(&option);
-        return style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+        return style()->subControlRect(QStyle::CC_ScrollBar, &option, part, this);
     }
+    QRect handleRect() const { return partRect(QStyle::SC_ScrollBarSlider); }
     QRect m_handle;
     bool m_atMinimum = true;
     bool m_atMaximum = true;
@@ -213,6 +221,11 @@ void TerminalText::showPending()
 void TerminalText::moveCaretToEnd()
 {
     QTextCursor cursor = textCursor();
+    if (cursor.atEnd() && !cursor.hasSelection()) {
+        // Text added at the caret took it along: only the view follows.
+        ensureCursorVisible();
+        return;
+    }
     cursor.movePosition(QTextCursor::End);
     setTextCursor(cursor);
 }
@@ -240,6 +253,20 @@ void TerminalText::keyPressEvent(QKeyEvent* event)
     if (hasPending())
         showPending();
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void TerminalText::changeEvent(QEvent* event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        // Teleprinter text needs no shaping (no ligatures, no joined
+        // scripts): laying out a line without it costs a fraction.
+        QFont font = document()->defaultFont();
+        if (!(font.styleStrategy() & QFont::PreferNoShaping)) {
+            font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
+            document()->setDefaultFont(font);
+        }
+    }
 }
 
 void TerminalText::inputMethodEvent(QInputMethodEvent* event)

@@ -49,6 +49,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // How a piece of line text looks on screen: CR is the line break, LF
