@@ -229,6 +229,12 @@ private slots:
             QCOMPARE(QColor(shown.pixel(desk.width() - 1, desk.height() - 1)), QColor(picture.pixel(1199, 371)));
         }
 
+        // A date format longer than the usual one still shows whole.
+        StatusPanel& status = rig.status();
+        status.showDateTime("Wednesday, 24 December 2026", "23:59:59");
+        QTRY_VERIFY(status.lblDate->geometry().right() < status.lblTempo->geometry().left());
+        checkLayout(rig);
+
         // Narrow again: the strip takes more rows and the window grows to hold
         // them rather than clipping them.
         showAt(rig, QSize(1212, 300));
@@ -267,6 +273,17 @@ private slots:
         }
         // The two fonts differ enough that one fixed step could not serve both.
         QVERIFY(std::abs(columnWidths[0] - columnWidths[1]) * 60 > 2 * std::max(columnWidths[0], columnWidths[1]));
+
+        // Typed character by character, the ruler and the counter on screen
+        // are what a full repaint draws.
+        rig.click("lblClear");
+        QTest::qWait(50);
+        for (int i = 0; i < 20; ++i) {
+            QTest::keyClick(&text, 'y');
+            QTest::qWait(5);
+        }
+        QVERIFY(drawnAsRepainted(ruler));
+        QVERIFY(drawnAsRepainted(rig.status().lblMaxChar));
     }
 
     void keysClickCommandsWithoutTypingIntoTheLine()
