@@ -71,6 +71,9 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
 
     Timer3.setObjectName("Timer3");
     Timer3.setInterval(1000);
+    // On whole seconds, like Timer1 of the elapsed time: both tick in one
+    // wake-up of the program.
+    Timer3.setTimerType(Qt::VeryCoarseTimer);
     connect(&Timer3, &QTimer::timeout, this, &frmTerminal::Timer3_Timer);
     Timer3.start();
 }
