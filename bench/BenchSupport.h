@@ -11,17 +11,18 @@
 #include <sys/resource.h>
 
 // A fresh program folder (with the shipped defaults) and settings store for
-// one benchmark run, and no display. Make it before the application: it
-// points the environment at them.
+// one benchmark run, and no display unless `onDisplay`. Make it before the
+// application: it points the environment at them.
 struct BenchFolder {
     QTemporaryDir temporary;
     QString path = temporary.path() + "/program";
 
-    BenchFolder()
+    explicit BenchFolder(bool onDisplay = false)
     {
         QDir().mkpath(path);
         QDir().mkpath(temporary.path() + "/config");
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!onDisplay)
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("VORNAK_DIR", path.toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", (temporary.path() + "/config").toLocal8Bit());
         ProgramFolder::fillWithDefaults(path);

@@ -18,6 +18,13 @@ VORNAK_PACKAGES=(
   poppler-utils dbus-daemon
 )
 
+# Only for scripts/bench: an X server of its own for the figures on a real
+# display, the key presser that opens the port there, and the X protocol
+# library of the display driver (bench/display).
+VORNAK_BENCH_PACKAGES=(xvfb xdotool libxcb1-dev)
+# Only for scripts/bench --peers: the serial terminals it measures against.
+VORNAK_PEER_PACKAGES=(cutecom picocom)
+
 # Only for the checking build (not installed by the default test run).
 VORNAK_CHECK_PACKAGES=(clang libclang-rt-14-dev)
 

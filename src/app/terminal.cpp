@@ -71,12 +71,18 @@ frmTerminal::frmTerminal(AppState& state, Dialogs& dialogs, SettingsStore& setti
       m_sounds(new SoundEffects(state, this))
 {
     setObjectName("frmTerminal");
+    // Carets stand still: a blinking one wakes the program twice a second
+    // while nothing else happens.
+    QApplication::setCursorFlashTime(0);
     buildWindow();
     buildParts();
     new TypingFocus(this, m_desk, txtTerm);
 
     Timer3.setObjectName("Timer3");
     Timer3.setInterval(1000);
+    // On whole seconds, like Timer1 of the elapsed time: both tick in one
+    // wake-up of the program.
+    Timer3.setTimerType(Qt::VeryCoarseTimer);
     connect(&Timer3, &QTimer::timeout, this, &frmTerminal::Timer3_Timer);
     Timer3.start();
 }

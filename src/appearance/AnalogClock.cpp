@@ -56,12 +56,32 @@ QPoint AnalogClock::centreTwips() const
 void AnalogClock::DrawClock(const QDateTime& now)
 {
     const clockhands::Hands hands = clockhands::hands(now, centreTwips());
-    lineSeconds2->set(hands.seconds);
-    LineMinutes1->set(hands.minutes);
-    LineHours1->set(hands.hours);
-    for (LineControl* line : {lineSeconds2, LineMinutes1, LineHours1})
+    // Only where a hand was and where it is now is drawn again: a tick
+    // costs the small box of the seconds hand, not the whole face.
+    QRegion changed;
+    const std::pair<LineControl*, const clockhands::Hand*> lines[] = {
+        {lineSeconds2, &hands.seconds}, {LineMinutes1, &hands.minutes}, {LineHours1, &hands.hours}};
+    for (const auto& [line, hand] : lines) {
+        const clockhands::Hand& was = line->hand();
+        if (line->isVisible() && was.start == hand->start && was.end == hand->end && was.width == hand->width
+            && was.colour == hand->colour)
+            continue;
+        if (line->isVisible())
+            changed += handBox(was);
+        changed += handBox(*hand);
+        line->set(*hand);
         line->setVisible(true);
-    update();
+    }
+    update(changed);
+}
+
+QRect AnalogClock::handBox(const clockhands::Hand& hand) const
+{
+    // The hand's line with its round caps and antialiased edge.
+    const QPointF origin(x(), y());
+    const QRectF line(QPointF(hand.start) / kTwipsPerPixel - origin, QPointF(hand.end) / kTwipsPerPixel - origin);
+    const double margin = hand.width / 2.0 + 2;
+    return line.normalized().adjusted(-margin, -margin, margin, margin).toAlignedRect();
 }
 
 void AnalogClock::paintEvent(QPaintEvent*)

@@ -17,6 +17,7 @@ public:
 
     void set(const clockhands::Hand& hand);
     void setVisible(bool visible) { m_visible = visible; }
+    const clockhands::Hand& hand() const { return m_hand; }
 
     QPoint start() const { return m_hand.start; }
     QPoint end() const { return m_hand.end; }
@@ -50,4 +51,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    // The box a hand covers on the face, in the face's pixels.
+    QRect handBox(const clockhands::Hand& hand) const;
 };

@@ -26,5 +26,6 @@ protected:
 private:
     Desk& m_desk;
     QPixmap m_picture;
+    QPixmap m_drawn; // the picture at the widget's size, drawn once (see Desk)
     QRect m_place; // design pixels
 };

@@ -4,6 +4,7 @@
 
 #include <QGridLayout>
 #include <QLayout>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
 #include <algorithm>
@@ -280,6 +281,7 @@ void Desk::setSkin(const QPixmap& picture, const QColor& plainColour, const desk
     m_picture = picture;
     m_plainColour = plainColour;
     m_bands = bands;
+    m_drawn = QPixmap();
     applyPlacements();
     update();
     emit layoutChanged();
@@ -353,19 +355,28 @@ void Desk::applyPlacements()
         applyPlacement(placement);
 }
 
-void Desk::paintEvent(QPaintEvent*)
+void Desk::paintEvent(QPaintEvent* event)
 {
+    const qreal ratio = devicePixelRatioF();
+    if (m_drawn.size() != size() * ratio) {
+        m_drawn = QPixmap(size() * ratio);
+        m_drawn.setDevicePixelRatio(ratio);
+        QPainter drawing(&m_drawn);
+        drawing.fillRect(rect(), m_plainColour);
+        // The picture is laid out on the design's extent and drawn at the scale.
+        drawing.scale(scale(), scale());
+        deskgeometry::drawBanded(drawing, QRect(QPoint(0, 0), deskgeometry::extentFor(size())), m_picture,
+                                 deskgeometry::kDesignSize, m_bands);
+    }
     QPainter painter(this);
-    painter.fillRect(rect(), m_plainColour);
-    // The picture is laid out on the design's extent and drawn at the scale.
-    painter.scale(scale(), scale());
-    deskgeometry::drawBanded(painter, QRect(QPoint(0, 0), deskgeometry::extentFor(size())), m_picture,
-                             deskgeometry::kDesignSize, m_bands);
+    for (const QRect& area : event->region())
+        painter.drawPixmap(area, m_drawn, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
 }
 
 void Desk::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    m_drawn = QPixmap();
     applyPlacements();
     emit layoutChanged();
 }

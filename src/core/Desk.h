@@ -130,6 +130,10 @@ private:
     void applyPlacements();
 
     QPixmap m_picture;
+    // The picture as drawn at the desk's size: painting the desk copies
+    // pixels from it instead of scaling the bands again (scaling runs on a
+    // pool of threads that would wake with every repaint, a clock tick too).
+    QPixmap m_drawn;
     QColor m_plainColour = QColor(0xD8D0C0);
     deskgeometry::Bands m_bands;
     QHash<const QWidget*, Placement> m_placements;

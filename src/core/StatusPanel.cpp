@@ -46,7 +46,9 @@ void StatusPanel::addTo(QBoxLayout* row)
     QWidget* owner = lblAction->parentWidget();
     const QFontMetrics metrics(lblAction->font());
     // A reading keeps the width of its longest usual text, so the row does
-    // not jump as the texts change.
+    // not jump as the texts change; a reading that changes while the
+    // program runs (the counter, the times, the date) is fixed at that size,
+    // so a new text only redraws its own field and never lays out the row.
     // The frame runs round the whole field (no contents margins, which
     // would draw it inset), so a coloured field is filled to its frame.
     auto field = [&](QLabel* label, const QString& widest) {
@@ -54,15 +56,19 @@ void StatusPanel::addTo(QBoxLayout* row)
         label->setMinimumWidth(metrics.horizontalAdvance(widest) + 14);
         label->setAlignment(Qt::AlignCenter);
     };
+    auto fixedField = [&](QLabel* label, const QString& widest) {
+        field(label, widest);
+        label->setFixedSize(label->minimumWidth(), label->sizeHint().height());
+    };
     field(lblCport1, "Com: Unknown");
     field(lblStatus1, "115200,n,8,1");
     field(lblAction, QString());
     lblAction->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblAction->setMinimumWidth(160);
-    field(lblMaxChar, "000");
-    field(lblElapsed, "00:00:00 ");
-    field(lblDate, "00/00/0000");
-    field(lblTempo, "00:00:00");
+    fixedField(lblMaxChar, "000");
+    fixedField(lblElapsed, "00:00:00 ");
+    fixedField(lblDate, "00/00/0000");
+    fixedField(lblTempo, "00:00:00");
 
     // The counter is a bare number; its caption says what it counts.
     auto* counterCaption = new PlainLabel("Chars", owner);
@@ -86,7 +92,13 @@ void StatusPanel::addTo(QBoxLayout* row)
 
 void StatusPanel::showDateTime(const QString& date, const QString& time)
 {
-    lblDate->setText(date);
+    if (date != lblDate->text()) {
+        // A date format longer than the usual one widens its field.
+        const int needed = lblDate->fontMetrics().horizontalAdvance(date) + 14;
+        if (needed > lblDate->width() && lblDate->minimumWidth() == lblDate->maximumWidth())
+            lblDate->setFixedWidth(needed);
+        lblDate->setText(date);
+    }
     lblTempo->setText(time);
 }
 

@@ -294,8 +294,12 @@ void RulerLine::reset()
 
 void RulerLine::extend(int twipsMore)
 {
+    // Only the stretch the bar gained or lost is drawn again (the desk
+    // behind the ruler with it).
+    const double before = endX();
     m_lengthTwips += twipsMore;
-    update();
+    const double after = endX();
+    update(QRectF(std::min(before, after), 0, std::abs(after - before), height()).toAlignedRect().adjusted(-1, 0, 1, 0));
 }
 
 void RulerLine::setColor(const QColor& color)

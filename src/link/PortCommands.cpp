@@ -40,6 +40,8 @@ PortCommands::PortCommands(CommandHost& host, QObject* parent)
 
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
+    // On whole seconds, like the clock's Timer3: both tick in one wake-up.
+    Timer1->setTimerType(Qt::VeryCoarseTimer);
     connect(Timer1, &QTimer::timeout, this, [this] {
         const qint64 seconds = std::max<qint64>(0, StartTime.secsTo(m_host.state().now())) % 86400;
         const QDateTime elapsed(QDate(2000, 1, 1), QTime(0, 0).addSecs(int(seconds)));

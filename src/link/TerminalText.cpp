@@ -1,8 +1,67 @@
 #include "link/TerminalText.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QRegion>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The terminal's scroll bar. A new line moves its handle a pixel or two;
+// the bar then draws only where the handle was and where it is, not its
+// whole length (the bar's ends change look only at the top and the end).
+class HandleScrollBar : public QScrollBar {
+public:
+    explicit HandleScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (change == SliderOrientationChange || m_handle.isNull()) {
+            QScrollBar::sliderChange(change);
+        } else {
+            QRegion changed;
+            const QRect handle = handleRect();
+            // The style draws the handle's edge a pixel or two around it.
+            if (handle != m_handle)
+                changed += m_handle.united(handle).adjusted(-2, -2, 2, 2);
+            // An arrow looks different at its end of the range.
+            if ((value() == minimum()) != m_atMinimum)
+                changed += partRect(QStyle::SC_ScrollBarSubLine);
+            if ((value() == maximum()) != m_atMaximum)
+                changed += partRect(QStyle::SC_ScrollBarAddLine);
+            update(changed);
+        }
+        m_handle = handleRect();
+        m_atMinimum = value() == minimum();
+        m_atMaximum = value() == maximum();
+    }
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QScrollBar::resizeEvent(event);
+        m_handle = handleRect();
+    }
+
+private:
+    QRect partRect(QStyle::SubControl part) const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_ScrollBar, &option, part, this);
+    }
+    QRect handleRect() const { return partRect(QStyle::SC_ScrollBarSlider); }
+    QRect m_handle;
+    bool m_atMinimum = true;
+    bool m_atMaximum = true;
+};
+
+} // namespace
 
 TerminalText::TerminalText(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -10,6 +69,13 @@ TerminalText::TerminalText(QWidget* parent) : QPlainTextEdit(parent)
     setAccessibleName("Terminal text");
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setUndoRedoEnabled(false);
+    // The window and its frame cover every pixel they stand on, so a change
+    // in them never draws the desk and the paper behind them again.
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    setVerticalScrollBar(new HandleScrollBar(this));
+    // The window pages by a click beside the handle as before the new bar.
+    connect(verticalScrollBar(), SIGNAL(actionTriggered(int)), this, SLOT(_q_verticalScrollbarActionTriggered(int)));
     QFont font("Monospace");
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSize(11);
@@ -46,18 +112,6 @@ int TerminalText::documentLength() const
     return document()->characterCount() - 1; // without the closing paragraph mark
 }
 
-void TerminalText::removeFromDocument(int from, int count)
-{
-    if (count <= 0)
-        return;
-    m_updating = true;
-    QTextCursor cursor(document());
-    cursor.setPosition(from);
-    cursor.setPosition(from + count, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    m_updating = false;
-}
-
 void TerminalText::takeUserEdit()
 {
     if (m_updating)
@@ -70,6 +124,8 @@ void TerminalText::setLineText(const QString& text)
 {
     m_screenTimer.stop();
     m_pendingScreen.clear();
+    m_pendingHeadDrop = 0;
+    m_pendingTailDrop = 0;
     m_updating = true;
     m_text = text;
     setPlainText(screenForm(text));
@@ -81,11 +137,15 @@ void TerminalText::dropHead(int count)
     count = std::min(count, lineLength());
     if (count <= 0)
         return;
-    int shown = screenLength(QStringView(m_text).left(count));
+    const int shown = screenLength(QStringView(m_text).left(count));
     m_text.remove(0, count);
-    const int fromDocument = std::min(shown, documentLength());
-    removeFromDocument(0, fromDocument);
+    // From the screen with the next batch: what the document shows first,
+    // then what is still waiting.
+    const int fromDocument = std::min(shown, documentKept());
+    m_pendingHeadDrop += fromDocument;
     m_pendingScreen.remove(0, shown - fromDocument);
+    if (!m_screenTimer.isActive())
+        m_screenTimer.start();
 }
 
 void TerminalText::appendLineText(const QString& text, bool replaceLast)
@@ -96,8 +156,8 @@ void TerminalText::appendLineText(const QString& text, bool replaceLast)
         if (m_text.back() != QChar(10)) {
             if (!m_pendingScreen.isEmpty())
                 m_pendingScreen.chop(1);
-            else
-                removeFromDocument(documentLength() - 1, 1);
+            else if (documentKept() > 0)
+                ++m_pendingTailDrop;
         }
         m_text.chop(1);
     }
@@ -107,23 +167,67 @@ void TerminalText::appendLineText(const QString& text, bool replaceLast)
         m_screenTimer.start();
 }
 
+void TerminalText::appendToDocument(const QString& screenText)
+{
+    // The document's layout would ask to redraw the whole window for any
+    // new line; it is kept quiet while the text goes in, and then told
+    // only what changed: the document's size (the scroll bar) here, the
+    // lines from the old last one down by showPending().
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    const bool wasBlocked = layout->blockSignals(true);
+    m_updating = true;
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(screenText);
+    m_updating = false;
+    layout->blockSignals(wasBlocked);
+    emit layout->documentSizeChanged(layout->documentSize());
+}
+
 void TerminalText::showPending()
 {
     m_screenTimer.stop();
-    if (!m_pendingScreen.isEmpty()) {
+    int redrawFrom = -1; // the block from which the screen is drawn again; -1: Qt decides
+    if (m_pendingHeadDrop > 0 || m_pendingTailDrop > 0) {
+        // Text leaves the head: every line moves, the whole window is drawn.
         m_updating = true;
         QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        const int length = documentLength();
+        cursor.setPosition(length - m_pendingTailDrop);
+        cursor.setPosition(length, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.setPosition(0);
+        cursor.setPosition(m_pendingHeadDrop, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(m_pendingScreen);
-        m_pendingScreen.clear();
+        cursor.endEditBlock();
         m_updating = false;
+    } else if (!m_pendingScreen.isEmpty()) {
+        redrawFrom = document()->blockCount() - 1;
+        appendToDocument(m_pendingScreen);
     }
+    m_pendingScreen.clear();
+    m_pendingHeadDrop = 0;
+    m_pendingTailDrop = 0;
     moveCaretToEnd();
+    if (redrawFrom >= 0) {
+        // The caret's move has scrolled the lines above up as pixels.
+        const QTextBlock block = document()->findBlockByNumber(redrawFrom);
+        const int top = int(std::floor(blockBoundingGeometry(block).translated(contentOffset()).top()));
+        viewport()->update(QRect(0, std::max(0, top), viewport()->width(), viewport()->height()));
+    }
 }
 
 void TerminalText::moveCaretToEnd()
 {
     QTextCursor cursor = textCursor();
+    if (cursor.atEnd() && !cursor.hasSelection()) {
+        // Text added at the caret took it along: only the view follows.
+        ensureCursorVisible();
+        return;
+    }
     cursor.movePosition(QTextCursor::End);
     setTextCursor(cursor);
 }
@@ -144,6 +248,9 @@ void TerminalText::showZoomedFont()
     // keeps its own size).
     if (m_zoom < 1.0 && points > 0)
         shown.setPointSizeF(std::max(std::min(points, kSmallestPoints), points * m_zoom));
+    // Teleprinter text needs no shaping (no ligatures, no joined scripts):
+    // laying out a line without it costs a fraction.
+    shown.setStyleStrategy(QFont::StyleStrategy(shown.styleStrategy() | QFont::PreferNoShaping));
     document()->setDefaultFont(shown);
 }
 
@@ -174,5 +281,15 @@ void TerminalText::keyPressEvent(QKeyEvent* event)
             return;
         }
     }
+    // An edit by hand works on the screen as the line text has it.
+    if (hasPending())
+        showPending();
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void TerminalText::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (hasPending())
+        showPending();
+    QPlainTextEdit::inputMethodEvent(event);
 }

@@ -12,7 +12,10 @@
 // Received text reaches the screen in batches, at most every kScreenMs:
 // laying out and drawing text costs far more than receiving it, and a fast
 // line would otherwise lay out text that the length limit drops a moment
-// later.
+// later. A batch costs what it changed: the window paints itself opaquely
+// (nothing behind it is drawn again), text appended at the end redraws only
+// the lines it touched, the lines above move up as pixels, and the scroll
+// bar is set once per batch.
 //
 // Typed keys are offered to the key handler first; when it takes a key (the
 // port is open) the window never shows it, so it holds only what the box
@@ -52,6 +55,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -60,13 +64,22 @@ private:
     static QString screenForm(QStringView lineText);
     static int screenLength(QStringView lineText);
     int documentLength() const;
-    void removeFromDocument(int from, int count);
+    // Characters of the document that stay on the screen after the pending
+    // drops from its head and its tail.
+    int documentKept() const { return documentLength() - m_pendingHeadDrop - m_pendingTailDrop; }
+    bool hasPending() const { return !m_pendingScreen.isEmpty() || m_pendingHeadDrop > 0 || m_pendingTailDrop > 0; }
+    // Appends to the document and redraws only from its last line down.
+    void appendToDocument(const QString& screenText);
     void takeUserEdit();
     void showZoomedFont();
 
     KeyHandler m_keyHandler;
     QString m_text;          // the whole window text, CR LF line ends
-    QString m_pendingScreen; // screen text appended but not yet in the document
+    // What the screen lacks, applied with the next batch: characters to drop
+    // from the document's head and tail, then text to append.
+    QString m_pendingScreen;
+    int m_pendingHeadDrop = 0;
+    int m_pendingTailDrop = 0;
     QTimer m_screenTimer;
     bool m_updating = false;
     double m_zoom = 1.0;

@@ -208,6 +208,12 @@ private slots:
             QCOMPARE(QColor(shown.pixel(desk.width() - 1, desk.height() - 1)), QColor(picture.pixel(1199, 371)));
         }
 
+        // A date format longer than the usual one still shows whole.
+        StatusPanel& status = rig.status();
+        status.showDateTime("Wednesday, 24 December 2026", "23:59:59");
+        QTRY_VERIFY(status.lblDate->geometry().right() < status.lblTempo->geometry().left());
+        checkLayout(rig);
+
         // Narrow and low: the strip takes more rows, the desk shows the design
         // scaled down, and the window keeps the height both need rather than
         // clipping them.
@@ -254,6 +260,17 @@ private slots:
         // The fonts differ enough that one fixed step could not serve them.
         QVERIFY(std::abs(columnWidths[0] - columnWidths[1]) * 60 > 2 * std::max(columnWidths[0], columnWidths[1]));
         QVERIFY(std::abs(columnWidths[1] - columnWidths[2]) * 60 > 2 * columnWidths[1]);
+
+        // Typed character by character, the ruler and the counter on screen
+        // are what a full repaint draws.
+        rig.click("lblClear");
+        QTest::qWait(50);
+        for (int i = 0; i < 20; ++i) {
+            QTest::keyClick(&text, 'y');
+            QTest::qWait(5);
+        }
+        QVERIFY(drawnAsRepainted(ruler));
+        QVERIFY(drawnAsRepainted(rig.status().lblMaxChar));
     }
 
     void keysClickCommandsWithoutTypingIntoTheLine()

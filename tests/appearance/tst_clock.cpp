@@ -111,6 +111,18 @@ private slots:
         rig.t().Timer3_Timer();
         QCOMPARE(lines[0]->end(), centre + QPoint(-900, 0));
         QCOMPARE(hues({{-50, 0}, {50, 0}}), QString("r-"));
+
+        // On screen a tick redraws only where hands moved: after a minute and
+        // a half of ticks (the minute and hour hands move too) the face is
+        // what a full repaint draws, no trace of a hand left behind.
+        rig.t().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.t()));
+        for (int second = 0; second < 90; ++second) {
+            rig.state.now = [second] { return at(QTime(15, 59, 0).addSecs(second)); };
+            rig.t().Timer3_Timer();
+            QTest::qWait(1);
+        }
+        QVERIFY(drawnAsRepainted(face));
     }
 };
 

@@ -1,5 +1,6 @@
 // What the box sends, as the terminal window shows it, and the watch for
 // the automatic answers.
+#include "support/TerminalRig.h"
 #include "support/TestHost.h"
 #include "support/TestMain.h"
 
@@ -136,6 +137,56 @@ private slots:
         QVERIFY(rig.windowText().endsWith(QString::fromLatin1(all.right(242))));
         QCOMPARE(rig.screen(), rig.expectedScreen());
         QCOMPARE(rig.status().imgRX->picture(), 1);
+    }
+
+    void windowKeepsWhatTheLineCarried()
+    {
+        // The real window on a real line: whatever the pace, its text is
+        // what the line carried (the length limit drops only from the head),
+        // the screen shows that text, and the pixels drawn batch by batch
+        // are the ones a full repaint draws.
+        TerminalRig rig(env);
+        rig.t().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.t()));
+        TerminalText& window = rig.text();
+        const auto screenOf = [](QString text) { return text.remove('\n').replace('\r', '\n'); };
+        const auto shownAsCarried = [&](const QString& carried) {
+            QTRY_VERIFY_WITH_TIMEOUT(window.lineText().endsWith(carried.right(200)), 30000);
+            QVERIFY(carried.endsWith(window.lineText()));
+            QTRY_COMPARE(window.toPlainText(), screenOf(window.lineText()));
+            QVERIFY(drawnAsRepainted(&window));
+        };
+
+        // A fast burst far past the length limit: the window keeps a tail of
+        // at least the text the limit leaves.
+        QByteArray burst;
+        for (int i = 0; burst.size() < 200000; ++i)
+            burst += "burst " + QByteArray::number(i) + ": the quick brown fox jumps over the lazy dog\r\n";
+        QVERIFY(rig.box.write(burst));
+        shownAsCarried("Terminal Ready " + QString::fromLatin1(burst));
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(window.lineLength() > 16000 - 4096);
+
+        // A slow line in small pieces, backspaces among them, some split from
+        // the letter they take.
+        window.setLineText(QString());
+        QByteArray line;
+        for (int i = 0; line.size() < 6000; ++i)
+            line += "slow " + QByteArray::number(i) + (i % 3 ? " abcx\bd\r\n" : " ok\r\n");
+        QString carried;
+        for (const QChar c : QString::fromLatin1(line)) {
+            if (c == '\b')
+                carried.chop(1);
+            else if (c != '\n')
+                carried += c == '\r' ? QStringLiteral("\r\n") : QString(c);
+        }
+        for (qsizetype at = 0; at < line.size(); at += 23) {
+            QVERIFY(rig.box.write(line.mid(at, 23)));
+            QTest::qWait(7);
+        }
+        shownAsCarried(carried);
+        QCOMPARE(window.lineText(), carried);
     }
 
     void watchForAutomaticAnswers()

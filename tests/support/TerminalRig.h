@@ -20,6 +20,7 @@
 #include "text/TextTransmissions.h"
 
 #include <QTextDocumentFragment>
+#include <QScreen>
 #include <QToolTip>
 #include <QtTest>
 #include <memory>
@@ -46,6 +47,29 @@ inline QString shownToolTipOf(QWidget* widget)
     QApplication::sendEvent(widget, &rest);
     const QString tip = QToolTip::text();
     return Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
+}
+
+// What the window of `widget` holds on screen where `widget` stands: the
+// pixels drawn change by change, as the platform keeps them (not a fresh
+// rendering like QWidget::grab()).
+inline QImage drawnOnScreen(QWidget* widget)
+{
+    QWidget* window = widget->window();
+    const QRect area(widget->mapTo(window, QPoint(0, 0)), widget->size());
+    return QGuiApplication::primaryScreen()->grabWindow(window->winId()).copy(area).toImage();
+}
+
+// Whether the pixels drawn change by change where `widget` stands are the
+// ones a full repaint of it and its children draws: a change that redrew
+// too little leaves stale pixels behind.
+inline bool drawnAsRepainted(QWidget* widget)
+{
+    const QImage drawn = drawnOnScreen(widget);
+    widget->repaint();
+    for (QWidget* child : widget->findChildren<QWidget*>())
+        if (child->isVisible())
+            child->repaint();
+    return !drawn.isNull() && drawn == drawnOnScreen(widget);
 }
 
 struct TerminalRig {
