@@ -48,7 +48,6 @@
 
 namespace {
 
-const QString kVersion = QStringLiteral("10.3.13");
 const QString kBuildDate = QStringLiteral("24/08/2026");
 
 // The groups of the command strip in their order: the port and the line
@@ -201,8 +200,8 @@ void frmTerminal::Form_Load(const QStringList& commandLineWords)
     txtTerm->setLineText(" open port before using the interface ");
     txtTerm->moveCaretToEnd();
 
-    lblVersion->setText("Vornak telex terminal, version " + kVersion);
-    Label15->setText(kBuildDate + " " + kVersion);
+    lblVersion->setText("Vornak telex terminal, version " + programVersion());
+    Label15->setText(kBuildDate + " " + programVersion());
     centreOnScreen();
     setWindowTitle(plainWindowTitle(kAppTitle + "  " + m_state.StationId));
 

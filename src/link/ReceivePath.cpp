@@ -66,6 +66,12 @@ ReceivePath::ReceivePath(CommandHost& host, QObject* parent) : QObject(parent), 
     connect(&link, &SerialLink::transmitted, this, [this] { onCommEvent(SerialLink::Transmit); });
     connect(&link, &SerialLink::lineEvent, this, [this](int code) { onCommEvent(code); });
     connect(&link, &SerialLink::errorEvent, this, [this](int code) { onCommEvent(code); });
+    // The receive path waits only for an automatic answer, a receiver list
+    // or the key sound's hold (see showText()).
+    link.setHandlersWait([this] {
+        const AppState& state = m_host.state();
+        return state.KlklAuto || state.RSendPending || !state.SoundMuted;
+    });
 }
 
 void ReceivePath::onCommEvent(int code, const QByteArray& received)

@@ -254,10 +254,20 @@ void SerialLink::onReadyRead()
     const QByteArray bytes = m_port.readAll();
     if (bytes.isEmpty())
         return;
-    // Hand the bytes on from the event loop rather than from inside
-    // readyRead: Qt does not emit readyRead again while a slot of it runs,
-    // and the receive path may wait a long time (an automatic answer).
-    QMetaObject::invokeMethod(this, [this, bytes] { emit received(bytes); }, Qt::QueuedConnection);
+    // No handler will wait: hand the bytes on at once (behind any that are
+    // still on their way, so the order holds).
+    if (m_handlersWait && !m_handlersWait() && m_queuedDeliveries == 0) {
+        emit received(bytes);
+        return;
+    }
+    // Otherwise from the event loop rather than from inside readyRead: Qt
+    // does not emit readyRead again while a slot of it runs, and the receive
+    // path may wait a long time (an automatic answer).
+    ++m_queuedDeliveries;
+    QMetaObject::invokeMethod(this, [this, bytes] {
+        --m_queuedDeliveries;
+        emit received(bytes);
+    }, Qt::QueuedConnection);
 }
 
 void SerialLink::onError(QSerialPort::SerialPortError error)

@@ -5,6 +5,7 @@
 #include <QSerialPort>
 #include <QString>
 #include <QTimer>
+#include <functional>
 
 class SettingsStore;
 
@@ -71,9 +72,16 @@ public:
     // Whether the settings store maps port number N to a device.
     bool portMapped(int number) const;
 
+    // Tells the link whether a handler of received() may wait in a nested
+    // loop just now. While none may, the bytes are handed on at once from the
+    // port's signal, which saves a turn of the event loop for every read; the
+    // default is that any may.
+    void setHandlersWait(std::function<bool()> handlersWait) { m_handlersWait = std::move(handlersWait); }
+
 signals:
     // Everything read from the line in one go (delivered from the event loop,
-    // so a handler may wait in a nested loop and still see later data).
+    // so a handler may wait in a nested loop and still see later data; see
+    // setHandlersWait()).
     void received(const QByteArray& bytes);
     // Bytes went out to the device.
     void transmitted();
@@ -111,4 +119,6 @@ private:
     QSerialPort::PinoutSignals m_lastPinout;
     bool m_pinoutKnown = false;
     bool m_losing = false;
+    std::function<bool()> m_handlersWait;
+    int m_queuedDeliveries = 0; // handed to the event loop, not yet delivered
 };

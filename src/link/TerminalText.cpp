@@ -16,39 +16,63 @@ namespace {
 // The terminal's scroll bar. A new line moves its handle a pixel or two;
 // the bar then draws only where the handle was and where it is, not its
 // whole length (the bar's ends change look only at the top and the end).
+// While the bar follows arriving text at the end of the range, it draws
+// at most every TerminalText::kScrollBarFollowMs: a steady line moves the
+// handle with every batch, and nobody reads a scroll bar at that pace.
 class HandleScrollBar : public QScrollBar {
 public:
-    explicit HandleScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
+    explicit HandleScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent)
+    {
+        m_follow.setSingleShot(true);
+        m_follow.setInterval(TerminalText::kScrollBarFollowMs);
+        connect(&m_follow, &QTimer::timeout, this, [this] { drawChanges(); });
+    }
 
 protected:
     void sliderChange(SliderChange change) override
     {
         if (change == SliderOrientationChange || m_handle.isNull()) {
             QScrollBar::sliderChange(change);
+            m_follow.stop();
+            noteDrawn();
+        } else if (value() == maximum() && !isSliderDown()) {
+            if (!m_follow.isActive())
+                m_follow.start();
         } else {
-            QRegion changed;
-            const QRect handle = handleRect();
-            // The style draws the handle's edge a pixel or two around it.
-            if (handle != m_handle)
-                changed += m_handle.united(handle).adjusted(-2, -2, 2, 2);
-            // An arrow looks different at its end of the range.
-            if ((value() == minimum()) != m_atMinimum)
-                changed += partRect(QStyle::SC_ScrollBarSubLine);
-            if ((value() == maximum()) != m_atMaximum)
-                changed += partRect(QStyle::SC_ScrollBarAddLine);
-            update(changed);
+            m_follow.stop();
+            drawChanges();
         }
-        m_handle = handleRect();
-        m_atMinimum = value() == minimum();
-        m_atMaximum = value() == maximum();
     }
     void resizeEvent(QResizeEvent* event) override
     {
         QScrollBar::resizeEvent(event);
-        m_handle = handleRect();
+        m_follow.stop();
+        noteDrawn();
     }
 
 private:
+    // Redraws what changed since the bar was last drawn.
+    void drawChanges()
+    {
+        QRegion changed;
+        const QRect handle = handleRect();
+        // The style draws the handle's edge a pixel or two around it.
+        if (handle != m_handle)
+            changed += m_handle.united(handle).adjusted(-2, -2, 2, 2);
+        // An arrow looks different at its end of the range.
+        if ((value() == minimum()) != m_atMinimum)
+            changed += partRect(QStyle::SC_ScrollBarSubLine);
+        if ((value() == maximum()) != m_atMaximum)
+            changed += partRect(QStyle::SC_ScrollBarAddLine);
+        update(changed);
+        noteDrawn();
+    }
+    void noteDrawn()
+    {
+        m_handle = handleRect();
+        m_atMinimum = value() == minimum();
+        m_atMaximum = value() == maximum();
+    }
     QRect partRect(QStyle::SubControl part) const
     {
         QStyleOptionSlider option;
@@ -59,6 +83,7 @@ private:
     QRect m_handle;
     bool m_atMinimum = true;
     bool m_atMaximum = true;
+    QTimer m_follow;
 };
 
 } // namespace

@@ -52,6 +52,9 @@ public:
     void moveCaretToEnd();
 
     static constexpr int kScreenMs = 40;
+    // How often the scroll bar is drawn at most while it follows arriving
+    // text at the end.
+    static constexpr int kScrollBarFollowMs = 250;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

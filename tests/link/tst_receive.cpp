@@ -154,6 +154,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(window.lineText().endsWith(carried.right(200)), 30000);
             QVERIFY(carried.endsWith(window.lineText()));
             QTRY_COMPARE(window.toPlainText(), screenOf(window.lineText()));
+            // The scroll bar catches up with the text after its own pause.
+            QTest::qWait(TerminalText::kScrollBarFollowMs + 100);
             QVERIFY(drawnAsRepainted(&window));
         };
 
