@@ -227,15 +227,14 @@ void MarkListWindow::fitColumns()
     QList<int> least;
     for (int column = 0; column < MarkColumnCount; ++column) {
         const QLineEdit* field = fields[column];
-        int widestText = 0;
-        for (int position = 0; position < table.size(); ++position)
-            widestText = std::max(widestText, field->fontMetrics().horizontalAdvance(table.text(position, column)));
+        const int widest = widestText(field->font(), int(table.size()),
+                                      [&](int position) { return table.text(position, column); }).width;
         // What a line edit needs around a text: its margins and frame.
         QStyleOptionFrame option;
         option.initFrom(field);
         option.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
         const QMargins margins = field->textMargins();
-        const QSize text(widestText + 4 + margins.left() + margins.right(), field->fontMetrics().height());
+        const QSize text(widest + 4 + margins.left() + margins.right(), field->fontMetrics().height());
         const int fieldWidth = field->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, field).width();
         least << std::max({twips(markColumnWidthTwips(column)) + (column == ColId ? checkBoxRoom(lvwStat) : 0),
                            fieldWidth + kFieldGap, 36 + kFieldGap});

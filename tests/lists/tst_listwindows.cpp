@@ -6,6 +6,7 @@
 #include "ListFixtures.h"
 #include "support/TestHost.h"
 
+#include "core/ListColumns.h"
 #include "link/Guards.h"
 #include "lists/HeaderTable.h"
 #include "lists/SubscriberLists.h"
@@ -14,6 +15,7 @@
 #include "lists/frmPresets.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -343,6 +345,37 @@ private slots:
             QVERIFY(asked.text.contains(QDir::toNativeSeparators(env.file("\\phonebook.txt"))));
         QVERIFY(unreadable.lvwStat->model()->rowCount() == 0 && !unreadable.lblSave->isEnabled());
         QCOMPARE(env.readFile("\\RSHeader.txt"), QByteArray("earlier\r\n"));
+    }
+
+    void widestTextIsTheWidestMeasured()
+    {
+        // The column fit ranks texts by their characters and measures few of
+        // them; it must still find the text that measures widest: narrow
+        // letters against wide ones, padding blanks, accents, and characters
+        // beyond Latin-1 that another font draws.
+        const QStringList letters = {"i", "l", "W", "M", " ", "\u00e9", "\u00c6", "1", "\u4e2d", "\u0416"};
+        QRandomGenerator random(7);
+        for (const QFont& font : {QFont("Sans", 9), QFont("Monospace", 11), QFont("Serif", 14)}) {
+            for (int round = 0; round < 20; ++round) {
+                QStringList texts;
+                for (int n = 0; n < (round < 10 ? 300 : 30); ++n) {
+                    QString text;
+                    for (int length = random.bounded(1, 30); length > 0; --length)
+                        text += letters[random.bounded(round % 2 ? 8 : letters.size())];
+                    texts << text.leftJustified(30);
+                }
+                const QFontMetrics metrics(font);
+                int brute = 0;
+                for (const QString& text : texts)
+                    brute = std::max(brute, metrics.horizontalAdvance(text));
+                // Never narrower than the widest text, at most a little wider.
+                const WidestText widest = widestText(font, int(texts.size()), [&](int i) { return texts[i]; });
+                QVERIFY2(widest.width >= brute && widest.width <= brute * 1.05 + 3,
+                         qPrintable(QStringLiteral("%1 against %2").arg(widest.width).arg(brute)));
+                QVERIFY(metrics.horizontalAdvance(texts[widest.index]) * 1.05 + 3 >= brute);
+            }
+        }
+        QCOMPARE(widestText(QFont(), 0, [](int) { return QString(); }).index, -1);
     }
 
     void headerWindowBuildsTheTable()
