@@ -5,14 +5,9 @@
 //
 // Prints:
 //   display_pacing_cpu: <percent> %   process CPU time during the send against the elapsed time
-#include "../BenchTerminal.h"
-#include "core/EventWait.h"
-#include "core/Widgets.h"
-#include "PtyPair.h"
-#include "text/TextTransmissions.h"
+#include "../PacedSend.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <cstdio>
 
 namespace {
@@ -40,36 +35,13 @@ int main(int argc, char** argv)
         return 1;
     }
     BenchTerminal bench(folder.path, box.slavePath());
-    frmTerminal& terminal = bench.window;
-    terminal.show();
+    bench.window.show();
     bench.state.CharDelay = kCharDelay;
-    emit terminal.findChild<CommandLabel*>("lblOpen1")->clicked();
-    if (box.waitForBytes(1, 5000) != "\r") {
-        std::fprintf(stderr, "the port did not open\n");
+    // Two seconds for the window to be drawn and settle first.
+    const std::optional<PacedSend> send = measurePacedSend(bench, box, kCharacters, 2000);
+    if (!send)
         return 1;
-    }
-    EventWait::forMs(2000); // the window is drawn and settles
-
-    QString text;
-    for (int i = 0; text.size() < kCharacters; ++i)
-        text += QChar(i % 7 == 6 ? ' ' : 'a' + i % 26);
-
-    box.setReading(false);
-    QElapsedTimer clock;
-    const double cpuBefore = processCpuSeconds();
-    clock.start();
-    terminal.findChild<TextTransmissions*>()->SendTxt(text);
-    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
-    const double cpu = processCpuSeconds() - cpuBefore;
-
-    box.setReading(true);
-    const QByteArray received = box.waitForBytes(kCharacters + 1, 10000);
-    if (received != "\r" + text.toLatin1()) { // SendTxt begins a new line
-        std::fprintf(stderr, "the box received %lld bytes, not the %d expected: %s...%s\n",
-                     qlonglong(received.size()), kCharacters, received.left(20).toHex().constData(),
-                     received.right(20).toHex().constData());
-        return 1;
-    }
+    const double cpu = send->cpuSeconds, elapsed = send->elapsedSeconds;
     std::printf("display_pacing_cpu: %.2f %%\n", cpu / elapsed * 100.0);
     return 0;
 }

@@ -19,7 +19,7 @@ frmHelp::frmHelp(const ProgramFolder& folder, SettingsStore& settings, QWidget* 
     setWindowTitle("Quillnet USB Terminal Help");
 
     auto* layout = new QVBoxLayout(this);
-    lblHelpContext = new QLabel("What's new in this Version", this);
+    lblHelpContext = new PlainLabel("What's new in this Version", this);
     lblHelpContext->setObjectName("lblHelpContext");
     QFont headFont = lblHelpContext->font();
     headFont.setBold(true);
