@@ -110,7 +110,6 @@ TerminalText::TerminalText(QWidget* parent) : QPlainTextEdit(parent)
     connect(this, &QPlainTextEdit::textChanged, this, &TerminalText::takeUserEdit);
 
     m_screenTimer.setSingleShot(true);
-    m_screenTimer.setInterval(kScreenMs);
     connect(&m_screenTimer, &QTimer::timeout, this, &TerminalText::showPending);
 }
 
@@ -151,6 +150,7 @@ void TerminalText::setLineText(const QString& text)
     m_pendingScreen.clear();
     m_pendingHeadDrop = 0;
     m_pendingTailDrop = 0;
+    m_piecesWaiting = 0;
     m_updating = true;
     m_text = text;
     setPlainText(screenForm(text));
@@ -169,8 +169,16 @@ void TerminalText::dropHead(int count)
     const int fromDocument = std::min(shown, documentKept());
     m_pendingHeadDrop += fromDocument;
     m_pendingScreen.remove(0, shown - fromDocument);
-    if (!m_screenTimer.isActive())
-        m_screenTimer.start();
+    scheduleBatch();
+}
+
+void TerminalText::scheduleBatch()
+{
+    if (m_screenTimer.isActive())
+        return;
+    if (m_streaming && m_sinceBatch.hasExpired(2 * kStreamingScreenMs))
+        m_streaming = false;
+    m_screenTimer.start(m_streaming ? kStreamingScreenMs : kScreenMs);
 }
 
 void TerminalText::appendLineText(const QString& text, bool replaceLast)
@@ -188,61 +196,107 @@ void TerminalText::appendLineText(const QString& text, bool replaceLast)
     }
     m_text += text;
     m_pendingScreen += screenForm(text);
-    if (!m_screenTimer.isActive())
-        m_screenTimer.start();
-}
-
-void TerminalText::appendToDocument(const QString& screenText)
-{
-    // The document's layout would ask to redraw the whole window for any
-    // new line; it is kept quiet while the text goes in, and then told
-    // only what changed: the document's size (the scroll bar) here, the
-    // lines from the old last one down by showPending().
-    QAbstractTextDocumentLayout* layout = document()->documentLayout();
-    const bool wasBlocked = layout->blockSignals(true);
-    m_updating = true;
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(screenText);
-    m_updating = false;
-    layout->blockSignals(wasBlocked);
-    emit layout->documentSizeChanged(layout->documentSize());
+    ++m_piecesWaiting;
+    scheduleBatch();
 }
 
 void TerminalText::showPending()
 {
     m_screenTimer.stop();
-    int redrawFrom = -1; // the block from which the screen is drawn again; -1: Qt decides
-    if (m_pendingHeadDrop > 0 || m_pendingTailDrop > 0) {
-        // Text leaves the head: every line moves, the whole window is drawn.
+    if (!hasPending()) {
+        moveCaretToEnd();
+        return;
+    }
+    int redrawFrom = -1; // the block from which the screen is drawn again; -1: all of it
+    if (m_pendingHeadDrop > 0 && !dropHeadUnseen(m_pendingHeadDrop)) {
+        // The text leaving the head reaches the lines on screen: every line
+        // moves, the whole window is drawn.
         m_updating = true;
         QTextCursor cursor(document());
-        cursor.beginEditBlock();
-        const int length = documentLength();
-        cursor.setPosition(length - m_pendingTailDrop);
-        cursor.setPosition(length, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        cursor.setPosition(0);
         cursor.setPosition(m_pendingHeadDrop, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(m_pendingScreen);
-        cursor.endEditBlock();
         m_updating = false;
-    } else if (!m_pendingScreen.isEmpty()) {
+    } else {
         redrawFrom = document()->blockCount() - 1;
-        appendToDocument(m_pendingScreen);
     }
+    if (m_pendingTailDrop > 0) {
+        // A backspace: the last line changes, and it is drawn again whole.
+        quietEdit([this] {
+            const int length = documentLength();
+            QTextCursor cursor(document());
+            cursor.setPosition(length - m_pendingTailDrop);
+            cursor.setPosition(length, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        });
+        if (redrawFrom >= 0)
+            redrawFrom = document()->blockCount() - 1;
+    }
+    if (!m_pendingScreen.isEmpty()) {
+        quietEdit([this] {
+            QTextCursor cursor(document());
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(m_pendingScreen);
+        });
+    }
+    // The document's new size reaches the scroll bar.
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    emit layout->documentSizeChanged(layout->documentSize());
     m_pendingScreen.clear();
     m_pendingHeadDrop = 0;
     m_pendingTailDrop = 0;
+    // A batch that waited for a single piece (a typed key's echo, a slow
+    // line) keeps the short wait; one that gathered several longer ones.
+    m_streaming = m_piecesWaiting >= kStreamingPieces;
+    m_piecesWaiting = 0;
+    m_sinceBatch.start();
     moveCaretToEnd();
     if (redrawFrom >= 0) {
         // The caret's move has scrolled the lines above up as pixels.
         const QTextBlock block = document()->findBlockByNumber(redrawFrom);
         const int top = int(std::floor(blockBoundingGeometry(block).translated(contentOffset()).top()));
         viewport()->update(QRect(0, std::max(0, top), viewport()->width(), viewport()->height()));
+    } else {
+        viewport()->update();
     }
+}
+
+bool TerminalText::dropHeadUnseen(int count)
+{
+    // Only text wholly above the first line on screen: the block where the
+    // drop ends (cut, or the first one kept) lies above the screen's top.
+    const QTextBlock top = firstVisibleBlock();
+    const int droppedBlocks = document()->findBlock(count).blockNumber();
+    if (!top.isValid() || droppedBlocks >= top.blockNumber())
+        return false;
+    const int linesIntoTop = verticalScrollBar()->value() - top.firstLineNumber();
+    const int topNumber = top.blockNumber() - droppedBlocks;
+    quietEdit([this, count] {
+        QTextCursor cursor(document());
+        cursor.setPosition(count, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    });
+    // The window still counts its top line among the dropped ones. It is
+    // told the same line under its new number before it hears of the
+    // document's new size; updates are held off meanwhile, so it takes the
+    // number without moving a pixel.
+    viewport()->setAttribute(Qt::WA_UpdatesDisabled, true);
+    verticalScrollBar()->setValue(document()->findBlockByNumber(topNumber).firstLineNumber() + linesIntoTop);
+    viewport()->setAttribute(Qt::WA_UpdatesDisabled, false);
+    return true;
+}
+
+void TerminalText::quietEdit(const std::function<void()>& edit)
+{
+    // The document's layout would ask to redraw the whole window for any
+    // change of its lines; it is kept quiet while the text changes, and
+    // showPending() then tells the window what changed: the document's
+    // size, and the lines to draw again.
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    const bool wasBlocked = layout->blockSignals(true);
+    m_updating = true;
+    edit();
+    m_updating = false;
+    layout->blockSignals(wasBlocked);
 }
 
 void TerminalText::moveCaretToEnd()

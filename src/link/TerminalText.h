@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <functional>
@@ -9,10 +10,13 @@
 // break; every count and position (the 16000-character limit, the last
 // character a backspace takes) is taken on that text.
 //
-// Received text reaches the screen in batches, at most every kScreenMs:
+// Received text reaches the screen in batches, kScreenMs after it arrived:
 // laying out and drawing text costs far more than receiving it, and a fast
 // line would otherwise lay out text that the length limit drops a moment
-// later. A batch costs what it changed: the window paints itself opaquely
+// later. While the line streams (a batch gathered several pieces), the
+// batches come every kStreamingScreenMs: each batch costs a scroll of the
+// whole window, its copy to the display and a round trip to it, whatever it
+// carries; a character typed or a slow line still shows after kScreenMs. A batch costs what it changed: the window paints itself opaquely
 // (nothing behind it is drawn again), text appended at the end redraws only
 // the lines it touched, the lines above move up as pixels, and the scroll
 // bar is set once per batch.
@@ -52,6 +56,10 @@ public:
     void moveCaretToEnd();
 
     static constexpr int kScreenMs = 40;
+    static constexpr int kStreamingScreenMs = 100;
+    // Pieces of text one batch gathers from which the line counts as
+    // streaming.
+    static constexpr int kStreamingPieces = 3;
     // How often the scroll bar is drawn at most while it follows arriving
     // text at the end.
     static constexpr int kScrollBarFollowMs = 250;
@@ -71,10 +79,16 @@ private:
     // drops from its head and its tail.
     int documentKept() const { return documentLength() - m_pendingHeadDrop - m_pendingTailDrop; }
     bool hasPending() const { return !m_pendingScreen.isEmpty() || m_pendingHeadDrop > 0 || m_pendingTailDrop > 0; }
-    // Appends to the document and redraws only from its last line down.
-    void appendToDocument(const QString& screenText);
+    // Drops `count` characters from the document's head without drawing
+    // the window again when they all lie above its first line on screen;
+    // false (nothing done) otherwise.
+    bool dropHeadUnseen(int count);
+    // Changes the document without letting its layout redraw the window.
+    void quietEdit(const std::function<void()>& edit);
     void takeUserEdit();
     void showZoomedFont();
+    // Starts the wait for the next batch unless it runs.
+    void scheduleBatch();
 
     KeyHandler m_keyHandler;
     QString m_text;          // the whole window text, CR LF line ends
@@ -84,6 +98,9 @@ private:
     int m_pendingHeadDrop = 0;
     int m_pendingTailDrop = 0;
     QTimer m_screenTimer;
+    int m_piecesWaiting = 0; // pieces of text appended since the last batch
+    bool m_streaming = false;
+    QElapsedTimer m_sinceBatch; // a line quiet for longer streams no more
     bool m_updating = false;
     double m_zoom = 1.0;
 };

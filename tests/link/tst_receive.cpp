@@ -8,6 +8,7 @@
 #include "link/ReceivePath.h"
 
 #include <QElapsedTimer>
+#include <QPaintEvent>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -18,6 +19,19 @@ struct NotingPlayer : SoundPlayer {
     void start(const QString& path) override { calls << "start " + QFileInfo(path).fileName(); }
     void stop(const QString& path) override { calls << "stop " + QFileInfo(path).fileName(); }
     bool isPlaying(const QString&) const override { return false; }
+};
+
+// The area of a widget drawn since `area` was last cleared.
+class PaintedArea : public QObject {
+public:
+    explicit PaintedArea(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            area += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+    QRegion area;
 };
 
 class ReceiveTest : public QObject {
@@ -169,6 +183,32 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         QVERIFY(window.lineLength() > 16000 - 4096);
+
+        // The line goes on a few lines at a time, past the limit: every
+        // batch, also one that drops the head, draws only the lines it added
+        // (not the whole window), and draws what a full repaint draws.
+        PaintedArea painted(window.viewport());
+        QString past;
+        int drops = 0;
+        for (int piece = 0; piece < 60; ++piece) {
+            QByteArray text;
+            for (int i = 0; text.size() < 150; ++i)
+                text += "piece " + QByteArray::number(piece) + " line " + QByteArray::number(i) + " of text\r\n";
+            const int before = window.lineLength();
+            painted.area = QRegion();
+            QVERIFY(rig.box.write(text));
+            past += QString::fromLatin1(text);
+            QTRY_VERIFY(window.lineText().endsWith(past.right(200))
+                        && window.toPlainText() == screenOf(window.lineText()));
+            QTRY_VERIFY(!painted.area.isEmpty());
+            const QString at = QString("piece %1").arg(piece);
+            QVERIFY2(painted.area.boundingRect().height() < window.viewport()->height() * 3 / 4, qPrintable(at));
+            if (window.lineLength() < before + text.size()) {
+                ++drops;
+                QVERIFY2(drawnAsRepainted(window.viewport()), qPrintable(at));
+            }
+        }
+        QVERIFY(drops >= 2);
 
         // A slow line in small pieces, backspaces among them, some split from
         // the letter they take.
