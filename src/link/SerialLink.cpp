@@ -37,6 +37,9 @@ SerialLink::SerialLink(SettingsStore& settings, QObject* parent)
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLink::onError);
     m_modemPoll.setInterval(kModemPollMs);
     connect(&m_modemPoll, &QTimer::timeout, this, &SerialLink::pollModemLines);
+    m_readPause.setSingleShot(true);
+    m_readPause.setInterval(kReadPauseMs);
+    connect(&m_readPause, &QTimer::timeout, this, &SerialLink::endReadPause);
 }
 
 SerialLink::~SerialLink()
@@ -201,6 +204,7 @@ QString SerialLink::inUseText(const QString& device, const QString& holder) cons
 void SerialLink::close()
 {
     m_modemPoll.stop();
+    stopReadPause();
     m_losing = false;
     if (!m_port.isOpen())
         return;
@@ -251,9 +255,46 @@ qint64 SerialLink::deviceOutputQueue() const
 
 void SerialLink::onReadyRead()
 {
+    // During a pause the port has taken one byte and reads no more (its
+    // buffer is full); everything is read when the pause ends.
+    if (m_readPause.isActive())
+        return;
     const QByteArray bytes = m_port.readAll();
     if (bytes.isEmpty())
         return;
+    const bool streaming = m_sinceRead.isValid() && !m_sinceRead.hasExpired(kStreamingGapMs);
+    m_sinceRead.start();
+    if (streaming && bytes.size() < kPauseBelowBytes && !m_losing) {
+        m_port.setReadBufferSize(1);
+        m_readPause.start();
+    }
+    deliver(bytes);
+}
+
+void SerialLink::endReadPause()
+{
+    if (!m_port.isOpen() || m_losing)
+        return;
+    // The port reads again: what waits in the device comes with its next
+    // readyRead, the byte it holds included. With nothing waiting there,
+    // the byte it holds is handed on now.
+    m_port.setReadBufferSize(0);
+    int waiting = 0;
+    if (::ioctl(int(m_port.handle()), FIONREAD, &waiting) == 0 && waiting > 0)
+        return;
+    if (m_port.bytesAvailable() > 0)
+        onReadyRead();
+}
+
+void SerialLink::stopReadPause()
+{
+    m_readPause.stop();
+    m_sinceRead.invalidate();
+    m_port.setReadBufferSize(0);
+}
+
+void SerialLink::deliver(const QByteArray& bytes)
+{
     // No handler will wait: hand the bytes on at once (behind any that are
     // still on their way, so the order holds).
     if (m_handlersWait && !m_handlersWait() && m_queuedDeliveries == 0) {
@@ -323,6 +364,7 @@ void SerialLink::handleLoss(const QString& cause)
         return;
     m_losing = true;
     m_modemPoll.stop();
+    stopReadPause();
     const QString device = m_device;
     QMetaObject::invokeMethod(this, [this, device, cause] {
         if (!m_losing)

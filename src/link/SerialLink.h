@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -78,6 +79,15 @@ public:
     // default is that any may.
     void setHandlersWait(std::function<bool()> handlersWait) { m_handlersWait = std::move(handlersWait); }
 
+    // A line that streams (a read comes less than kStreamingGapMs after the
+    // one before) is read at most every kReadPauseMs: between two reads the
+    // bytes wait in the device, and the program is not woken for every few
+    // of them. A slow line, a key's echo, and a line too fast to wait for
+    // (a read of kPauseBelowBytes or more) are read as they come.
+    static constexpr int kReadPauseMs = 50;
+    static constexpr int kStreamingGapMs = 100;
+    static constexpr int kPauseBelowBytes = 1024;
+
 signals:
     // Everything read from the line in one go (delivered from the event loop,
     // so a handler may wait in a nested loop and still see later data; see
@@ -99,6 +109,10 @@ signals:
 
 private:
     void onReadyRead();
+    void deliver(const QByteArray& bytes);
+    void endReadPause();
+    // Back to reading every byte as it comes (no pause running).
+    void stopReadPause();
     void onError(QSerialPort::SerialPortError error);
     void pollModemLines();
     void handleLoss(const QString& cause);
@@ -121,4 +135,6 @@ private:
     bool m_losing = false;
     std::function<bool()> m_handlersWait;
     int m_queuedDeliveries = 0; // handed to the event loop, not yet delivered
+    QTimer m_readPause;
+    QElapsedTimer m_sinceRead;
 };

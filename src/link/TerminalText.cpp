@@ -207,6 +207,7 @@ void TerminalText::showPending()
         moveCaretToEnd();
         return;
     }
+    const qsizetype batchCharacters = m_pendingScreen.size();
     int redrawFrom = -1; // the block from which the screen is drawn again; -1: all of it
     if (m_pendingHeadDrop > 0 && !dropHeadUnseen(m_pendingHeadDrop)) {
         // The text leaving the head reaches the lines on screen: every line
@@ -244,9 +245,9 @@ void TerminalText::showPending()
     m_pendingScreen.clear();
     m_pendingHeadDrop = 0;
     m_pendingTailDrop = 0;
-    // A batch that waited for a single piece (a typed key's echo, a slow
-    // line) keeps the short wait; one that gathered several longer ones.
-    m_streaming = m_piecesWaiting >= kStreamingPieces;
+    // A batch that waited for a little text (a typed key's echo, a slow
+    // line) keeps the short wait; one that gathered much longer ones.
+    m_streaming = m_piecesWaiting >= kStreamingPieces || batchCharacters >= kStreamingCharacters;
     m_piecesWaiting = 0;
     m_sinceBatch.start();
     moveCaretToEnd();

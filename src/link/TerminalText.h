@@ -13,7 +13,8 @@
 // Received text reaches the screen in batches, kScreenMs after it arrived:
 // laying out and drawing text costs far more than receiving it, and a fast
 // line would otherwise lay out text that the length limit drops a moment
-// later. While the line streams (a batch gathered several pieces), the
+// later. While the line streams (a batch gathered several pieces, or many
+// characters), the
 // batches come every kStreamingScreenMs: each batch costs a scroll of the
 // whole window, its copy to the display and a round trip to it, whatever it
 // carries; a character typed or a slow line still shows after kScreenMs. A batch costs what it changed: the window paints itself opaquely
@@ -57,9 +58,10 @@ public:
 
     static constexpr int kScreenMs = 40;
     static constexpr int kStreamingScreenMs = 100;
-    // Pieces of text one batch gathers from which the line counts as
-    // streaming.
+    // Pieces, or characters, of text one batch gathers from which the line
+    // counts as streaming.
     static constexpr int kStreamingPieces = 3;
+    static constexpr int kStreamingCharacters = 256;
     // How often the scroll bar is drawn at most while it follows arriving
     // text at the end.
     static constexpr int kScrollBarFollowMs = 250;

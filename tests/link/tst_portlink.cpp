@@ -193,16 +193,19 @@ private slots:
         QVERIFY(rig.dialogs.asked[0].icon == Dialogs::Icon::Exclamation && rig.dialogs.asked[0].text.contains("no-such-device"));
         QCOMPARE(rig.portLabels()[1], QString("Closed 1"));
 
-        // The box goes while the port is open: closed, said once, and no busy
-        // loop afterwards. The message names the port and the real cause, not
-        // a left-over error of some earlier call.
+        // The box goes while the port is open, in the middle of a steady
+        // line: closed, said once, and no busy loop afterwards. The message
+        // names the port and the real cause, not a left-over error of some
+        // earlier call.
         rig.dialogs.clear();
         rig.settings.save("Ports", "Com1", boxPath);
         rig.click("lblOpen1");
         QVERIFY(t.link().isOpen());
         rig.box.waitForBytes(1, 2000);
-        rig.box.write("hello");
-        QTest::qWait(100);
+        for (int i = 0; i < 20; ++i) {
+            rig.box.write("hello ");
+            QTest::qWait(5);
+        }
         rig.box.closeMaster();
         QTRY_VERIFY_WITH_TIMEOUT(!t.link().isOpen(), 3000);
         QCOMPARE(rig.portLabels().mid(1, 4), QStringList({"Closed 1", "Com: Unknown", "Open Port ", "2"}));

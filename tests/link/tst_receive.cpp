@@ -210,25 +210,40 @@ private slots:
         }
         QVERIFY(drops >= 2);
 
-        // A slow line in small pieces, backspaces among them, some split from
-        // the letter they take.
+        // A steady line in small pieces, backspaces among them, some split
+        // from the letter they take. The link reads it in pauses (far fewer
+        // reads than pieces); the last piece, a single character, comes
+        // during a pause with nothing after it to wake the reader.
         window.setLineText(QString());
+        int reads = 0;
+        bool lastSent = false;
+        QString carried;
+        connect(&rig.t().link(), &SerialLink::received, this, [&] {
+            ++reads;
+            if (!lastSent && window.lineText() == carried) {
+                lastSent = true;
+                QVERIFY(rig.box.write("."));
+            }
+        });
         QByteArray line;
         for (int i = 0; line.size() < 6000; ++i)
             line += "slow " + QByteArray::number(i) + (i % 3 ? " abcx\bd\r\n" : " ok\r\n");
-        QString carried;
         for (const QChar c : QString::fromLatin1(line)) {
             if (c == '\b')
                 carried.chop(1);
             else if (c != '\n')
                 carried += c == '\r' ? QStringLiteral("\r\n") : QString(c);
         }
-        for (qsizetype at = 0; at < line.size(); at += 23) {
+        int pieces = 0;
+        for (qsizetype at = 0; at < line.size(); at += 23, ++pieces) {
             QVERIFY(rig.box.write(line.mid(at, 23)));
             QTest::qWait(7);
         }
+        QTRY_VERIFY(lastSent);
+        carried += '.';
         shownAsCarried(carried);
         QCOMPARE(window.lineText(), carried);
+        QVERIFY2(reads < pieces / 2, qPrintable(QString("%1 reads of %2 pieces").arg(reads).arg(pieces)));
     }
 
     void watchForAutomaticAnswers()
