@@ -61,16 +61,7 @@ bool isPlayableWave(const QByteArray& head)
     return false;
 }
 
-SoundBank::SoundBank(QObject* parent, Device device) : SoundPlayer(parent), m_device(device)
-{
-    if (m_device == Device::Detect) {
-        m_devices = new QMediaDevices(this);
-        connect(m_devices, &QMediaDevices::audioOutputsChanged, this, [this] {
-            m_outputChecked = false;
-            forgetAll();
-        });
-    }
-}
+SoundBank::SoundBank(QObject* parent, Device device) : SoundPlayer(parent), m_device(device) {}
 
 SoundBank::~SoundBank() = default;
 
@@ -78,6 +69,16 @@ bool SoundBank::hasOutput()
 {
     if (m_device == Device::AssumePresent)
         return true;
+    // The system's devices are watched from the first sound on (the program
+    // starts muted, and watching them costs a connection to the sound
+    // server at start-up).
+    if (!m_devices) {
+        m_devices = new QMediaDevices(this);
+        connect(m_devices, &QMediaDevices::audioOutputsChanged, this, [this] {
+            m_outputChecked = false;
+            forgetAll();
+        });
+    }
     // Asked once, and again only after the devices changed.
     if (!m_outputChecked) {
         m_hasOutput = !QMediaDevices::audioOutputs().isEmpty();

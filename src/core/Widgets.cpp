@@ -192,6 +192,22 @@ void CommandLabel::keyPressEvent(QKeyEvent* event)
     PlainLabel::keyPressEvent(event);
 }
 
+bool CommandLabel::event(QEvent* event)
+{
+    // A label that takes the keyboard focus lays its text out in a text
+    // document of its own when it is polished, as if the text could be
+    // selected; a command's caption is plain text and never selected, and
+    // without that document the strip's many commands are made and sized
+    // in a fraction of the time.
+    if (event->type() == QEvent::Polish) {
+        setFocusPolicy(Qt::NoFocus);
+        const bool handled = PlainLabel::event(event);
+        setFocusPolicy(Qt::TabFocus);
+        return handled;
+    }
+    return PlainLabel::event(event);
+}
+
 void CommandLabel::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::EnabledChange)
