@@ -89,10 +89,9 @@ Appearance::Appearance(CommandHost& host, QObject* parent)
     setObjectName("Appearance");
     Desk& desk = host.desk();
     const ProgramFolder& folder = host.state().folder;
-    picQuillnetPapier[1] =
-        new PaperPicture("picQuillnetPapier_1", pictureForScreen(folder, paper::EdgePicture), paper::EdgePlace, desk);
-    picQuillnetPapier[0] =
-        new PaperPicture("picQuillnetPapier_0", pictureForScreen(folder, paper::SheetPicture), paper::SheetPlace, desk);
+    const auto picture = [&folder](const QString& name) { return [&folder, name] { return pictureForScreen(folder, name); }; };
+    picQuillnetPapier[1] = new PaperPicture("picQuillnetPapier_1", picture(paper::EdgePicture), paper::EdgePlace, desk);
+    picQuillnetPapier[0] = new PaperPicture("picQuillnetPapier_0", picture(paper::SheetPicture), paper::SheetPlace, desk);
     host.terminal().setFont(designedFont());
     host.status().Line1->followText(&host.terminal());
     connect(&desk, &Desk::layoutChanged, this, [this] { m_host.terminal().setZoom(m_host.desk().scale()); });
@@ -126,7 +125,8 @@ void Appearance::applySkin(const Skin& skin)
 {
     m_skin = &skin;
     Desk& desk = m_host.desk();
-    desk.setSkin(pictureForScreen(m_host.state().folder, skin.picture), skin.plainColour, skin.bands);
+    desk.setSkin([&folder = m_host.state().folder, name = skin.picture] { return pictureForScreen(folder, name); },
+                 skin.plainColour, skin.bands);
     // The text window zooms its own font with the desk (TerminalText::setZoom).
     const Qt::Alignment topLeft = Qt::AlignLeft | Qt::AlignTop;
     desk.place(&m_host.terminal(), placeOf(skin), QSize(), topLeft, false);

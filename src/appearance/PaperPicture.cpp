@@ -6,11 +6,13 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
+#include <utility>
 
-PaperPicture::PaperPicture(const QString& name, const QPixmap& picture, const QRect& placeTwips, Desk& desk)
+PaperPicture::PaperPicture(const QString& name, std::function<QPixmap()> loadPicture, const QRect& placeTwips,
+                           Desk& desk)
     : QWidget(&desk),
       m_desk(desk),
-      m_picture(picture),
+      m_loadPicture(std::move(loadPicture)),
       m_place(twips(placeTwips.left()), twips(placeTwips.top()), twips(placeTwips.width()),
               twips(placeTwips.height()))
 {
@@ -33,6 +35,8 @@ void PaperPicture::paintEvent(QPaintEvent* event)
         m_drawn = QPixmap(size() * ratio);
         m_drawn.setDevicePixelRatio(ratio);
         m_drawn.fill(Qt::transparent);
+        if (m_loadPicture)
+            m_picture = std::exchange(m_loadPicture, nullptr)();
         QPainter drawing(&m_drawn);
         // On a desk smaller than the design the paper is drawn at the desk's
         // scale, laid out on its size in the design.

@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QRect>
 #include <QWidget>
+#include <functional>
 
 class Desk;
 
@@ -14,11 +15,10 @@ class Desk;
 class PaperPicture : public QWidget {
     Q_OBJECT
 public:
-    // `placeTwips` is the picture's place in the design; a null picture (a
-    // file that could not be read) shows nothing.
-    PaperPicture(const QString& name, const QPixmap& picture, const QRect& placeTwips, Desk& desk);
-
-    bool hasPicture() const { return !m_picture.isNull(); }
+    // `placeTwips` is the picture's place in the design. The picture is
+    // read by `loadPicture` when it is first drawn; a null picture (a file
+    // that could not be read) shows nothing.
+    PaperPicture(const QString& name, std::function<QPixmap()> loadPicture, const QRect& placeTwips, Desk& desk);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -26,6 +26,7 @@ protected:
 private:
     Desk& m_desk;
     QPixmap m_picture;
+    std::function<QPixmap()> m_loadPicture; // set until the picture is read
     QPixmap m_drawn; // the picture at the widget's size, drawn once (see Desk)
     QRect m_place; // design pixels
 };

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <vector>
 
@@ -276,9 +277,10 @@ void Desk::hidePanel(const QString& name)
         panel->hide();
 }
 
-void Desk::setSkin(const QPixmap& picture, const QColor& plainColour, const deskgeometry::Bands& bands)
+void Desk::setSkin(std::function<QPixmap()> loadPicture, const QColor& plainColour, const deskgeometry::Bands& bands)
 {
-    m_picture = picture;
+    m_picture = QPixmap();
+    m_loadPicture = std::move(loadPicture);
     m_plainColour = plainColour;
     m_bands = bands;
     m_drawn = QPixmap();
@@ -361,6 +363,8 @@ void Desk::paintEvent(QPaintEvent* event)
     if (m_drawn.size() != size() * ratio) {
         m_drawn = QPixmap(size() * ratio);
         m_drawn.setDevicePixelRatio(ratio);
+        if (m_loadPicture)
+            m_picture = std::exchange(m_loadPicture, nullptr)();
         QPainter drawing(&m_drawn);
         drawing.fillRect(rect(), m_plainColour);
         // The picture is laid out on the design's extent and drawn at the scale.
