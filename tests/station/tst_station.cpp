@@ -50,7 +50,7 @@ struct StationProgram {
     QString waitFor(const QString& prefix, qsizetype from = 0, int timeoutMs = 10000)
     {
         QString found;
-        QTest::qWaitFor([&] {
+        (void)QTest::qWaitFor([&] { // the line found, or none, says it
             for (qsizetype i = from; i < lines.size(); ++i) {
                 const QString text = lines[i].section('>', 1);
                 if (text.startsWith(prefix)) {
