@@ -57,7 +57,7 @@ QPixmap pictureFile(const QString& path)
 // A picture of the program folder; on a screen of twice the pixels (or
 // more) its twice-as-large sibling "name@2x.ext", when there is one, so the
 // desk stays sharp.
-QPixmap pictureForScreen(const ProgramFolder& folder, const QString& name)
+QPixmap densestPicture(const ProgramFolder& folder, const QString& name)
 {
     const QString path = folder.file(name);
     if (qApp && qApp->devicePixelRatio() >= 1.5) {
@@ -68,6 +68,13 @@ QPixmap pictureForScreen(const ProgramFolder& folder, const QString& name)
             return picture;
     }
     return pictureFile(path);
+}
+
+// That picture, read when it is first drawn. The folder outlives every
+// picture of the window.
+LazyPicture pictureForScreen(const ProgramFolder& folder, const QString& name)
+{
+    return LazyPicture([&folder, name] { return densestPicture(folder, name); });
 }
 
 QRect placeOf(const Skin& skin)
@@ -89,9 +96,10 @@ Appearance::Appearance(CommandHost& host, QObject* parent)
     setObjectName("Appearance");
     Desk& desk = host.desk();
     const ProgramFolder& folder = host.state().folder;
-    const auto picture = [&folder](const QString& name) { return [&folder, name] { return pictureForScreen(folder, name); }; };
-    picQuillnetPapier[1] = new PaperPicture("picQuillnetPapier_1", picture(paper::EdgePicture), paper::EdgePlace, desk);
-    picQuillnetPapier[0] = new PaperPicture("picQuillnetPapier_0", picture(paper::SheetPicture), paper::SheetPlace, desk);
+    picQuillnetPapier[1] =
+        new PaperPicture("picQuillnetPapier_1", pictureForScreen(folder, paper::EdgePicture), paper::EdgePlace, desk);
+    picQuillnetPapier[0] =
+        new PaperPicture("picQuillnetPapier_0", pictureForScreen(folder, paper::SheetPicture), paper::SheetPlace, desk);
     host.terminal().setFont(designedFont());
     host.status().Line1->followText(&host.terminal());
     connect(&desk, &Desk::layoutChanged, this, [this] { m_host.terminal().setZoom(m_host.desk().scale()); });
@@ -125,8 +133,7 @@ void Appearance::applySkin(const Skin& skin)
 {
     m_skin = &skin;
     Desk& desk = m_host.desk();
-    desk.setSkin([&folder = m_host.state().folder, name = skin.picture] { return pictureForScreen(folder, name); },
-                 skin.plainColour, skin.bands);
+    desk.setSkin(pictureForScreen(m_host.state().folder, skin.picture), skin.plainColour, skin.bands);
     // The text window zooms its own font with the desk (TerminalText::setZoom).
     const Qt::Alignment topLeft = Qt::AlignLeft | Qt::AlignTop;
     desk.place(&m_host.terminal(), placeOf(skin), QSize(), topLeft, false);

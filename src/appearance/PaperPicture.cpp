@@ -8,11 +8,10 @@
 #include <cmath>
 #include <utility>
 
-PaperPicture::PaperPicture(const QString& name, std::function<QPixmap()> loadPicture, const QRect& placeTwips,
-                           Desk& desk)
+PaperPicture::PaperPicture(const QString& name, LazyPicture picture, const QRect& placeTwips, Desk& desk)
     : QWidget(&desk),
       m_desk(desk),
-      m_loadPicture(std::move(loadPicture)),
+      m_picture(std::move(picture)),
       m_place(twips(placeTwips.left()), twips(placeTwips.top()), twips(placeTwips.width()),
               twips(placeTwips.height()))
 {
@@ -35,15 +34,13 @@ void PaperPicture::paintEvent(QPaintEvent* event)
         m_drawn = QPixmap(size() * ratio);
         m_drawn.setDevicePixelRatio(ratio);
         m_drawn.fill(Qt::transparent);
-        if (m_loadPicture)
-            m_picture = std::exchange(m_loadPicture, nullptr)();
         QPainter drawing(&m_drawn);
         // On a desk smaller than the design the paper is drawn at the desk's
         // scale, laid out on its size in the design.
         const double scale = m_desk.scale();
         drawing.scale(scale, scale);
         const QRect target(0, 0, int(std::lround(width() / scale)), int(std::lround(height() / scale)));
-        deskgeometry::drawBanded(drawing, target, m_picture, m_place.size(),
+        deskgeometry::drawBanded(drawing, target, m_picture.get(), m_place.size(),
                                  deskgeometry::bandsWithin(m_desk.bands(), m_place));
     }
     QPainter painter(this);

@@ -3,7 +3,8 @@
 #include <QPixmap>
 #include <QRect>
 #include <QWidget>
-#include <functional>
+
+#include "core/LazyPicture.h"
 
 class Desk;
 
@@ -15,18 +16,16 @@ class Desk;
 class PaperPicture : public QWidget {
     Q_OBJECT
 public:
-    // `placeTwips` is the picture's place in the design. The picture is
-    // read by `loadPicture` when it is first drawn; a null picture (a file
-    // that could not be read) shows nothing.
-    PaperPicture(const QString& name, std::function<QPixmap()> loadPicture, const QRect& placeTwips, Desk& desk);
+    // `placeTwips` is the picture's place in the design; a null picture (a
+    // file that could not be read) shows nothing.
+    PaperPicture(const QString& name, LazyPicture picture, const QRect& placeTwips, Desk& desk);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     Desk& m_desk;
-    QPixmap m_picture;
-    std::function<QPixmap()> m_loadPicture; // set until the picture is read
+    LazyPicture m_picture;
     QPixmap m_drawn; // the picture at the widget's size, drawn once (see Desk)
     QRect m_place; // design pixels
 };

@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QStyle>
 #include <algorithm>
-#include <utility>
 #include <cmath>
 #include <vector>
 
@@ -277,10 +276,9 @@ void Desk::hidePanel(const QString& name)
         panel->hide();
 }
 
-void Desk::setSkin(std::function<QPixmap()> loadPicture, const QColor& plainColour, const deskgeometry::Bands& bands)
+void Desk::setSkin(LazyPicture picture, const QColor& plainColour, const deskgeometry::Bands& bands)
 {
-    m_picture = QPixmap();
-    m_loadPicture = std::move(loadPicture);
+    m_picture = std::move(picture);
     m_plainColour = plainColour;
     m_bands = bands;
     m_drawn = QPixmap();
@@ -363,13 +361,11 @@ void Desk::paintEvent(QPaintEvent* event)
     if (m_drawn.size() != size() * ratio) {
         m_drawn = QPixmap(size() * ratio);
         m_drawn.setDevicePixelRatio(ratio);
-        if (m_loadPicture)
-            m_picture = std::exchange(m_loadPicture, nullptr)();
         QPainter drawing(&m_drawn);
         drawing.fillRect(rect(), m_plainColour);
         // The picture is laid out on the design's extent and drawn at the scale.
         drawing.scale(scale(), scale());
-        deskgeometry::drawBanded(drawing, QRect(QPoint(0, 0), deskgeometry::extentFor(size())), m_picture,
+        deskgeometry::drawBanded(drawing, QRect(QPoint(0, 0), deskgeometry::extentFor(size())), m_picture.get(),
                                  deskgeometry::kDesignSize, m_bands);
     }
     QPainter painter(this);

@@ -5,7 +5,8 @@
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
-#include <functional>
+
+#include "core/LazyPicture.h"
 
 class QPainter;
 
@@ -92,9 +93,8 @@ public:
 
     // The skin: its picture (drawn through the bands; a null picture leaves
     // the plain colour) and the bands the desk grows by.
-    // The picture is read by `loadPicture` when the desk is first drawn
-    // with it: the window goes on the screen without waiting for its file.
-    void setSkin(std::function<QPixmap()> loadPicture, const QColor& plainColour, const deskgeometry::Bands& bands);
+    // The picture is read when the desk is first drawn with it.
+    void setSkin(LazyPicture picture, const QColor& plainColour, const deskgeometry::Bands& bands);
     const deskgeometry::Bands& bands() const { return m_bands; }
 
     // Where a rectangle of the design (twips) lies on the desk now.
@@ -132,8 +132,7 @@ private:
     void applyPlacement(const Placement& placement) const;
     void applyPlacements();
 
-    QPixmap m_picture;
-    std::function<QPixmap()> m_loadPicture; // set until the picture is read
+    LazyPicture m_picture;
     // The picture as drawn at the desk's size: painting the desk copies
     // pixels from it instead of scaling the bands again (scaling runs on a
     // pool of threads that would wake with every repaint, a clock tick too).

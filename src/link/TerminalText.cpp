@@ -208,37 +208,17 @@ void TerminalText::showPending()
         return;
     }
     const qsizetype batchCharacters = m_pendingScreen.size();
-    int redrawFrom = -1; // the block from which the screen is drawn again; -1: all of it
-    if (m_pendingHeadDrop > 0 && !dropHeadUnseen(m_pendingHeadDrop)) {
-        // The text leaving the head reaches the lines on screen: every line
-        // moves, the whole window is drawn.
-        m_updating = true;
-        QTextCursor cursor(document());
-        cursor.setPosition(m_pendingHeadDrop, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        m_updating = false;
-    } else {
-        redrawFrom = document()->blockCount() - 1;
-    }
-    if (m_pendingTailDrop > 0) {
-        // A backspace: the last line changes, and it is drawn again whole.
-        quietEdit([this] {
-            const int length = documentLength();
-            QTextCursor cursor(document());
-            cursor.setPosition(length - m_pendingTailDrop);
-            cursor.setPosition(length, QTextCursor::KeepAnchor);
-            cursor.removeSelectedText();
-        });
-        if (redrawFrom >= 0)
-            redrawFrom = document()->blockCount() - 1;
-    }
-    if (!m_pendingScreen.isEmpty()) {
-        quietEdit([this] {
-            QTextCursor cursor(document());
-            cursor.movePosition(QTextCursor::End);
-            cursor.insertText(m_pendingScreen);
-        });
-    }
+    // Text leaving the head above the first line on screen leaves the
+    // screen as it is; text leaving it from the screen moves every line, and
+    // the whole window is drawn.
+    const bool wholeWindow = m_pendingHeadDrop > 0 && !dropHeadUnseen(m_pendingHeadDrop);
+    if (wholeWindow)
+        quietReplace(0, m_pendingHeadDrop, QString());
+    // At the end: backspaces take their characters, then the new text. The
+    // screen is drawn again from the line of the first change down.
+    const int changedFrom = documentLength() - m_pendingTailDrop;
+    const int redrawFrom = wholeWindow ? -1 : document()->findBlock(changedFrom).blockNumber();
+    quietReplace(changedFrom, documentLength(), m_pendingScreen);
     // The document's new size reaches the scroll bar.
     QAbstractTextDocumentLayout* layout = document()->documentLayout();
     emit layout->documentSizeChanged(layout->documentSize());
@@ -271,11 +251,7 @@ bool TerminalText::dropHeadUnseen(int count)
         return false;
     const int linesIntoTop = verticalScrollBar()->value() - top.firstLineNumber();
     const int topNumber = top.blockNumber() - droppedBlocks;
-    quietEdit([this, count] {
-        QTextCursor cursor(document());
-        cursor.setPosition(count, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    });
+    quietReplace(0, count, QString());
     // The window still counts its top line among the dropped ones. It is
     // told the same line under its new number before it hears of the
     // document's new size; updates are held off meanwhile, so it takes the
@@ -286,8 +262,10 @@ bool TerminalText::dropHeadUnseen(int count)
     return true;
 }
 
-void TerminalText::quietEdit(const std::function<void()>& edit)
+void TerminalText::quietReplace(int from, int to, const QString& text)
 {
+    if (from == to && text.isEmpty())
+        return;
     // The document's layout would ask to redraw the whole window for any
     // change of its lines; it is kept quiet while the text changes, and
     // showPending() then tells the window what changed: the document's
@@ -295,7 +273,10 @@ void TerminalText::quietEdit(const std::function<void()>& edit)
     QAbstractTextDocumentLayout* layout = document()->documentLayout();
     const bool wasBlocked = layout->blockSignals(true);
     m_updating = true;
-    edit();
+    QTextCursor cursor(document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
     m_updating = false;
     layout->blockSignals(wasBlocked);
 }

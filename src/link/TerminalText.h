@@ -85,8 +85,9 @@ private:
     // the window again when they all lie above its first line on screen;
     // false (nothing done) otherwise.
     bool dropHeadUnseen(int count);
-    // Changes the document without letting its layout redraw the window.
-    void quietEdit(const std::function<void()>& edit);
+    // Puts `text` in the place of the document's characters from `from` to
+    // `to`, without letting its layout redraw the window.
+    void quietReplace(int from, int to, const QString& text);
     void takeUserEdit();
     void showZoomedFont();
     // Starts the wait for the next batch unless it runs.
