@@ -8,9 +8,11 @@
 
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <cerrno>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -222,11 +224,30 @@ void SerialLink::sendBytes(const QByteArray& bytes)
 {
     if (!m_port.isOpen() || m_losing || bytes.isEmpty())
         return;
-    // Into the port's buffer; the port writes as soon as the device can take
-    // it, on the next turn of the event loop (a paced sender waits in one
-    // right after sending, so its character leaves at once).
-    if (m_port.write(bytes) == bytes.size())
-        emit sent(bytes);
+    // With nothing queued before them the bytes go straight to the device: a
+    // paced character leaves now, without the turns of the event loop the
+    // port's write notifier costs (two wake-ups per character). What the
+    // device does not take, and everything while the port still holds bytes,
+    // goes into the port's buffer and out as the device takes it; an error
+    // of the device is left to the port, which reports it.
+    const qsizetype direct = m_port.bytesToWrite() == 0 ? writeToDevice(bytes) : 0;
+    const QByteArray rest = bytes.sliced(direct);
+    if (!rest.isEmpty() && m_port.write(rest) != rest.size())
+        return;
+    emit sent(bytes);
+    if (direct > 0)
+        emit transmitted();
+}
+
+qsizetype SerialLink::writeToDevice(const QByteArray& bytes)
+{
+    for (;;) {
+        const ssize_t written = ::write(int(m_port.handle()), bytes.constData(), size_t(bytes.size()));
+        if (written >= 0)
+            return written;
+        if (errno != EINTR)
+            return 0;
+    }
 }
 
 void SerialLink::waitForRoom(const bool& stop)

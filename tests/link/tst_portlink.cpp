@@ -152,6 +152,7 @@ private slots:
                  QStringList({"Terminal Ready ", "9600,n,8,1", "Com:  1", "Close Port", "1", "timer"}));
         QCOMPARE(rig.enabled(), QList<bool>({true, true, false}));
         QCOMPARE(rig.box.waitForBytes(1, 2000), QByteArray("\r"));
+        QCOMPARE(rig.status().imgTX->picture(), 1); // the CR went out: the transmit lamp is lit
         rig.click("lblProps"); // while open: nothing (no message at the end either)
 
         rig.click("lblOpen1");
