@@ -118,8 +118,7 @@ CommandLabel* CommandStrip::addCommand(const QString& group, const QString& name
     QGroupBox* box = m_groups.value(group);
     if (!box)
         box = makeGroup(group);
-    auto* command = new CommandLabel(name, caption, toolTip, box);
-    command->setLook(CommandLabel::Look::Key);
+    auto* command = new CommandLabel(name, caption, toolTip, box, CommandLabel::Look::Key);
     command->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     m_commands[group] << command;
     layOutGroup(group);

@@ -48,8 +48,7 @@ public:
     enum class Look { Plain, Key };
 
     CommandLabel(const QString& name, const QString& caption, const QString& toolTip,
-                 QWidget* parent = nullptr);
-    void setLook(Look look);
+                 QWidget* parent = nullptr, Look look = Look::Plain);
     Look look() const { return m_look; }
 
     // Paints the caption text in a colour (the klkl toggle: white off, green
@@ -75,12 +74,20 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
+    // A key paints itself; a plain caption takes a style sheet of its own.
     void restyle();
+    struct KeyColours {
+        QColor caption, edge, top, bottom;
+    };
+    KeyColours keyColours() const;
     QColor m_captionColor;
     QColor m_faceColor;
-    Look m_look = Look::Plain;
+    const Look m_look;
     QKeySequence m_key;
     QShortcut* m_shortcut = nullptr;
 };

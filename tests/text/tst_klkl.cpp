@@ -70,9 +70,19 @@ private slots:
         QVERIFY(button->text() == "klkl" && button->toolTip() == "Toggle KLKL Automatic Answer");
         // It switches with the port closed as well, white off, green on.
         QVERIFY(button->isEnabled());
+        // The key draws its caption in that colour.
+        const auto greenOnKey = [button] {
+            const QImage drawn = button->grab().toImage();
+            for (int y = 0; y < drawn.height(); ++y)
+                for (int x = 0; x < drawn.width(); ++x)
+                    if (const QColor c = drawn.pixelColor(x, y); c.green() > 230 && c.red() < 60 && c.blue() < 60)
+                        return true;
+            return false;
+        };
         for (int state : {0, 1, 0}) {
             QCOMPARE(rig.state.KlklAuto, bool(state));
             QCOMPARE(button->captionColor(), QColor(state ? 0x00FF00 : 0xFFFFFF));
+            QCOMPARE(greenOnKey(), bool(state));
             button->clicked();
         }
 
