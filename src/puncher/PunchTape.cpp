@@ -28,6 +28,12 @@ PunchTape::PunchTape(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     updateScrollRange();
+    m_repaintHold.setSingleShot(true);
+    m_repaintHold.setInterval(kRepaintEveryMs);
+    connect(&m_repaintHold, &QTimer::timeout, this, [this] {
+        if (!m_changed.isEmpty())
+            paintChanged();
+    });
 }
 
 void PunchTape::clear()
@@ -97,7 +103,16 @@ void PunchTape::repaintTape(qint64 fromX, qint64 toX)
     const qint64 right = std::min(toX - leftInView() + 1, qint64(viewport()->width() / zoom() + 1));
     if (right < left)
         return;
-    viewport()->update(QRect(int(left) * zoom(), 0, int(right - left + 1) * zoom(), viewport()->height()));
+    m_changed |= QRect(int(left) * zoom(), 0, int(right - left + 1) * zoom(), viewport()->height());
+    if (!m_repaintHold.isActive())
+        paintChanged();
+}
+
+void PunchTape::paintChanged()
+{
+    viewport()->update(m_changed);
+    m_changed = QRect();
+    m_repaintHold.start();
 }
 
 void PunchTape::updateScrollRange()

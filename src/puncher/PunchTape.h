@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QHash>
 #include <QPixmap>
+#include <QTimer>
 #include <climits>
 #include <vector>
 
@@ -51,6 +52,12 @@ public:
     // (x, y), or (-1, -1) when it is not in view.
     QPoint viewportPixel(qint64 x, int y) const;
 
+    // A change waits for the view to be painted again: the view is painted
+    // at most every kRepaintEveryMs (a fast punch changes it a hundred
+    // times a second); the first change after a quiet spell at once.
+    static constexpr int kRepaintEveryMs = 40;
+    bool repaintHeld() const { return m_repaintHold.isActive(); }
+
     static QColor paperColor() { return QColor(0xF3, 0xE9, 0xC6); }
     // Screen pixels per tape pixel now.
     int zoom() const;
@@ -73,6 +80,8 @@ private:
     void updateScrollRange();
     // Asks for the view to be painted again where it shows fromX to toX.
     void repaintTape(qint64 fromX, qint64 toX);
+    // Paints what changed since the last painting, and holds the next one.
+    void paintChanged();
     // The holes from `fromX` to `toX`, tape position leftEdge at the
     // painter's left edge.
     void paintTape(QPainter& painter, qint64 leftEdge, qint64 fromX, qint64 toX) const;
@@ -85,6 +94,8 @@ private:
     quint64 m_revision = 0;
     // The leftmost tape position anything drawn reaches.
     qint64 m_leftmost = LLONG_MAX;
+    QRect m_changed; // in the view, not painted yet
+    QTimer m_repaintHold;
     // Hole pictures by width and pixel density.
     mutable QHash<qint64, QPixmap> m_sprites;
 };

@@ -1,6 +1,7 @@
 // The puncher part on a stand-in main window whose serial port is a
 // pseudo-terminal: its commands, the puncher mode drawing the tape as the
 // user types, and the punch command's bytes at the box.
+#include "support/TerminalRig.h"
 #include "support/TestHost.h"
 
 #include "puncher/Lettering.h"
@@ -213,6 +214,11 @@ private slots:
         QCOMPARE(rig.readings(), QString("Preview|#000000|Sending Human Readables|enabled"));
         QCOMPARE(pictureDifferences(rig.picture(), {}, 0, 60), QString());
         QVERIFY(rig.host.scripted.asked.isEmpty());
+        // The screen is painted at most every few hundredths of a second
+        // while punching; the last change still reaches it.
+        QTRY_VERIFY(!rig.picture().repaintHeld());
+        QCoreApplication::processEvents();
+        QVERIFY(drawnAsRepainted(rig.picture().viewport()));
     }
 
     void punchWithoutTheLine()
