@@ -1,5 +1,6 @@
 #include "link/SerialLink.h"
 
+#include "core/DataFile.h"
 #include "core/EventWait.h"
 #include "core/SettingsStore.h"
 #include "link/PortHolder.h"
@@ -8,11 +9,9 @@
 
 #include <QSerialPortInfo>
 #include <algorithm>
-#include <cerrno>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -230,24 +229,14 @@ void SerialLink::sendBytes(const QByteArray& bytes)
     // device does not take, and everything while the port still holds bytes,
     // goes into the port's buffer and out as the device takes it; an error
     // of the device is left to the port, which reports it.
-    const qsizetype direct = m_port.bytesToWrite() == 0 ? writeToDevice(bytes) : 0;
-    const QByteArray rest = bytes.sliced(direct);
-    if (!rest.isEmpty() && m_port.write(rest) != rest.size())
+    QString ignored; // the port reports the device's error
+    const qint64 direct = m_port.bytesToWrite() == 0 ? writeAllBytes(int(m_port.handle()), bytes, &ignored) : 0;
+    const qint64 rest = bytes.size() - direct;
+    if (rest > 0 && m_port.write(bytes.constData() + direct, rest) != rest)
         return;
     emit sent(bytes);
     if (direct > 0)
         emit transmitted();
-}
-
-qsizetype SerialLink::writeToDevice(const QByteArray& bytes)
-{
-    for (;;) {
-        const ssize_t written = ::write(int(m_port.handle()), bytes.constData(), size_t(bytes.size()));
-        if (written >= 0)
-            return written;
-        if (errno != EINTR)
-            return 0;
-    }
 }
 
 void SerialLink::waitForRoom(const bool& stop)

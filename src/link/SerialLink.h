@@ -109,9 +109,6 @@ signals:
 
 private:
     void onReadyRead();
-    // Writes what the device takes at once (it never blocks: the port is
-    // opened non-blocking); 0 when it takes nothing or fails.
-    qsizetype writeToDevice(const QByteArray& bytes);
     void deliver(const QByteArray& bytes);
     void endReadPause();
     // Back to reading every byte as it comes (no pause running).
